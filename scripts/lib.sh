@@ -1,0 +1,84 @@
+# Shared by the README's commands: build folders, the Wine prefix of a build, Xvfb.
+# Sourced, not run.
+
+VORLA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VORLA_WIN_BUILD=${VORLA_WIN_BUILD:-$VORLA_ROOT/build/win}
+VORLA_NATIVE_BUILD=${VORLA_NATIVE_BUILD:-$VORLA_ROOT/build/native}
+VORLA_DIST=$VORLA_ROOT/dist
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+export WINEARCH=win32
+
+log() { printf '== %s\n' "$*" >&2; }
+
+build_win() {
+  cmake -S "$VORLA_ROOT" -B "$VORLA_WIN_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$VORLA_ROOT/cmake/toolchain-i686-mingw.cmake" >/dev/null
+  cmake --build "$VORLA_WIN_BUILD"
+}
+
+build_native() {
+  cmake -S "$VORLA_ROOT" -B "$VORLA_NATIVE_BUILD" -G Ninja -DVORLA_SANITIZE=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$VORLA_NATIVE_BUILD"
+}
+
+# make_dist: the distributable folder: the program and the files that ship beside it.
+make_dist() {
+  rm -rf "$VORLA_DIST"
+  mkdir -p "$VORLA_DIST"
+  cp "$VORLA_WIN_BUILD/vorlasched.exe" "$VORLA_DIST/"
+  if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
+  if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh"; fi
+}
+
+# prepare_prefix DIR: a whole Wine prefix set up for the program (idempotent).
+prepare_prefix() {
+  export WINEPREFIX=$1
+  if [ -f "$WINEPREFIX/.vorla-ready" ]; then return 0; fi
+  log "making the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  if [ ! -s "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+    echo "the Wine prefix $WINEPREFIX is not whole (no kernel32.dll)" >&2
+    return 1
+  fi
+  cat > "$WINEPREFIX/vorla-settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Arial"="Liberation Sans"
+"MS Sans Serif"="Liberation Sans"
+REG
+  wine regedit /S "Z:${WINEPREFIX//\//\\}\\vorla-settings.reg" >/dev/null 2>&1
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  wineserver -w
+  touch "$WINEPREFIX/.vorla-ready"
+}
+
+# start_wineserver: a persistent server for the prefix, detached from our pipes.
+start_wineserver() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wineserver() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+}
+
+# with_display CMD...: runs CMD with an X display (Xvfb when there is none).
+with_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  fi
+}

@@ -1,0 +1,345 @@
+#include "app/TMainForm.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <iterator>
+
+#include "about/TAboutForm.h"
+#include "common/fileio.h"
+#include "config/TConfigForm.h"
+#include "config/upgrade.h"
+#include "jobs/TConvertPBForm.h"
+#include "jobs/analysis.h"
+#include "jobs/convert.h"
+#include "jobs/split.h"
+#include "jobs/submit.h"
+
+namespace {
+
+enum ControlId { IdListView1 = 1, IdStatusBar1 = 2 };
+
+struct MenuEntry {
+    int id;  // 0: separator
+    const wchar_t* caption;
+    void (TMainForm::*handler)();
+};
+
+const MenuEntry kFileMenu[] = {
+    {IdClearlist1, L"Clear list", &TMainForm::Clearlist1Click},
+    {IdResubmitfiles1, L"Resubmit files (analyze)", &TMainForm::Resubmitfiles1Click},
+    {IdResubmitfilesaction1, L"Resubmit files (submit)", &TMainForm::Resubmitfilesaction1Click},
+    {IdSplitfiles1, L"Split PRI files", &TMainForm::Splitfiles1Click},
+    {IdConvertPB, L"Convert POS and BACK", &TMainForm::ConvertPBClick},
+    {0, nullptr, nullptr},  // N1
+    {IdExit1, L"Exit", &TMainForm::Exit1Click},
+};
+const MenuEntry kToolsMenu[] = {
+    {IdConfigureVorla1, L"Configure Vorla", &TMainForm::ConfigureVorla1Click},
+    {IdUpgradeVorla, L"Upgrade Vorla", &TMainForm::UpgradeVorlaClick},
+};
+const MenuEntry kHelpMenu[] = {
+    {IdAbout1, L"About", &TMainForm::About1Click},
+};
+
+struct MenuSpec {
+    const wchar_t* caption;
+    const MenuEntry* entries;
+    size_t count;
+};
+const MenuSpec kMenuBar[] = {
+    {L"File", kFileMenu, std::size(kFileMenu)},
+    {L"Tools", kToolsMenu, std::size(kToolsMenu)},
+    {L"Help", kHelpMenu, std::size(kHelpMenu)},
+};
+
+struct ColumnSpec {
+    const wchar_t* caption;
+    int width;
+};
+const ColumnSpec kColumns[] = {{L"File", 280}, {L"Directions", 100}, {L"Result", 50}};
+
+const int kStatusBarHeight = 19;
+
+}  // namespace
+
+TMainForm::TMainForm() = default;
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::Create(TAboutForm* about, TConfigForm* config, TConvertPBForm* convert)
+{
+    AboutForm_ = about;
+    ConfigForm_ = config;
+    ConvertPBForm_ = convert;
+    CreateWindowOf(L"TMainForm", L"VorlaTcp Scheduler", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 417, 224, 474,
+                   280, nullptr, nullptr);
+    SetWindowPos(Handle(), nullptr, 417, 224, Scale(474), Scale(280), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainForm::Show(int showCommand)
+{
+    ShowWindow(Handle(), showCommand);
+    UpdateWindow(Handle());
+}
+
+void TMainForm::CreateMenuBar()
+{
+    HMENU bar = CreateMenu();
+    for (const MenuSpec& menu : kMenuBar) {
+        HMENU popup = CreatePopupMenu();
+        for (size_t i = 0; i < menu.count; ++i) {
+            const MenuEntry& e = menu.entries[i];
+            if (e.id == 0)
+                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+            else
+                AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(e.id), e.caption);
+        }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
+    }
+    SetMenu(Handle(), bar);
+}
+
+void TMainForm::CreateComponents()
+{
+    CreateMenuBar();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HFONT font = FormFont();
+
+    StatusBar1_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                  Handle(), reinterpret_cast<HMENU>(IdStatusBar1), instance, nullptr);
+    SendMessageW(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(StatusBar1_, SB_SIMPLE, TRUE, 0);
+    SendMessageW(StatusBar1_, SB_SETMINHEIGHT, static_cast<WPARAM>(Scale(kStatusBarHeight)), 0);
+
+    ListView1_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                     LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHOWSELALWAYS,
+                                 0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(IdListView1), instance, nullptr);
+    SendMessageW(ListView1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ListView_SetExtendedListViewStyle(ListView1_, LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].caption);
+        column.cx = Scale(kColumns[i].width);
+        column.iSubItem = i;
+        ListView_InsertColumn(ListView1_, i, &column);
+    }
+    LayoutComponents();
+}
+
+void TMainForm::LayoutComponents()
+{
+    if (!ListView1_ || !StatusBar1_)
+        return;
+    SendMessageW(StatusBar1_, WM_SIZE, 0, 0);
+    RECT client, bar;
+    GetClientRect(Handle(), &client);
+    GetWindowRect(StatusBar1_, &bar);
+    int listHeight = client.bottom - (bar.bottom - bar.top);
+    MoveWindow(ListView1_, 0, 0, client.right, listHeight > 0 ? listHeight : 0, TRUE);
+}
+
+void TMainForm::FormCreate()
+{
+    DragAcceptFiles(Handle(), TRUE);
+    // An elevated program gets no drops from an ordinary Explorer unless these are let in.
+    const UINT kCopyGlobalData = 0x0049;
+    for (UINT msg : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData})
+        ChangeWindowMessageFilterEx(Handle(), msg, MSGFLT_ALLOW, nullptr);
+}
+
+void TMainForm::FormDestroy()
+{
+    if (!ResultFileName_.empty())
+        DeleteFileW(LongPathName(ResultFileName_).c_str());
+}
+
+void TMainForm::ApplicationEvents1Message(const MSG& msg)
+{
+    if (msg.message == WM_DROPFILES)
+        DropFiles(reinterpret_cast<HDROP>(msg.wParam));
+}
+
+void TMainForm::DropFiles(HDROP drop)
+{
+    Jobs_.clear();
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    Jobs_.reserve(count);
+    std::wstring buffer;
+    for (UINT i = 0; i < count; ++i) {
+        UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        buffer.assign(length + 10, L'\0');
+        UINT got = DragQueryFileW(drop, i, buffer.data(), length + 10);
+        buffer.resize(got);
+        Jobs_.emplace_back(buffer);
+    }
+    DragFinish(drop);
+    RowsChanged();
+}
+
+void TMainForm::ResubmitFiles(bool submit)
+{
+    ExpandFolderRows(Jobs_);
+    RowsChanged();
+    AnalyseRows(Jobs_, *this);
+    if (submit)
+        SubmitRows(Jobs_, ResultFileName_, *this);
+}
+
+// ---- CommandPort
+
+void TMainForm::ShowStatus(const std::wstring& text)
+{
+    SendMessageW(StatusBar1_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    UpdateWindow(StatusBar1_);
+}
+
+void TMainForm::ShowMessage(const std::wstring& text)
+{
+    ::ShowMessage(Handle(), text);
+}
+
+void TMainForm::RowsChanged()
+{
+    ListView_SetItemCountEx(ListView1_, static_cast<int>(Jobs_.size()), LVSICF_NOINVALIDATEALL);
+    InvalidateRect(ListView1_, nullptr, TRUE);
+    UpdateWindow(ListView1_);
+}
+
+void TMainForm::RowUpdated(size_t index)
+{
+    ListView_EnsureVisible(ListView1_, static_cast<int>(index), FALSE);
+    ListView_RedrawItems(ListView1_, static_cast<int>(index), static_cast<int>(index));
+    UpdateWindow(ListView1_);
+}
+
+// ---- Menu handlers
+
+void TMainForm::Clearlist1Click()
+{
+    Jobs_.clear();
+    RowsChanged();
+}
+
+void TMainForm::Resubmitfiles1Click()
+{
+    ResubmitFiles(false);
+}
+
+void TMainForm::Resubmitfilesaction1Click()
+{
+    ResubmitFiles(true);
+}
+
+void TMainForm::Splitfiles1Click()
+{
+    SplitPriRows(Jobs_);
+    RowsChanged();
+}
+
+void TMainForm::ConvertPBClick()
+{
+    if (!ConvertPBForm_ || ConvertPBForm_->ShowModal(Handle()) != ModalResult::Ok)
+        return;
+    ConvertDirections(Jobs_, ConvertPBForm_->PosText(), ConvertPBForm_->BackText());
+    RowsChanged();
+}
+
+void TMainForm::Exit1Click()
+{
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TMainForm::ConfigureVorla1Click()
+{
+    if (ConfigForm_)
+        ConfigForm_->ShowModal(Handle());
+}
+
+void TMainForm::UpgradeVorlaClick()
+{
+    UpgradeVorla(*this);
+}
+
+void TMainForm::About1Click()
+{
+    if (AboutForm_)
+        AboutForm_->ShowModal(Handle());
+}
+
+// ---- Messages
+
+LRESULT TMainForm::OnListNotify(NMHDR* header)
+{
+    switch (header->code) {
+    case LVN_GETDISPINFOW: {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 && static_cast<size_t>(item.iItem) < Jobs_.size() &&
+            item.pszText && item.cchTextMax > 0) {
+            const JobRow& row = Jobs_[static_cast<size_t>(item.iItem)];
+            const std::wstring& text = item.iSubItem == 0 ? row.caption : row.SubItem(item.iSubItem - 1);
+            lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+        }
+        return 0;
+    }
+    case LVN_BEGINLABELEDITW:
+        return FALSE;  // the caption may be edited in place
+    case LVN_ENDLABELEDITW: {
+        const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        if (item.pszText && item.iItem >= 0 && static_cast<size_t>(item.iItem) < Jobs_.size()) {
+            Jobs_[static_cast<size_t>(item.iItem)].caption = item.pszText;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    default:
+        return 0;
+    }
+}
+
+LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        CreateComponents();
+        FormCreate();
+        return 0;
+    case WM_SIZE:
+        LayoutComponents();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = Scale(400);
+        info->ptMinTrackSize.y = Scale(280);
+        return 0;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == ListView1_)
+            return OnListNotify(header);
+        break;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == 0 && lParam == 0) {
+            for (const MenuSpec& menu : kMenuBar)
+                for (size_t i = 0; i < menu.count; ++i)
+                    if (menu.entries[i].id != 0 && menu.entries[i].id == LOWORD(wParam)) {
+                        (this->*menu.entries[i].handler)();
+                        return 0;
+                    }
+        }
+        break;
+    case WM_DROPFILES:
+        return 0;  // taken from the queue by ApplicationEvents1Message already
+    case WM_DESTROY:
+        FormDestroy();
+        if (endsApplication_)
+            PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefaultProc(msg, wParam, lParam);
+}

@@ -1,0 +1,90 @@
+// The main window: the job list, the status bar and the menu of every command.
+#pragma once
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "common/port.h"
+#include "common/window.h"
+#include "jobs/joblist.h"
+
+class TAboutForm;
+class TConfigForm;
+class TConvertPBForm;
+
+// Menu command ids; also what tests send through WM_COMMAND.
+enum MainMenuId : int {
+    IdClearlist1 = 101,
+    IdResubmitfiles1,
+    IdResubmitfilesaction1,
+    IdSplitfiles1,
+    IdConvertPB,
+    IdExit1,
+    IdConfigureVorla1 = 201,
+    IdUpgradeVorla,
+    IdAbout1 = 301,
+};
+
+class TMainForm : public Window, public CommandPort {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // Creates the window (hidden); the dialogs the menu shows may be null (their items then do nothing).
+    void Create(TAboutForm* about, TConfigForm* config, TConvertPBForm* convert);
+    void Show(int showCommand);
+    // The application's main window: destroying it ends the message loop.
+    void SetEndsApplication(bool value) { endsApplication_ = value; }
+
+    HWND ListView1() const { return ListView1_; }
+    HWND StatusBar1() const { return StatusBar1_; }
+    JobList& Jobs() { return Jobs_; }
+    const std::wstring& ResultFileName() const { return ResultFileName_; }
+
+    // Sees every message taken from the queue before it is dispatched (drops).
+    void ApplicationEvents1Message(const MSG& msg);
+
+    void ResubmitFiles(bool submit);
+
+    // CommandPort
+    void ShowStatus(const std::wstring& text) override;
+    void ShowMessage(const std::wstring& text) override;
+    void RowsChanged() override;
+    void RowUpdated(size_t index) override;
+
+    // Menu handlers.
+    void Clearlist1Click();
+    void Resubmitfiles1Click();
+    void Resubmitfilesaction1Click();
+    void Splitfiles1Click();
+    void ConvertPBClick();
+    void Exit1Click();
+    void ConfigureVorla1Click();
+    void UpgradeVorlaClick();
+    void About1Click();
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void CreateMenuBar();
+    void CreateComponents();
+    void LayoutComponents();
+    void DropFiles(HDROP drop);
+    LRESULT OnListNotify(NMHDR* header);
+
+    HWND ListView1_ = nullptr;
+    HWND StatusBar1_ = nullptr;
+    JobList Jobs_;
+    std::wstring ResultFileName_;
+    bool endsApplication_ = false;
+    TAboutForm* AboutForm_ = nullptr;
+    TConfigForm* ConfigForm_ = nullptr;
+    TConvertPBForm* ConvertPBForm_ = nullptr;
+
+    friend class Submission;
+};

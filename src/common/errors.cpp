@@ -1,0 +1,13 @@
+#include "common/errors.h"
+
+#include "common/text.h"
+
+AppError::AppError(std::wstring message)
+    : std::runtime_error("vorlasched error"), message_(std::move(message))
+{
+}
+
+Win32Error::Win32Error(const std::wstring& phrase, unsigned long code)
+    : AppError(phrase + DecimalText(static_cast<long>(code))), code_(code)
+{
+}

@@ -1,0 +1,24 @@
+// Errors that end a command. The handler's one guard shows Message() unchanged.
+#pragma once
+#include <stdexcept>
+#include <string>
+
+class AppError : public std::runtime_error {
+public:
+    explicit AppError(std::wstring message);
+    const std::wstring& Message() const { return message_; }
+
+private:
+    std::wstring message_;
+};
+
+// An operating-system call failed: the fixed phrase (ending in a blank) and the error code
+// read right after the call, in signed decimal ("CreateProcess() error 2").
+class Win32Error : public AppError {
+public:
+    Win32Error(const std::wstring& phrase, unsigned long code);
+    unsigned long Code() const { return code_; }
+
+private:
+    unsigned long code_;
+};

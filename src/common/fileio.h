@@ -1,0 +1,32 @@
+// File routines shared by the commands: long-path-safe names, attribute tests, whole-file reads.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "common/handles.h"
+
+// The name to hand to the file API: absolute paths of MAX_PATH or more get the "\\?\" form,
+// so paths of any length work; shorter paths stay as they are.
+std::wstring LongPathName(const std::wstring& path);
+
+bool IsExistingFolder(const std::wstring& path);
+bool IsExistingFile(const std::wstring& path);
+
+// Opens a file for reading with writing by others denied; empty handle on failure
+// (GetLastError tells why).
+UniqueFile OpenForReadDenyWrite(const std::wstring& path);
+
+// The whole file as bytes, read with writing by others denied, at most maxBytes of it
+// (truncated tells whether more was there). Throws AppError "Cannot open file %s" when it
+// cannot be opened, or the read error.
+std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* truncated = nullptr);
+
+// Replaces the file's contents without ever leaving it half written: the new bytes go to a
+// file beside it, which then takes its place. Returns false (old file untouched) on failure.
+bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
+
+// The folder of the running program, without a trailing separator.
+std::wstring ProgramFolder();
+// The name of the program's file without folder and extension ("vorlasched").
+std::wstring ProgramTitle();

@@ -1,0 +1,9 @@
+list(APPEND CORE_SOURCES
+  src/common/errors.cpp
+  src/common/text.cpp
+  src/common/text_lines.cpp
+)
+list(APPEND WIN_SOURCES
+  src/common/fileio.cpp
+  src/common/window.cpp
+)

@@ -1,0 +1,8 @@
+// The auto-configuration dialog ("Auto configure").
+#pragma once
+#include "common/window.h"
+
+class TConfigForm : public ModalForm {
+public:
+    void Create(HWND owner);
+};

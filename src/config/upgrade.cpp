@@ -1,0 +1,5 @@
+#include "config/upgrade.h"
+
+void UpgradeVorla(CommandPort&)
+{
+}

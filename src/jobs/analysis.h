@@ -1,0 +1,27 @@
+// Collection and analysis of the job list: the first two passes of "Resubmit files".
+#pragma once
+#include <string>
+#include <vector>
+
+#include "common/port.h"
+#include "jobs/joblist.h"
+
+// Print file: a path whose extension is ".prn" in any letter case.
+bool IsPrintFilePath(const std::wstring& path);
+
+// Appends the full paths of all print files under folder, at any depth, depth first in the
+// order the search returns entries. Folder links are followed, but a link that leads back to
+// a folder on the way down is not entered again. A folder that cannot be searched adds nothing.
+void ScanFolder(const std::wstring& folder, std::vector<std::wstring>& list);
+
+// Pass 1: every folder row is replaced by rows for the print files under it (in the reverse
+// order of collection, at the folder's place); other rows that are not print files go.
+void ExpandFolderRows(JobList& rows);
+
+// Pass 2: every row without a Directions text whose caption has six characters or more gets
+// its direction from its job-information file; unreadable files are skipped silently.
+void AnalyseRows(JobList& rows, CommandPort& port);
+
+// The "ToDoStr" value of a job-information file, read whole with writing by others denied.
+// Throws AppError when the file cannot be opened or read.
+std::wstring ReadJobInfo(const std::wstring& path);

@@ -1,0 +1,5 @@
+#include "jobs/split.h"
+
+void SplitPriRows(JobList&)
+{
+}

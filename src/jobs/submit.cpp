@@ -1,0 +1,5 @@
+#include "jobs/submit.h"
+
+void SubmitRows(JobList&, std::wstring&, CommandPort&)
+{
+}

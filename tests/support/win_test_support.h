@@ -1,0 +1,66 @@
+// Helpers for the Win32 tests: scratch folders, files, message boxes, pumping.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A fresh folder under %TEMP% for one test, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& Path() const { return path_; }
+    // path_ + "\" + relative
+    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+private:
+    std::wstring path_;
+};
+
+// Creates the file (and its missing folders) with exactly these bytes.
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+void MakeFolders(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+// The Linux path of a Windows path (Wine's Z: drive and C: of the prefix), for tests that
+// check what only the Linux side shows (hard link counts, symbolic links).
+std::string UnixPathOf(const std::wstring& windowsPath);
+std::wstring WindowsPathOfUnix(const std::string& unixPath);
+
+std::string Utf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
+
+// Closes every message box of this process as it appears (pressing its first button) and
+// records its caption and text, in order.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    std::vector<std::wstring> Texts();
+    std::vector<std::wstring> Captions();
+
+private:
+    void Run();
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<std::wstring> texts_;
+    std::vector<std::wstring> captions_;
+    std::thread thread_;
+};
+
+// Dispatches the messages queued for this thread now (drops, posted commands).
+void PumpQueued();
+
+// Reads a list view's rows through its own messages: each row is caption, sub-item 1, 2.
+std::vector<std::vector<std::wstring>> ListViewRows(HWND listView, int columns = 3);
+std::wstring StatusBarText(HWND statusBar);
+
+// Posts WM_DROPFILES with a real HDROP (wide paths) to the window.
+void PostDrop(HWND target, const std::vector<std::wstring>& paths);
