@@ -5,5 +5,6 @@ list(APPEND CORE_SOURCES
 )
 list(APPEND WIN_SOURCES
   src/common/fileio.cpp
+  src/common/registry.cpp
   src/common/window.cpp
 )

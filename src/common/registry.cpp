@@ -1,0 +1,107 @@
+#include "common/registry.h"
+
+#include "common/errors.h"
+
+const wchar_t kProductKeyPath[] = L"SOFTWARE\\Kelvane\\Vorla";
+const wchar_t kMapsKeyPath[] = L"SOFTWARE\\Kelvane\\Vorla\\maps";
+
+RegistryKey RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, access | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return {};
+    return RegistryKey(key);
+}
+
+RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access | KEY_WOW64_32KEY,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return {};
+    return RegistryKey(key);
+}
+
+static void SetValue(HKEY key, const std::wstring& name, DWORD type, const void* data, DWORD size)
+{
+    if (!key || RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+        throw AppError(L"Failed to set data for '" + name + L"'");
+}
+
+void RegistryKey::WriteString(const std::wstring& name, const std::wstring& value)
+{
+    SetValue(key_.get(), name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void RegistryKey::WriteInteger(const std::wstring& name, DWORD value)
+{
+    SetValue(key_.get(), name, REG_DWORD, &value, sizeof value);
+}
+
+void RegistryKey::WriteBool(const std::wstring& name, bool value)
+{
+    WriteInteger(name, value ? 1 : 0);
+}
+
+bool RegistryKey::ValueExists(const std::wstring& name) const
+{
+    return key_ && RegQueryValueExW(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::wstring RegistryKey::ReadString(const std::wstring& name) const
+{
+    DWORD type = 0, size = 0;
+    if (!key_ || RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw AppError(L"Invalid data type for '" + name + L"'");
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
+        ERROR_SUCCESS)
+        throw AppError(L"Failed to get data for '" + name + L"'");
+    value.resize(bytes / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0')
+        value.pop_back();
+    return value;
+}
+
+std::optional<DWORD> RegistryKey::TryReadInteger(const std::wstring& name) const
+{
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (!key_ || RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                  &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::wstring> RegistryKey::SubkeyNames() const
+{
+    std::vector<std::wstring> names;
+    if (!key_)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        LONG r = RegEnumKeyExW(key_.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (r != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+bool DeleteKeyTree(HKEY root, const std::wstring& path)
+{
+    RegistryKey key = RegistryKey::Open(root, path, KEY_ALL_ACCESS);
+    if (!key.Valid())
+        return false;
+    bool ok = RegDeleteTreeW(key.Get(), nullptr) == ERROR_SUCCESS;
+    key.Close();
+    using RegDeleteKeyExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
+    auto deleteEx = reinterpret_cast<RegDeleteKeyExWFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "RegDeleteKeyExW")));
+    LONG r = deleteEx ? deleteEx(root, path.c_str(), KEY_WOW64_32KEY, 0) : RegDeleteKeyW(root, path.c_str());
+    return ok && r == ERROR_SUCCESS;
+}

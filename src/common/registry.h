@@ -1,0 +1,49 @@
+// The registry layer under HKEY_LOCAL_MACHINE (always the 32-bit view, as the product sees it).
+// It tells "absent" from "failed": opens give an empty key, value writes and typed reads throw
+// AppError with the layer's own message.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/handles.h"
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    // Opens root\path; empty (see Valid) when it does not exist or access is refused.
+    static RegistryKey Open(HKEY root, const std::wstring& path, REGSAM access);
+    // Opens root\path, creating it and missing parents; empty when that fails.
+    static RegistryKey Create(HKEY root, const std::wstring& path, REGSAM access = KEY_ALL_ACCESS);
+
+    bool Valid() const { return static_cast<bool>(key_); }
+    HKEY Get() const { return key_.get(); }
+    void Close() { key_.reset(); }
+
+    // Writes; throw AppError "Failed to set data for '<name>'" when refused (or the key is empty).
+    void WriteString(const std::wstring& name, const std::wstring& value);  // REG_SZ with its NUL
+    void WriteInteger(const std::wstring& name, DWORD value);               // REG_DWORD
+    void WriteBool(const std::wstring& name, bool value);                   // REG_DWORD 1 or 0
+
+    bool ValueExists(const std::wstring& name) const;
+    // A missing value reads as empty text; a value of another type than REG_SZ/REG_EXPAND_SZ
+    // throws AppError "Invalid data type for '<name>'".
+    std::wstring ReadString(const std::wstring& name) const;
+    // Absent, or not a REG_DWORD: nullopt.
+    std::optional<DWORD> TryReadInteger(const std::wstring& name) const;
+    // Names of the direct subkeys, in the order the registry enumerates them.
+    std::vector<std::wstring> SubkeyNames() const;
+
+private:
+    explicit RegistryKey(HKEY key) : key_(key) {}
+    UniqueHKey key_;
+};
+
+// Deletes root\path with every key below it; false when it was not there or could not be deleted.
+bool DeleteKeyTree(HKEY root, const std::wstring& path);
+
+// The product's registry home and its form maps.
+extern const wchar_t kProductKeyPath[];  // SOFTWARE\Kelvane\Vorla
+extern const wchar_t kMapsKeyPath[];     // SOFTWARE\Kelvane\Vorla\maps
