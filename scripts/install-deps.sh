@@ -10,6 +10,17 @@ need_pkgs=(
   clang libclang-rt-14-dev zip unzip
 )
 
+# The branch machines' locale: Wine takes its code pages from it, and file names outside
+# ASCII need a UTF-8 locale that really exists on the Linux side.
+if ! locale -a 2>/dev/null | grep -qi '^el_GR\.utf-\?8$'; then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q "install ok installed" || {
+    $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+    $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq locales >/dev/null; }
+  grep -q '^el_GR.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'el_GR.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi
+
 missing=()
 for p in "${need_pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

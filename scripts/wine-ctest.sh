@@ -3,6 +3,9 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 export WINEPREFIX=$VORLA_WIN_BUILD/wineprefix
+# What the Win32 tests need to find: the sources (templates, scripts) and the build (fixtures, helpers).
+export VORLA_SOURCE_DIR=$VORLA_ROOT VORLA_BINARY_DIR=$VORLA_WIN_BUILD
+"$VORLA_ROOT/tests/support/make-link-tree.sh" "$VORLA_WIN_BUILD/fixtures"
 start_wineserver
 rc=0
 (cd "$VORLA_WIN_BUILD" && ctest --output-on-failure "$@") || rc=$?

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds vorlasched.exe and starts it under Wine on a ready demo machine: the program in
+# C:\vorlasched with its templates, a stand-in submit client beside it, a branch-machine
+# set-up (Vorla's folder, Ghostscript, printers, the barcode font) and a sample spool folder
+# in C:\spool to drop onto the window. Without a display it runs under Xvfb and says how to look.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+"$VORLA_ROOT/scripts/install-deps.sh"
+build_win
+make_dist
+
+DEMO=$VORLA_ROOT/build/demo
+prepare_prefix "$DEMO/wineprefix"
+C=$WINEPREFIX/drive_c
+mkdir -p "$C/vorlasched"
+cp -r "$VORLA_DIST/." "$C/vorlasched/"
+rm -f "$C/vorlasched/"*.zip
+# The stand-in for Vorla's submit client: it answers with what it received.
+if [ -f "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" ]; then
+  cp "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" "$C/vorlasched/"
+fi
+if [ -x "$VORLA_ROOT/tests/support/branch-fixture.sh" ]; then
+  "$VORLA_ROOT/tests/support/branch-fixture.sh" "$WINEPREFIX" >/dev/null
+fi
+/usr/bin/python3 "$VORLA_ROOT/tests/support/make-demo-spool.py" "$C/spool" >/dev/null
+
+start_demo() {
+  log "starting C:\\vorlasched\\vorlasched.exe; drop C:\\spool (or a folder in it) onto the window"
+  (cd "$C/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe')
+}
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  start_demo
+else
+  display=:${VORLA_DEMO_DISPLAY:-77}
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null || true' EXIT
+  sleep 1
+  export DISPLAY=$display
+  log "no display: running under Xvfb on $display."
+  log "to look: DISPLAY=$display import -window root shot.png  (or x11vnc -display $display)"
+  start_demo
+fi
+wineserver -k >/dev/null 2>&1 || true
