@@ -109,7 +109,8 @@ void TMainForm::CreateComponents()
     StatusBar1_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                   Handle(), reinterpret_cast<HMENU>(IdStatusBar1), instance, nullptr);
     SendMessageW(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SendMessageW(StatusBar1_, SB_SIMPLE, TRUE, 0);
+    int wholeWidth = -1;  // one panel across the whole bar
+    SendMessageW(StatusBar1_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
     SendMessageW(StatusBar1_, SB_SETMINHEIGHT, static_cast<WPARAM>(Scale(kStatusBarHeight)), 0);
 
     ListView1_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -192,7 +193,7 @@ void TMainForm::ResubmitFiles(bool submit)
 
 void TMainForm::ShowStatus(const std::wstring& text)
 {
-    SendMessageW(StatusBar1_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(StatusBar1_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
     UpdateWindow(StatusBar1_);
 }
 

@@ -254,9 +254,9 @@ std::vector<std::vector<std::wstring>> ListViewRows(HWND listView, int columns)
 
 std::wstring StatusBarText(HWND statusBar)
 {
-    LRESULT info = SendMessageW(statusBar, SB_GETTEXTLENGTHW, SB_SIMPLEID, 0);
+    LRESULT info = SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0);
     std::wstring text(LOWORD(info) + 1, L'\0');
-    SendMessageW(statusBar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.data()));
+    SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
     text.resize(LOWORD(info));
     return text;
 }
