@@ -4,7 +4,7 @@
 VORLA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VORLA_WIN_BUILD=${VORLA_WIN_BUILD:-$VORLA_ROOT/build/win}
 VORLA_NATIVE_BUILD=${VORLA_NATIVE_BUILD:-$VORLA_ROOT/build/native}
-VORLA_DIST=$VORLA_ROOT/dist
+VORLA_DIST=${VORLA_DIST:-$VORLA_ROOT/dist}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 export WINEARCH=win32
@@ -18,7 +18,7 @@ build_win() {
 }
 
 build_native() {
-  cmake -S "$VORLA_ROOT" -B "$VORLA_NATIVE_BUILD" -G Ninja -DVORLA_SANITIZE=ON \
+  cmake -S "$VORLA_ROOT" -B "$VORLA_NATIVE_BUILD" -G Ninja -DVORLA_SANITIZE=ON -DVORLA_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build "$VORLA_NATIVE_BUILD"
 }
@@ -29,7 +29,7 @@ make_dist() {
   mkdir -p "$VORLA_DIST"
   cp "$VORLA_WIN_BUILD/vorlasched.exe" "$VORLA_DIST/"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
-  if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh"; fi
+  if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
 }
 
 # prepare_prefix DIR: a whole Wine prefix set up for the program (idempotent).
