@@ -85,8 +85,10 @@ std::vector<std::wstring> RegistryKey::SubkeyNames() const
     for (DWORD i = 0;; ++i) {
         DWORD length = 256;
         LONG r = RegEnumKeyExW(key_.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (r != ERROR_SUCCESS)
+        if (r == ERROR_NO_MORE_ITEMS)
             break;
+        if (r != ERROR_SUCCESS)  // a listing cut short must not pass for the whole one
+            throw Win32Error(L"RegEnumKeyEx() error ", static_cast<unsigned long>(r));
         names.emplace_back(name, length);
     }
     return names;

@@ -33,7 +33,8 @@ public:
     std::wstring ReadString(const std::wstring& name) const;
     // Absent, or not a REG_DWORD: nullopt.
     std::optional<DWORD> TryReadInteger(const std::wstring& name) const;
-    // Names of the direct subkeys, in the order the registry enumerates them.
+    // Names of the direct subkeys, in the order the registry enumerates them; throws when the
+    // enumeration fails part way.
     std::vector<std::wstring> SubkeyNames() const;
 
 private:
