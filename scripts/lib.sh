@@ -27,7 +27,8 @@ build_native() {
 make_dist() {
   rm -rf "$VORLA_DIST"
   mkdir -p "$VORLA_DIST"
-  cp "$VORLA_WIN_BUILD/vorlasched.exe" "$VORLA_DIST/"
+  # The shipped program carries no debug information (the build's copy keeps it).
+  i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.exe" "$VORLA_WIN_BUILD/vorlasched.exe"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
   if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
 }

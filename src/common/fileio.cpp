@@ -104,6 +104,11 @@ static std::wstring ModulePath()
     }
 }
 
+std::wstring ProgramPath()
+{
+    return ModulePath();
+}
+
 std::wstring ProgramFolder()
 {
     std::wstring path = ModulePath();

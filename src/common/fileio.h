@@ -26,6 +26,8 @@ std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* trunc
 // file beside it, which then takes its place. Returns false (old file untouched) on failure.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 
+// The full path of the running program's file.
+std::wstring ProgramPath();
 // The folder of the running program, without a trailing separator.
 std::wstring ProgramFolder();
 // The name of the program's file without folder and extension ("vorlasched").

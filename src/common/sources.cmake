@@ -4,6 +4,7 @@ list(APPEND CORE_SOURCES
   src/common/text_lines.cpp
 )
 list(APPEND WIN_SOURCES
+  src/common/button_glyph.cpp
   src/common/fileio.cpp
   src/common/registry.cpp
   src/common/window.cpp

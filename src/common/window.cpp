@@ -43,7 +43,7 @@ void Window::CreateWindowOf(const wchar_t* className, const std::wstring& captio
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        wc.hIcon = ShowsIcon() ? LoadIconW(instance, MAKEINTRESOURCEW(1)) : nullptr;
         wc.lpszClassName = className;
         if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             throw Win32Error(L"RegisterClass() error ", GetLastError());

@@ -41,6 +41,8 @@ protected:
     void SetClientSize(int width, int height);
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Top-level windows show the program's icon; dialogs show none.
+    virtual bool ShowsIcon() const { return true; }
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -61,6 +63,7 @@ public:
     bool IsShowingModal() const { return showing_; }
 
 protected:
+    bool ShowsIcon() const override { return false; }
     virtual void FormShow() {}
     virtual void OnCommand(int id, int code, HWND control);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

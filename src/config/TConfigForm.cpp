@@ -1,8 +1,356 @@
 #include "config/TConfigForm.h"
 
+#include <shlobj.h>
+
+#include <iterator>
+
+#include "common/errors.h"
+#include "common/fileio.h"
+#include "common/locale_text.h"
+#include "common/registry.h"
+#include "common/text.h"
+#include "common/text_lines.h"
+#include "config/map_writer.h"
+#include "config/ok_glyph.h"
+#include "config/ok_glyph_image.h"
+#include "config/printers.h"
+
+namespace {
+
+// BitBtnOk is IDOK (the default button), BitBtn2 IDCANCEL.
+enum ControlId : int {
+    IdLabel1 = 100,
+    IdLabel2,
+    IdLabel3,
+    IdLabel4,
+    IdLabel5,
+    IdLabel6,
+    IdLabel7,
+    IdLabel8,
+    IdLabel9,
+    IdLabel10,
+    IdEditBranch,
+    IdEditPos,
+    IdEditBack,
+    IdComboPrn,
+    IdComboBack,
+    IdEditUncPos,
+    IdEditUncBack,
+    IdMemo1,
+};
+
+const wchar_t kPdfPrinter[] = L"CutePDF Writer";
+const wchar_t kBarcodeFont[] = L"Free 3 of 9 Extended";
+const size_t kHeaderLines = 5;
+
+// A sample branch header: lines 1 and 3 are label, colon, value (the label is drawn bold).
+const wchar_t kDefaultHeader[] =
+    L"ΥΠΟΚΑΤΑΣΤΗΜΑ ΜΑΡΟΥΣΙΟΥ: Λεωφ. Κηφισίας 102\r\n"
+    L"151 24 Μαρούσι - Τηλ. 210 6100000 - Fax 210 6100001\r\n"
+    L"ΚΕΝΤΡΙΚΑ: Πειραιώς 150, 118 54 Αθήνα\r\n"
+    L"Τηλ. 210 3400000\r\n"
+    L"ΑΦΜ 099999999 - ΔΟΥ ΦΑΕ Αθηνών";
+const wchar_t kDefaultUncPos[] = L"\\\\vorla-fs\\STORE_FILES$\\POS";
+const wchar_t kDefaultUncBack[] = L"\\\\vorla-fs\\STORE_FILES$\\BACK";
+
+// The closed drop-down lists are 21 high; the height given here is that of the opened list.
+const int kComboListHeight = 200;
+const int kGlyphMargin = 4;
+
+const DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+const DWORD kList = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+const DWORD kMemo = WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL |
+                    ES_AUTOVSCROLL;
+
+// Each label is created just before its control; the controls come in tab order.
+const ControlSpec kLayout[] = {
+    {IdLabel2, L"STATIC", L"Αριθμός υποκατστήματος", SS_NOPREFIX, 16, 16, 160, 13},
+    {IdEditBranch, L"EDIT", L"", kEdit, 184, 8, 121, 21, WS_EX_CLIENTEDGE},
+    {IdLabel3, L"STATIC", L"Σειρές POS (comma sep.)", SS_NOPREFIX, 16, 48, 160, 13},
+    {IdEditPos, L"EDIT", L"", kEdit, 184, 40, 121, 21, WS_EX_CLIENTEDGE},
+    {IdLabel5, L"STATIC", L"πχ. 1,2,4", SS_NOPREFIX, 312, 48, 80, 13},
+    {IdLabel4, L"STATIC", L"Σειρές Backoffice (comma sep.)", SS_NOPREFIX, 16, 80, 160, 13},
+    {IdEditBack, L"EDIT", L"", kEdit, 184, 72, 121, 21, WS_EX_CLIENTEDGE},
+    {IdLabel6, L"STATIC", L"πχ. 9,10,12", SS_NOPREFIX, 312, 80, 80, 13},
+    {IdLabel1, L"STATIC", L"Φυσικός εκτυπωτής POS", SS_NOPREFIX, 16, 112, 160, 13},
+    {IdComboPrn, L"COMBOBOX", L"", kList, 184, 104, 145, kComboListHeight},
+    {IdLabel10, L"STATIC", L"Backoffice", SS_NOPREFIX, 344, 112, 60, 13},
+    {IdComboBack, L"COMBOBOX", L"", kList, 408, 104, 145, kComboListHeight},
+    {IdLabel7, L"STATIC", L"UNC path (POS)", SS_NOPREFIX, 16, 144, 160, 13},
+    {IdEditUncPos, L"EDIT", kDefaultUncPos, kEdit, 184, 136, 369, 21, WS_EX_CLIENTEDGE},
+    {IdLabel8, L"STATIC", L"UNC path (BackOffice)", SS_NOPREFIX, 16, 176, 160, 13},
+    {IdEditUncBack, L"EDIT", kDefaultUncBack, kEdit, 184, 168, 369, 21, WS_EX_CLIENTEDGE},
+    {IdLabel9, L"STATIC", L"Υποκατάστημα", SS_NOPREFIX, 16, 208, 160, 13},
+    {IdMemo1, L"EDIT", kDefaultHeader, kMemo, 184, 200, 369, 89, WS_EX_CLIENTEDGE},
+    {IDOK, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 184, 304, 75, 25},
+    {IDCANCEL, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 272, 304, 75, 25},
+};
+
+HWND ControlOf(const std::vector<HWND>& controls, int id)
+{
+    for (size_t i = 0; i < std::size(kLayout); ++i)
+        if (kLayout[i].id == id)
+            return controls[i];
+    return nullptr;
+}
+
+// Makes the closed box of a drop-down list the given height by sizing its selection field.
+// Comctl32 versions differ in what they add to the field height they are given, so the box is
+// measured after each change.
+void SetClosedHeight(HWND combo, int height)
+{
+    LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 3 && field != CB_ERR; ++attempt) {
+        RECT r{};
+        GetWindowRect(combo, &r);
+        if (r.bottom - r.top == height)
+            return;
+        field += height - (r.bottom - r.top);
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
+std::wstring WithTrailingSeparator(std::wstring path)
+{
+    if (path.empty() || (path.back() != L'\\' && path.back() != L'/'))
+        path += L'\\';
+    return path;
+}
+
+std::vector<std::wstring> ListEntries(HWND combo)
+{
+    std::vector<std::wstring> entries;
+    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        LRESULT got = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(got > 0 ? got : 0));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+// The chosen entry of a drop-down list; false when none is chosen.
+bool SelectedEntry(HWND combo, std::wstring& text)
+{
+    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return false;
+    text = ListEntries(combo).at(static_cast<size_t>(index));
+    return true;
+}
+
+void FillList(HWND combo, const std::vector<std::wstring>& entries)
+{
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& entry : entries)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
+struct FontSearch {
+    const wchar_t* face;
+    bool found;
+};
+
+int CALLBACK MatchFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param)
+{
+    auto* search = reinterpret_cast<FontSearch*>(param);
+    if (wcsncmp(font->lfFaceName, search->face, LF_FACESIZE) != 0)
+        return 1;
+    search->found = true;
+    return 0;
+}
+
+// Whether a font family of exactly this face name (letter case included) is installed.
+bool HasFontFamily(HWND window, const wchar_t* face)
+{
+    WindowDc dc(window);
+    LOGFONTW all{};
+    all.lfCharSet = DEFAULT_CHARSET;
+    FontSearch search{face, false};
+    EnumFontFamiliesExW(dc.get(), &all, MatchFamily, reinterpret_cast<LPARAM>(&search), 0);
+    return search.found;
+}
+
+}  // namespace
+
+TConfigForm::~TConfigForm()
+{
+    // The buttons use the glyphs until they are gone.
+    if (Handle())
+        DestroyWindow(Handle());
+}
+
 void TConfigForm::Create(HWND owner)
 {
     CreateWindowOf(L"TConfigForm", L"Auto configure", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, CW_USEDEFAULT, CW_USEDEFAULT, 570, 342, owner, nullptr);
     SetClientSize(570, 342);
+    std::vector<HWND> controls = CreateControls(kLayout, std::size(kLayout));
+    EditBranch_ = ControlOf(controls, IdEditBranch);
+    EditPos_ = ControlOf(controls, IdEditPos);
+    EditBack_ = ControlOf(controls, IdEditBack);
+    ComboPrn_ = ControlOf(controls, IdComboPrn);
+    ComboBack_ = ControlOf(controls, IdComboBack);
+    EditUncPos_ = ControlOf(controls, IdEditUncPos);
+    EditUncBack_ = ControlOf(controls, IdEditUncBack);
+    Memo1_ = ControlOf(controls, IdMemo1);
+    BitBtnOk_ = ControlOf(controls, IDOK);
+    BitBtn2_ = ControlOf(controls, IDCANCEL);
+    SetClosedHeight(ComboPrn_, Scale(21));
+    SetClosedHeight(ComboBack_, Scale(21));
+
+    UniqueGdiObject strip = MakeOkGlyphStrip();
+    okGlyph_ = MakeTwoStateGlyphImage(static_cast<HBITMAP>(strip.get()), Scale(kOkGlyphFrame));
+    cancelGlyph_ = MakeGlyphImage(ButtonGlyph::Cancel, Scale(kOkGlyphFrame));
+    ShowButtonGlyph(BitBtnOk_, okGlyph_, Scale(kGlyphMargin));
+    ShowButtonGlyph(BitBtn2_, cancelGlyph_, Scale(kGlyphMargin));
+}
+
+void TConfigForm::OnCommand(int id, int code, HWND control)
+{
+    if (id == IDOK && code == BN_CLICKED)
+        BitBtnOkClick();
+    else
+        ModalForm::OnCommand(id, code, control);
+}
+
+void TConfigForm::Show(const std::wstring& text)
+{
+    ShowMessage(Handle(), text);
+}
+
+std::vector<std::wstring> TConfigForm::Memo1Lines() const
+{
+    return SplitTextLines(WindowText(Memo1_));
+}
+
+void TConfigForm::FormShow()
+{
+    FillList(ComboPrn_, {});
+    FillList(ComboBack_, {});
+    std::vector<std::wstring> printers;
+    try {
+        printers = SortedUniqueNames(InstalledPrinterNames());
+    } catch (const AppError& e) {
+        Show(e.Message());
+        return;
+    }
+    FillList(ComboPrn_, printers);
+    FillList(ComboBack_, printers);
+}
+
+bool TConfigForm::CheckEnvironment()
+{
+    ProgramDir = ProgramFolder();
+    wchar_t programFiles[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles))) {
+        DWORD error = GetLastError();
+        Show(Win32Error(L"SHGetFolderPath error ", error).Message());
+        return false;
+    }
+    const std::wstring base = WithTrailingSeparator(programFiles);
+    InstallDir = base + L"Kelvane\\Kelvane Vorla";
+    GhostscriptPath = base + L"gs\\gs9.14\\bin\\gswin32c.exe";
+    if (!IsExistingFolder(InstallDir)) {
+        Show(L"Ο κατάλογος " + InstallDir + L" δεν υπάρχει!");
+        return false;
+    }
+    if (!IsExistingFile(GhostscriptPath)) {
+        Show(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
+        return false;
+    }
+    EscSourcePath = ProgramDir + L"\\generic_ab.esc";
+    if (!IsExistingFile(EscSourcePath)) {
+        Show(L"Δεν βρέθηκε το αρχείο " + EscSourcePath);
+        return false;
+    }
+    bool pdfPrinter = false;
+    for (const std::wstring& printer : ListEntries(ComboPrn_))
+        pdfPrinter = pdfPrinter || SameTextLocale(printer, kPdfPrinter);
+    if (!pdfPrinter) {
+        Show(L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
+        return false;
+    }
+    if (!HasFontFamily(Handle(), kBarcodeFont)) {
+        Show(L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
+        return false;
+    }
+    if (Memo1Lines().size() != kHeaderLines) {
+        Show(L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!");
+        return false;
+    }
+    return true;
+}
+
+void TConfigForm::BitBtnOkClick()
+{
+    if (!CheckEnvironment()) {
+        SetModalResult(ModalResult::Cancel);
+        return;
+    }
+    // An empty UNC field only warns: its maps get an empty output folder.
+    if (WindowText(EditUncPos_).empty())
+        Show(L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
+    if (WindowText(EditUncBack_).empty())
+        Show(L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
+    int branch = 0;
+    BranchNo = ParseInt32(WindowText(EditBranch_), branch) ? branch : 0;
+    if (BranchNo < 1 || BranchNo > 9999) {
+        Show(L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα " + DecimalText(BranchNo));
+        return;
+    }
+    std::wstring chosen;
+    if (!SelectedEntry(ComboPrn_, chosen)) {
+        Show(L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!");
+        return;
+    }
+    if (!SelectedEntry(ComboBack_, chosen)) {
+        Show(L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!");
+        return;
+    }
+    // One guard for the whole write: the first error stops it, and what was written stays.
+    try {
+        WriteProductKey();
+        int mapCounter = 0;
+        WriteMaps(WindowText(EditPos_), L"POS", mapCounter);
+        WriteMaps(WindowText(EditBack_), L"BACK", mapCounter);
+        Show(L"Η εντολή ολοκληρώθηκε");
+    } catch (const AppError& e) {
+        Show(e.Message());
+    }
+}
+
+// The product values, then every form map removed. Maps that survive the removal would stand
+// beside the new ones as if they belonged to this configuration, so they stop the run.
+void TConfigForm::WriteProductKey()
+{
+    RegistryKey product = RegistryKey::Create(HKEY_LOCAL_MACHINE, kProductKeyPath, KEY_ALL_ACCESS);
+    WriteValues(product, ResolveProductValues(GhostscriptPath));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
+    if (RegistryKey::Open(HKEY_LOCAL_MACHINE, kMapsKeyPath, KEY_READ).Valid())
+        throw AppError(L"Failed to delete key 'maps'");
+}
+
+void TConfigForm::WriteMaps(const std::wstring& seriesText, const std::wstring& mapType, int& mapCounter)
+{
+    MapSettings settings;
+    settings.BranchNo = BranchNo;
+    settings.InstallDir = InstallDir;
+    settings.ProgramDir = ProgramDir;
+    settings.EscSourcePath = EscSourcePath;
+    SelectedEntry(ComboPrn_, settings.PosPrinter);
+    SelectedEntry(ComboBack_, settings.BackPrinter);
+    settings.UncPos = WindowText(EditUncPos_);
+    settings.UncBack = WindowText(EditUncBack_);
+    settings.AddressLines = Memo1Lines();
+    ::WriteMaps(settings, seriesText, mapType, mapCounter, MapDir, [this](const std::wstring& text) { Show(text); });
+}
+
+void TConfigForm::RenderAddressBitmap(const std::wstring& path)
+{
+    ::RenderAddressBitmap(path, Memo1Lines(), [this](const std::wstring& text) { Show(text); });
 }

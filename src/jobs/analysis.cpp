@@ -21,6 +21,10 @@ std::wstring ReadJobInfo(const std::wstring& path)
     UniqueFile file = OpenForReadDenyWrite(path);
     if (!file)
         throw Win32Error(L"Cannot open file " + path + L", error ", GetLastError());
+    // A name such as "PRN_i.pri" may open a device, whose reads can block for ever: only disk
+    // files are read.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        throw AppError(L"Cannot open file " + path);
     EntryScanner scanner("ToDoStr");
     static char buffer[64 * 1024];
     for (;;) {

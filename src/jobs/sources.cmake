@@ -2,10 +2,12 @@ list(APPEND CORE_SOURCES
   src/jobs/jobinfo.cpp
   src/jobs/joblist.cpp
   src/jobs/convert.cpp
+  src/jobs/submit_command.cpp
 )
 list(APPEND WIN_SOURCES
   src/jobs/analysis.cpp
   src/jobs/split.cpp
   src/jobs/submit.cpp
+  src/jobs/client_wait.cpp
   src/jobs/TConvertPBForm.cpp
 )

@@ -1,5 +1,135 @@
 #include "jobs/submit.h"
 
-void SubmitRows(JobList&, std::wstring&, CommandPort&)
+#include <windows.h>
+
+#include "common/errors.h"
+#include "common/fileio.h"
+#include "common/handles.h"
+#include "common/text.h"
+#include "jobs/client_wait.h"
+#include "jobs/submit_command.h"
+
+namespace {
+
+// How long a client that was told to end may take to be gone.
+const DWORD kEndClientMs = 10000;
+
+ProcessInfo StartClient(std::wstring commandLine)
 {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        throw Win32Error(L"CreateProcess() error ", GetLastError());
+    ProcessInfo process;
+    process.process.reset(info.hProcess);
+    process.thread.reset(info.hThread);
+    process.processId = info.dwProcessId;
+    return process;
+}
+
+// A client whose wait was stopped is ended, so that it can no longer write into the result
+// file that the next job will use.
+void EndClient(HANDLE process)
+{
+    TerminateProcess(process, ERROR_CANCELLED);
+    WaitForSingleObject(process, kEndClientMs);
+}
+
+}  // namespace
+
+void Submission::CreateResultFile()
+{
+    wchar_t folder[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0)
+        throw Win32Error(L"GetTempPath() error ", GetLastError());
+    // A longer name does not fit: the system leaves the last error alone then, so the
+    // number shown is the one that says so.
+    if (length > MAX_PATH)
+        throw Win32Error(L"GetTempPath() error ", ERROR_FILENAME_EXCED_RANGE);
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(folder, L"VOR", 0, name) == 0)
+        throw Win32Error(L"GetTempFileName() error ", GetLastError());
+    ResultFileName = name;
+}
+
+// Each job starts from an empty result file, so that a client that writes nothing leaves an
+// empty Result and never the answer of the job before. A missing file is made again.
+void Submission::EmptyResultFile()
+{
+    UniqueFile file(CreateFileW(LongPathName(ResultFileName).c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !SetEndOfFile(file.get())) {
+        DWORD code = GetLastError();
+        throw Win32Error(L"Cannot empty the result file " + ResultFileName + L", error ", code);
+    }
+}
+
+std::wstring Submission::RunClient(const std::wstring& direction, const std::wstring& path)
+{
+    if (TakeStopRequest())
+        throw AppError(L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
+    if (ResultFileName.empty())
+        CreateResultFile();
+    EmptyResultFile();
+
+    const std::wstring commandLine = SubmitCommandLine(direction, path, ResultFileName);
+    ProcessInfo client = StartClient(commandLine);
+    client.thread.reset();
+    const std::wstring running = L"Running " + commandLine;
+    port_.ShowStatus(running);
+    bool hinted = false;
+    WaitEnd end = WaitForClient(client.process.get(), [&] {
+        port_.ShowStatus(running + L"   (Esc stops waiting)");
+        hinted = true;
+    });
+    if (hinted)
+        port_.ShowStatus(running);
+    if (end == WaitEnd::Stopped) {
+        EndClient(client.process.get());
+        throw AppError(L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
+                       path + L" may have been submitted; the rows after it were not submitted.");
+    }
+    client.process.reset();
+
+    bool cut = false;
+    std::string bytes;
+    try {
+        bytes = ReadFileBytes(ResultFileName, kAnswerLimitBytes, &cut);
+    } catch (const AppError& e) {
+        throw AppError(L"Failed to load eret, error: " + e.Message());
+    }
+    return AnswerText(bytes, cut);
+}
+
+std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction, const std::wstring& path)
+{
+    try {
+        return RunClient(direction, path);
+    } catch (const AppError& e) {
+        port_.ShowMessage(e.Message());
+        return std::nullopt;
+    }
+}
+
+void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port)
+{
+    Submission submission(resultFileName, port);
+    const size_t count = rows.size();
+    for (size_t i = 0; i < count; ++i) {
+        JobRow& row = rows[i];
+        if (row.caption.size() < 6 || !row.HasDirections())
+            continue;
+        std::wstring direction = TrimControls(row.directions);
+        if (direction.empty())
+            continue;
+        std::optional<std::wstring> answer = submission.SubmitJob(direction, row.caption);
+        if (!answer)
+            return;
+        row.SetResult(std::move(*answer));
+        port.RowUpdated(i);
+    }
 }

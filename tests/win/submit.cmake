@@ -1,0 +1,9 @@
+# The stand-in submit client (tests/support/vorlatcpw): built beside win_tests.exe, where the
+# program search of the tests' processes finds it, and copied by the demo beside the program.
+# It is a test fixture and never goes into dist/.
+add_executable(vorlatcpw WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/support/vorlatcpw/vorlatcpw.cpp)
+target_link_options(vorlatcpw PRIVATE -municode)
+target_link_libraries(vorlatcpw PRIVATE shell32)
+set_target_properties(vorlatcpw PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+vorla_warnings(vorlatcpw)
+add_dependencies(win_tests vorlatcpw)

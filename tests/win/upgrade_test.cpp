@@ -1,0 +1,432 @@
+// "Upgrade Vorla" against the real registry of the test prefix. The maps are written and read
+// back with the raw registry API, so these tests do not lean on the layer the upgrade uses.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <sddl.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/TMainForm.h"
+#include "common/port.h"
+#include "common/registry.h"
+#include "config/map_writer.h"
+#include "config/upgrade.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+const std::wstring kMaps = kMapsKeyPath;
+const REGSAM kView = KEY_WOW64_32KEY;
+
+struct RawValue {
+    DWORD type;
+    std::vector<BYTE> data;
+    bool operator==(const RawValue& other) const { return type == other.type && data == other.data; }
+};
+
+void PrintTo(const RawValue& v, std::ostream* os)
+{
+    *os << "type " << v.type << ": ";
+    if (v.type == REG_SZ || v.type == REG_EXPAND_SZ)
+        *os << testing::PrintToString(
+            std::wstring(reinterpret_cast<const wchar_t*>(v.data.data()), v.data.size() / sizeof(wchar_t)));
+    else if (v.type == REG_DWORD && v.data.size() == 4)
+        *os << *reinterpret_cast<const DWORD*>(v.data.data());
+    else
+        *os << v.data.size() << " bytes";
+}
+
+RawValue Text(const std::wstring& text, DWORD type = REG_SZ)  // stored with its terminating NUL
+{
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    return {type, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t))};
+}
+
+RawValue Number(DWORD value)
+{
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
+    return {REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value)};
+}
+
+using Values = std::map<std::wstring, RawValue>;
+// Every key below the maps key (by its path relative to it, "1", "1\Master") with its values.
+using Tree = std::map<std::wstring, Values>;
+
+void WriteTree(const Tree& tree)
+{
+    for (const auto& [path, values] : tree) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kMaps + L"\\" + path).c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | kView, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        for (const auto& [name, value] : values)
+            EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(),
+                                     static_cast<DWORD>(value.data.size())),
+                      ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+}
+
+std::vector<std::wstring> RawSubkeyNames(HKEY key)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return names;
+        names.emplace_back(name, length);
+    }
+}
+
+void ReadKeyInto(const std::wstring& relative, Tree& tree)
+{
+    HKEY key = nullptr;
+    std::wstring path = relative.empty() ? kMaps : kMaps + L"\\" + relative;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
+    Values& values = tree[relative];
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLength = 16384, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        RawValue value{type, std::vector<BYTE>(size)};
+        nameLength = 16384;
+        RegEnumValueW(key, i, name, &nameLength, nullptr, &type, value.data.data(), &size);
+        values[std::wstring(name, nameLength)] = value;
+    }
+    std::vector<std::wstring> subkeys = RawSubkeyNames(key);
+    RegCloseKey(key);
+    for (const std::wstring& subkey : subkeys)
+        ReadKeyInto(relative.empty() ? subkey : relative + L"\\" + subkey, tree);
+}
+
+// The maps key's whole content; the maps key itself is the entry "".
+Tree ReadTree()
+{
+    Tree tree;
+    ReadKeyInto(L"", tree);
+    return tree;
+}
+
+bool MapsKeyExists()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMaps.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::wstring> MapNamesInRegistryOrder()
+{
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMaps.c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
+    std::vector<std::wstring> names = RawSubkeyNames(key);
+    RegCloseKey(key);
+    return names;
+}
+
+// While it lives, everyone may read the key but nobody may open it for writing.
+class WritesDenied {
+public:
+    explicit WritesDenied(const std::wstring& relative)
+    {
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kMaps + L"\\" + relative).c_str(), 0,
+                                READ_CONTROL | WRITE_DAC | kView, &key_),
+                  ERROR_SUCCESS);
+        DWORD size = 0;
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        EXPECT_EQ(RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size), ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                                          &readOnly, nullptr));
+        EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
+        LocalFree(readOnly);
+    }
+    ~WritesDenied()
+    {
+        EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data()), ERROR_SUCCESS);
+        RegCloseKey(key_);
+    }
+    WritesDenied(const WritesDenied&) = delete;
+    WritesDenied& operator=(const WritesDenied&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<BYTE> saved_;
+};
+
+class RecordingPort : public CommandPort {
+public:
+    void ShowStatus(const std::wstring& text) override { statuses.push_back(text); }
+    void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
+    void RowsChanged() override { ++rowChanges; }
+    void RowUpdated(size_t) override { ++rowChanges; }
+
+    std::vector<std::wstring> statuses;
+    std::vector<std::wstring> messages;
+    int rowChanges = 0;
+};
+
+// Runs the upgrade; what it said, and that it left the status bar and the job list alone.
+std::vector<std::wstring> RunUpgrade()
+{
+    RecordingPort port;
+    UpgradeVorla(port);
+    EXPECT_TRUE(port.statuses.empty());
+    EXPECT_EQ(port.rowChanges, 0);
+    return port.messages;
+}
+
+using Messages = std::vector<std::wstring>;
+const Messages kDone = {L"Done!"};
+
+// The values the upgrade gives an output section whose Barcode39 yields barcode239.
+void AddUpgradedOutput(Values& section, const std::wstring& barcode239)
+{
+    section[L"Barcode239"] = Text(barcode239);
+    section[L"QrCodePosX"] = Number(210);
+    section[L"QrCodePosY"] = Number(12);
+    section[L"QrCodeWidth"] = Number(30);
+}
+
+// The Barcode39 of branch 12, series 3, as the map writer stores it.
+const wchar_t kWrittenBarcode39[] = L"1;2600;1040;90;*001203;*;0;0;Free 3 of 9 Extended;24;0;0;0;0";
+const wchar_t kWrittenBarcode239[] = L"1;1600;300;0;*001203;*;0;0;Free 3 of 9 Extended;24;0;0;0;0";
+
+// One map as older versions of the writer left it: no flags, no second barcode, no QR code.
+Tree OldMap(const std::wstring& name)
+{
+    Values output = {{L"Barcode39", Text(kWrittenBarcode39)}, {L"Copies", Number(1)}, {L"MakeBarcode", Number(2)}};
+    return {{name, {{L"Alias", Text(L"AB_POS" + name)}, {L"LinesPerPage", Number(54)}}},
+            {name + L"\\Master", output},
+            {name + L"\\Copy", output}};
+}
+
+Tree Merge(std::initializer_list<Tree> parts)
+{
+    Tree all = {{L"", {}}};
+    for (const Tree& part : parts)
+        all.insert(part.begin(), part.end());
+    return all;
+}
+
+class RegistryUpgrade : public testing::Test {
+protected:
+    void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps); }
+    void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps); }
+};
+
+}  // namespace
+
+TEST_F(RegistryUpgrade, DerivesBarcode239FromEachSectionsBarcode39)
+{
+    struct Case {
+        const char* what;
+        std::optional<RawValue> barcode39;  // nullopt: no Barcode39 value
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"as the map writer stores it", Text(kWrittenBarcode39), kWrittenBarcode239},
+        {"two fields", Text(L"1;2600"), L"1;1600;300;0"},
+        {"fields beyond the fourth", Text(L"1;2600;1040;90;A;B"), L"1;1600;300;0;A;B"},
+        {"empty fields", Text(L"1;;;"), L"1;1600;300;0"},
+        {"missing", std::nullopt, L";1600;300;0"},
+        {"expandable text", Text(L"1;2600;%PATH%", REG_EXPAND_SZ), L"1;1600;300;0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps);
+        Values master = {{L"Barcode239", Text(L"anything at all")}, {L"Printer", Text(L"Πρίν")}};
+        Values copy = {{L"Barcode239", Number(5)}, {L"PrnOutDir", Text(L"")}};
+        if (c.barcode39) {
+            master[L"Barcode39"] = *c.barcode39;
+            copy[L"Barcode39"] = *c.barcode39;
+        }
+        Tree before = {{L"", {}}, {L"1", {}}, {L"1\\Master", master}, {L"1\\Copy", copy}};
+        WriteTree(before);
+
+        EXPECT_EQ(RunUpgrade(), kDone);
+
+        Tree expected = before;
+        expected[L"1"][L"ForwardEafdss"] = Number(1);
+        expected[L"1"][L"SaveImage"] = Number(0);
+        AddUpgradedOutput(expected[L"1\\Master"], c.expected);
+        AddUpgradedOutput(expected[L"1\\Copy"], c.expected);
+        EXPECT_EQ(ReadTree(), expected);
+    }
+}
+
+TEST_F(RegistryUpgrade, LeavesMapsAsTheMapWriterWritesThemUnchanged)
+{
+    TempFolder folder;
+    MapSettings settings;
+    settings.BranchNo = 12;
+    settings.InstallDir = folder / L"Vorla";
+    settings.ProgramDir = folder / L"program";
+    settings.EscSourcePath = settings.ProgramDir + L"\\generic_ab.esc";
+    settings.PosPrinter = L"Εκτυπωτής ταμείου";
+    settings.BackPrinter = L"Back office";
+    settings.UncPos = L"\\\\server\\pos";
+    for (const wchar_t* name : {L"abPOS.xml", L"abBACK.xml", L"generic_ab.esc", L"ab1.bmp"})
+        WriteBytes(settings.ProgramDir + L"\\" + name, "x");
+    int counter = 0;
+    std::wstring mapDir;
+    Messages writerMessages;
+    auto record = [&](const std::wstring& text) { writerMessages.push_back(text); };
+    WriteMaps(settings, L"1,2,100", L"POS", counter, mapDir, record);
+    WriteMaps(settings, L"9,,-3", L"BACK", counter, mapDir, record);
+    ASSERT_EQ(writerMessages, Messages{});
+    Tree written = ReadTree();
+    ASSERT_EQ(written.size(), 1u + 6 * 3);
+
+    EXPECT_EQ(RunUpgrade(), kDone);
+    EXPECT_EQ(ReadTree(), written);
+    EXPECT_EQ(RunUpgrade(), kDone);
+    EXPECT_EQ(ReadTree(), written);
+}
+
+TEST_F(RegistryUpgrade, KeepsExistingFlagsWhateverTheyHold)
+{
+    Tree before = Merge({OldMap(L"1"), OldMap(L"2"), OldMap(L"3")});
+    before[L"1"][L"ForwardEafdss"] = Number(0);
+    before[L"1"][L"SaveImage"] = Number(1);
+    before[L"2"][L"ForwardEafdss"] = Text(L"no");  // not even a flag: still left alone
+    WriteTree(before);
+
+    EXPECT_EQ(RunUpgrade(), kDone);
+
+    Tree expected = before;
+    expected[L"2"][L"SaveImage"] = Number(0);
+    expected[L"3"][L"ForwardEafdss"] = Number(1);
+    expected[L"3"][L"SaveImage"] = Number(0);
+    for (const wchar_t* map : {L"1", L"2", L"3"})
+        for (const wchar_t* section : {L"\\Master", L"\\Copy"})
+            AddUpgradedOutput(expected[map + std::wstring(section)], kWrittenBarcode239);
+    EXPECT_EQ(ReadTree(), expected);
+}
+
+TEST_F(RegistryUpgrade, CreatesAMissingCopySectionWithoutBarcode39)
+{
+    Tree before = Merge({OldMap(L"1")});
+    before.erase(L"1\\Copy");
+    WriteTree(before);
+
+    EXPECT_EQ(RunUpgrade(), kDone);
+
+    Tree expected = before;
+    expected[L"1"][L"ForwardEafdss"] = Number(1);
+    expected[L"1"][L"SaveImage"] = Number(0);
+    AddUpgradedOutput(expected[L"1\\Master"], kWrittenBarcode239);
+    AddUpgradedOutput(expected[L"1\\Copy"], L";1600;300;0");
+    EXPECT_EQ(ReadTree(), expected);
+}
+
+TEST_F(RegistryUpgrade, ASecondRunChangesNothing)
+{
+    Tree before = Merge({OldMap(L"1"), OldMap(L"2")});
+    before[L"1\\Master"][L"Barcode39"] = Text(L"1;2600");
+    before[L"2\\Copy"][L"Barcode39"] = Text(L"9;8;7;6;5");
+    before.erase(L"2\\Master");
+    WriteTree(before);
+    ASSERT_EQ(RunUpgrade(), kDone);
+    Tree once = ReadTree();
+    ASSERT_NE(once, before);
+
+    EXPECT_EQ(RunUpgrade(), kDone);
+    EXPECT_EQ(ReadTree(), once);
+}
+
+TEST_F(RegistryUpgrade, NoMapsKeyFailsAndCreatesNothing)
+{
+    ASSERT_FALSE(MapsKeyExists());
+    EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
+    EXPECT_FALSE(MapsKeyExists());
+}
+
+TEST_F(RegistryUpgrade, EmptyMapsKeyIsDone)
+{
+    WriteTree({{L"", {}}});
+    EXPECT_EQ(RunUpgrade(), kDone);
+    EXPECT_EQ(ReadTree(), (Tree{{L"", {}}}));
+}
+
+TEST_F(RegistryUpgrade, FailureAtTheSecondMapKeepsTheFirstUpgraded)
+{
+    Tree before = Merge({OldMap(L"1"), OldMap(L"2"), OldMap(L"3")});
+    WriteTree(before);
+    std::vector<std::wstring> order = MapNamesInRegistryOrder();
+    ASSERT_EQ(order.size(), 3u);
+    Tree after;
+    {
+        WritesDenied locked(order[1]);
+        EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\\" + order[1]});
+        after = ReadTree();
+    }
+
+    Tree expected = before;
+    expected[order[0]][L"ForwardEafdss"] = Number(1);
+    expected[order[0]][L"SaveImage"] = Number(0);
+    AddUpgradedOutput(expected[order[0] + L"\\Master"], kWrittenBarcode239);
+    AddUpgradedOutput(expected[order[0] + L"\\Copy"], kWrittenBarcode239);
+    EXPECT_EQ(after, expected);
+}
+
+TEST_F(RegistryUpgrade, FailureAtAnOutputSectionKeepsWhatCameBefore)
+{
+    Tree before = Merge({OldMap(L"1")});
+    WriteTree(before);
+    Tree after;
+    {
+        WritesDenied locked(L"1\\Copy");
+        EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\\1\\Copy"});
+        after = ReadTree();
+    }
+
+    Tree expected = before;
+    expected[L"1"][L"ForwardEafdss"] = Number(1);
+    expected[L"1"][L"SaveImage"] = Number(0);
+    AddUpgradedOutput(expected[L"1\\Master"], kWrittenBarcode239);
+    EXPECT_EQ(after, expected);
+}
+
+TEST_F(RegistryUpgrade, Barcode39OfAnotherTypeStopsTheRun)
+{
+    Tree before = Merge({OldMap(L"1"), OldMap(L"2")});
+    for (const wchar_t* copy : {L"1\\Copy", L"2\\Copy"})
+        before[copy][L"Barcode39"] = Number(1);
+    WriteTree(before);
+    std::vector<std::wstring> order = MapNamesInRegistryOrder();
+    ASSERT_EQ(order.size(), 2u);
+
+    EXPECT_EQ(RunUpgrade(), Messages{L"Invalid data type for 'Barcode39'"});
+
+    Tree expected = before;
+    expected[order[0]][L"ForwardEafdss"] = Number(1);
+    expected[order[0]][L"SaveImage"] = Number(0);
+    AddUpgradedOutput(expected[order[0] + L"\\Master"], kWrittenBarcode239);
+    EXPECT_EQ(ReadTree(), expected);
+}
+
+TEST_F(RegistryUpgrade, MenuCommandShowsDone)
+{
+    Tree before = Merge({OldMap(L"1")});
+    WriteTree(before);
+    TMainForm form;
+    form.Create(nullptr, nullptr, nullptr);
+    std::wstring status = StatusBarText(form.StatusBar1());
+    MessageBoxWatcher boxes;
+
+    SendMessageW(form.Handle(), WM_COMMAND, IdUpgradeVorla, 0);
+
+    EXPECT_EQ(boxes.Texts(), kDone);
+    EXPECT_EQ(StatusBarText(form.StatusBar1()), status);
+    EXPECT_EQ(ReadTree().at(L"1\\Copy").at(L"Barcode239"), Text(kWrittenBarcode239));
+    DestroyWindow(form.Handle());
+}
