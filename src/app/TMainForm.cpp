@@ -65,7 +65,12 @@ const int kStatusBarHeight = 19;
 
 TMainForm::TMainForm() = default;
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Destroyed here, while the form is whole, so that FormDestroy runs on every path.
+    if (Handle())
+        DestroyWindow(Handle());
+}
 
 void TMainForm::Create(TAboutForm* about, TConfigForm* config, TConvertPBForm* convert)
 {
@@ -153,14 +158,19 @@ void TMainForm::FormCreate()
 
 void TMainForm::FormDestroy()
 {
+    for (HDROP drop : pendingDrops_)
+        DragFinish(drop);
+    pendingDrops_.clear();
     if (!ResultFileName_.empty())
         DeleteFileW(LongPathName(ResultFileName_).c_str());
 }
 
 void TMainForm::ApplicationEvents1Message(const MSG& msg)
 {
-    if (msg.message == WM_DROPFILES)
-        DropFiles(reinterpret_cast<HDROP>(msg.wParam));
+    if (msg.message != WM_DROPFILES)
+        return;
+    lastHookedDrop_ = reinterpret_cast<HDROP>(msg.wParam);
+    DropFiles(lastHookedDrop_);
 }
 
 void TMainForm::DropFiles(HDROP drop)
@@ -272,6 +282,39 @@ void TMainForm::About1Click()
 
 // ---- Messages
 
+// One command at a time: a command posted while another runs (a message box's loop would
+// dispatch it) is not started in the middle of it.
+void TMainForm::RunCommand(void (TMainForm::*handler)())
+{
+    if (inCommand_)
+        return;
+    inCommand_ = true;
+    try {
+        (this->*handler)();
+    } catch (...) {
+        inCommand_ = false;
+        throw;
+    }
+    inCommand_ = false;
+    // Drops that arrived meanwhile: each replaces the list, so the last one is what counts.
+    std::vector<HDROP> drops;
+    drops.swap(pendingDrops_);
+    for (size_t i = 0; i < drops.size(); ++i) {
+        if (i + 1 == drops.size())
+            DropFiles(drops[i]);
+        else
+            DragFinish(drops[i]);
+    }
+}
+
+void TMainForm::TakeForeignDrop(HDROP drop)
+{
+    if (inCommand_)
+        pendingDrops_.push_back(drop);
+    else
+        DropFiles(drop);
+}
+
 LRESULT TMainForm::OnListNotify(NMHDR* header)
 {
     switch (header->code) {
@@ -327,13 +370,17 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             for (const MenuSpec& menu : kMenuBar)
                 for (size_t i = 0; i < menu.count; ++i)
                     if (menu.entries[i].id != 0 && menu.entries[i].id == LOWORD(wParam)) {
-                        (this->*menu.entries[i].handler)();
+                        RunCommand(menu.entries[i].handler);
                         return 0;
                     }
         }
         break;
     case WM_DROPFILES:
-        return 0;  // taken from the queue by ApplicationEvents1Message already
+        // Normally taken from the queue by ApplicationEvents1Message already.
+        if (reinterpret_cast<HDROP>(wParam) != lastHookedDrop_)
+            TakeForeignDrop(reinterpret_cast<HDROP>(wParam));
+        lastHookedDrop_ = nullptr;
+        return 0;
     case WM_DESTROY:
         FormDestroy();
         if (endsApplication_)

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "common/port.h"
 #include "common/window.h"
@@ -75,6 +76,8 @@ private:
     void CreateComponents();
     void LayoutComponents();
     void DropFiles(HDROP drop);
+    void RunCommand(void (TMainForm::*handler)());
+    void TakeForeignDrop(HDROP drop);
     LRESULT OnListNotify(NMHDR* header);
 
     HWND ListView1_ = nullptr;
@@ -82,9 +85,13 @@ private:
     JobList Jobs_;
     std::wstring ResultFileName_;
     bool endsApplication_ = false;
+    // Drops normally arrive through ApplicationEvents1Message; one that a message box's own
+    // loop took from the queue in the middle of a command waits here until the command ends.
+    HDROP lastHookedDrop_ = nullptr;
+    std::vector<HDROP> pendingDrops_;
+    bool inCommand_ = false;
     TAboutForm* AboutForm_ = nullptr;
     TConfigForm* ConfigForm_ = nullptr;
     TConvertPBForm* ConvertPBForm_ = nullptr;
 
-    friend class Submission;
 };

@@ -130,3 +130,31 @@ TEST_F(MainFormTest, CaptionEditedInPlaceIsWhatTheCommandsUse)
     PumpQueued();
     EXPECT_EQ(form.Jobs()[0].caption, t / L"new.prn");
 }
+
+// A message box shown by a command runs its own loop, which takes queued messages too: a drop
+// made meanwhile is kept for after the command, and a second command does not start inside it.
+TEST_F(MainFormTest, RegistryDropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
+{
+    TempFolder t;
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kelvane\\Vorla\\maps");  // the upgrade fails at once
+    Drop({t / L"first.prn"});
+    MessageBoxWatcher boxes;
+    PostDrop(form.Handle(), {t / L"dropped-during-the-box.prn"});
+    PostMessageW(form.Handle(), WM_COMMAND, IdUpgradeVorla, 0);  // would show a second box inside the first
+    Command(IdUpgradeVorla);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
+    EXPECT_EQ(Rows(), (Table{{t / L"dropped-during-the-box.prn", L"", L""}}));
+}
+
+TEST(MainFormLifetime, TheResultFileGoesWithTheWindowHoweverItIsDestroyed)
+{
+    TempFolder t;
+    std::wstring resultFile = t / L"VOR1.tmp";
+    {
+        TMainForm form;
+        form.Create(nullptr, nullptr, nullptr);
+        WriteBytes(resultFile, "answer");
+        const_cast<std::wstring&>(form.ResultFileName()) = resultFile;
+    }  // destroyed by its destructor, not by a close
+    EXPECT_EQ(GetFileAttributesW(resultFile.c_str()), INVALID_FILE_ATTRIBUTES);
+}
