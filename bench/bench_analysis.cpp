@@ -3,6 +3,7 @@
 //   bench_analysis engine TREE   the real passes 1 and 2 against a bare enumerate-and-read loop
 //   bench_analysis window TREE   the same through the real main window (drop + menu command)
 //   bench_analysis memory ROWS   bytes per job-list row beyond the strings themselves
+//   bench_analysis submit N DIR  pass 3 with the stand-in client in DIR against bare CreateProcess + wait
 #include <windows.h>
 
 #include <commctrl.h>
@@ -19,6 +20,8 @@
 #include "common/handles.h"
 #include "jobs/analysis.h"
 #include "jobs/jobinfo.h"
+#include "jobs/submit.h"
+#include "jobs/submit_command.h"
 #include "support/win_test_support.h"
 
 namespace {
@@ -166,6 +169,54 @@ int Memory(size_t count)
     return 0;
 }
 
+// The limit of a submission: start the client and wait for it, nothing else.
+void BareClientRuns(size_t count, const std::wstring& job, const std::wstring& resultFile)
+{
+    for (size_t i = 0; i < count; ++i) {
+        std::wstring commandLine = SubmitCommandLine(L"AB_POS1_COPY", job, resultFile);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &info))
+            return;
+        WaitForSingleObject(info.hProcess, INFINITE);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+}
+
+int Submit(size_t count, const std::wstring& clientFolder)
+{
+    // The stand-in client, found by the program search as the real one is.
+    std::wstring path(32768, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
+    SetEnvironmentVariableW(L"PATH", (clientFolder + L";" + path).c_str());
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    std::wstring job = std::wstring(temp) + L"bench_job_x.prn";
+    std::wstring resultFile = std::wstring(temp) + L"bench_result.tmp";
+
+    NullPort port;
+    BareClientRuns(3, job, resultFile);  // warm-up
+    double a = Best(3, [&] { BareClientRuns(count, job, resultFile); });
+    std::wstring resultFileName;
+    double b = Best(3, [&] {
+        JobList rows;
+        for (size_t i = 0; i < count; ++i) {
+            rows.emplace_back(job);
+            rows.back().SetDirections(L"AB_POS1_COPY");
+        }
+        SubmitRows(rows, resultFileName, port);
+    });
+    DeleteFileW(resultFileName.c_str());
+    printf("submission: %zu jobs through the stand-in client answering at once\n", count);
+    printf("  (a) bare CreateProcess + wait : %8.3f s (%.1f ms per job)\n", a, a * 1e3 / count);
+    printf("  (b) pass 3 (SubmitRows)       : %8.3f s (%.1f ms per job)\n", b, b * 1e3 / count);
+    printf("  b/a = %.3f   (target <= 1.1)\n", b / a);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -177,6 +228,8 @@ int wmain(int argc, wchar_t** argv)
         return ThroughWindow(argv[2]);
     if (mode == L"memory" && argc > 2)
         return Memory(static_cast<size_t>(_wtoi64(argv[2])));
-    fprintf(stderr, "usage: bench_analysis engine|window TREE | memory ROWS\n");
+    if (mode == L"submit" && argc > 3)
+        return Submit(static_cast<size_t>(_wtoi64(argv[2])), argv[3]);
+    fprintf(stderr, "usage: bench_analysis engine|window TREE | memory ROWS | submit JOBS CLIENTFOLDER\n");
     return 2;
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$VORLA_ROOT/scripts/install-deps.sh"
 build_win
-cmake --build "$VORLA_WIN_BUILD" --target bench_analysis $(grep -q "vorlatcpw" "$VORLA_WIN_BUILD/build.ninja" && echo vorlatcpw) >/dev/null
+cmake --build "$VORLA_WIN_BUILD" --target bench_analysis vorlatcpw >/dev/null
 prepare_prefix "$VORLA_WIN_BUILD/wineprefix"
 DATA=$VORLA_ROOT/build/bench-data
 BENCH="$VORLA_WIN_BUILD/bench/bench_analysis.exe"
@@ -27,7 +27,7 @@ bench_all() {
   run window "$T100K"
   run memory 100000
   run memory 1000000
-  if [ -x "$VORLA_WIN_BUILD/bench/bench_submit.exe" ]; then run submit 300; fi
+  run submit 300 "Z:${VORLA_WIN_BUILD//\//\\}\\tests"
   echo "scaling (engine):"
   run engine "$(tree 10000 10)" | grep -E "engine:|b/a|per job"
   run engine "$T100K" | grep -E "engine:|b/a|per job"
