@@ -319,8 +319,9 @@ TEST_F(RegistryWriteMaps, SeriesTextsAsTyped)
         ExpectMaps(c.maps);
         for (size_t i = 0; i < c.maps.size(); ++i) {
             EXPECT_EQ(ReadText(MapKeyPath(static_cast<int>(i + 1)), L"Alias"), c.aliases[i]);
-            for (const wchar_t* name : {L"generic_ab.esc", L"ab1.bmp", L"address.bmp", L"ab_POS.xml"})
+            for (const wchar_t* name : {L"generic_ab.esc", L"ab1.bmp", L"address.bmp", L"ab_POS.xml"}) {
                 EXPECT_TRUE(Exists(Folder(c.maps[i].folder) + L"\\" + name)) << Utf8(name);
+            }
         }
         if (c.maps.empty()) {
             EXPECT_FALSE(Exists(settings.InstallDir));

@@ -86,13 +86,15 @@ TEST(SplitPriRows, EachKindOfRow)
             rows[0].SetResult(L"R");
         SplitPriRows(rows);
 
-        if (c.after)
+        if (c.after) {
             EXPECT_EQ(Texts(rows), std::vector<std::wstring>{t / c.after});
-        else
+        } else {
             EXPECT_TRUE(rows.empty());
+        }
         writer.reset();
-        if (c.setup == File)
+        if (c.setup == File) {
             EXPECT_EQ(ReadBytes(path), c.bytes);  // files are only read
+        }
         EXPECT_EQ(ReadBytes(t / L"job_i.prn"), "<missing>");
     }
 }
