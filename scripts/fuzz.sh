@@ -1,10 +1,52 @@
 #!/usr/bin/env bash
-# Runs every fuzz target long (default 10 minutes each; FUZZ_SECONDS to change), natively with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Findings land in build/native/tests/fuzz/.
+# Runs every fuzz target long, natively with AddressSanitizer and UndefinedBehaviorSanitizer:
+#   scripts/fuzz.sh              each target for 10 minutes (FUZZ_SECONDS=... to change)
+#   scripts/fuzz.sh fuzz_series  only the targets named
+# It builds in a folder of its own ($VORLA_FUZZ_BUILD, default build/fuzz), so the short fuzz runs
+# of scripts/test.sh keep their few seconds. New inputs are kept in
+# $VORLA_FUZZ_BUILD/tests/fuzz/corpus/<target>; an input that crashes a target or breaks one of
+# its properties is saved as $VORLA_FUZZ_BUILD/findings/<target>-crash-<hash> and makes the script
+# exit non-zero. At the end it prints, per target, the inputs executed and what was found.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$VORLA_ROOT/scripts/install-deps.sh"
+VORLA_NATIVE_BUILD=${VORLA_FUZZ_BUILD:-$VORLA_ROOT/build/fuzz}
 build_native
-cmake -S "$VORLA_ROOT" -B "$VORLA_NATIVE_BUILD" -DVORLA_FUZZ_SECONDS="${FUZZ_SECONDS:-600}" >/dev/null
-cmake --build "$VORLA_NATIVE_BUILD"
-cd "$VORLA_NATIVE_BUILD" && ctest --output-on-failure -L fuzz -j"$(nproc)"
+
+seconds=${FUZZ_SECONDS:-600}
+fuzz_dir=$VORLA_NATIVE_BUILD/tests/fuzz
+findings=$VORLA_NATIVE_BUILD/findings
+mkdir -p "$findings"
+stamp=$findings/.started
+touch "$stamp"
+if [ $# -gt 0 ]; then
+  targets=("$@")
+else
+  targets=()
+  for source in "$VORLA_ROOT"/tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$source" .cpp)"); done
+fi
+
+# One target at a time per core.
+run_target() {
+  local name=$1
+  mkdir -p "$fuzz_dir/corpus/$name"
+  "$fuzz_dir/$name" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/$name-" \
+    "$fuzz_dir/corpus/$name" "$VORLA_ROOT/tests/fuzz/corpus/$name" >"$findings/$name.log" 2>&1
+}
+pids=()
+for name in "${targets[@]}"; do
+  run_target "$name" &
+  pids+=($!)
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do sleep 1; done
+done
+failed=0
+for i in "${!pids[@]}"; do
+  wait "${pids[$i]}" || failed=1
+done
+
+for name in "${targets[@]}"; do
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$findings/$name.log" | tail -1)
+  found=$(find "$findings" -maxdepth 1 -name "$name-*" -newer "$stamp" ! -name '*.log' | wc -l)
+  printf '%-24s %12s inputs in %ss, %s finding(s)\n' "$name" "${runs:-?}" "$seconds" "$found"
+done
+[ "$failed" -eq 0 ] || { echo "a target failed: see $findings" >&2; exit 1; }

@@ -7,13 +7,20 @@
 
 const wchar_t kUntranslatedTextsFile[] = L"c:\\kelvane\\undef.txt";
 
+// The list holds a line per text the user interface met without a translation: kilobytes. A
+// larger file is not that list, and writing back what was read of it would cut it short.
+static const size_t kUntranslatedTextsLimit = static_cast<size_t>(16) << 20;
+
 void TidyUntranslatedTexts(const std::wstring& path)
 {
     std::string bytes;
+    bool tooLarge = false;
     try {
-        bytes = ReadFileBytes(path, static_cast<size_t>(256) << 20);
+        bytes = ReadFileBytes(path, kUntranslatedTextsLimit, &tooLarge);
     } catch (const AppError&) {
         return;
     }
+    if (tooLarge)
+        return;
     ReplaceFileContents(path, WideToAnsi(SortedUniqueLinesText(AnsiToWide(bytes))));
 }

@@ -14,3 +14,25 @@ mkdir -p "$root/sub"
 ln -s .. "$root/sub/up"
 ln -s . "$root/sub/self"
 ln -s sub "$root/other"
+
+# A folder tree deeper than the system can open: below deeptree/deep the names nest until the
+# full path passes the Linux path limit (4096 bytes), so the deepest folders cannot be searched,
+# whoever runs the tests (a root user reads any folder, whatever its permissions).
+#   deeptree/top_x.prn, deeptree/deep/<10 levels>/reach_x.prn (+ reach_i.pri), deeptree/deep/<25 levels>/beyond_x.prn
+deep=$1/deeptree
+rm -rf "$deep"
+mkdir -p "$deep/deep"
+: > "$deep/top_x.prn"
+(
+  cd "$deep/deep"
+  name=$(printf 'd%.0s' $(seq 1 200))
+  for level in $(seq 1 25); do
+    mkdir "$name"
+    cd "$name"
+    if [ "$level" = 10 ]; then
+      : > reach_x.prn
+      printf 'ToDoStr=FWDVORLA"AB:1:DEEP\r\n' > reach_i.pri
+    fi
+  done
+  : > beyond_x.prn
+)

@@ -11,9 +11,14 @@
 //       delete   deletes the result file
 //       crash    dies of an unhandled exception without writing
 //       hang     never ends
+//       lock     answers as echo, then leaves the result file held open for writing by a
+//                process of its own (logged as "holder=<id>") and ends
 //   VORLATCPW_EXIT    the exit code (default 0)
 //   VORLATCPW_LOG     a file to which each run appends, in UTF-8, the lines
 //                     "cmd=<command line>", "pid=<id>", "arg=<argument>" per argument, "end"
+// Started as "vorlatcpw.exe --hold <file> <event>" it is a holder: it opens the file for reading
+// and writing, letting others only read, signals the named event and waits (ended by whoever
+// started it, or by itself after two minutes so that no holder outlives a test run).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -119,17 +124,68 @@ bool WriteAnswer(const std::wstring& path, const std::string& bytes)
     return ok;
 }
 
+// "line 000001\r\n", "line 000002\r\n", ...: written without printf, so that a hundred
+// megabytes take a moment, not many seconds.
 std::string NumberedLines(size_t size)
 {
     std::string out;
     out.reserve(size);
-    for (unsigned line = 1; out.size() < size; ++line) {
-        char text[32];
-        wsprintfA(text, "line %06u\r\n", line);
-        out += text;
+    char line[] = "line 000000\r\n";
+    while (out.size() < size) {
+        for (int digit = 10; digit >= 5; --digit) {
+            if (line[digit] != '9') {
+                ++line[digit];
+                break;
+            }
+            line[digit] = '0';
+        }
+        out.append(line, sizeof line - 1);
     }
     out.resize(size);
     return out;
+}
+
+const DWORD kHolderLifetimeMs = 120000;
+
+int HoldFile(const std::wstring& path, const std::wstring& eventName)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 3;
+    HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName.c_str());
+    if (ready) {
+        SetEvent(ready);
+        CloseHandle(ready);
+    }
+    Sleep(kHolderLifetimeMs);
+    CloseHandle(file);
+    return 0;
+}
+
+// Starts a holder of the file and waits until it holds it; its process id, or 0.
+DWORD StartHolder(const std::wstring& path)
+{
+    const std::wstring eventName = L"vorlatcpw-hold-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"vorlatcpw.exe --hold \"" + path + L"\" " + eventName;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    DWORD pid = 0;
+    if (ready && CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                &info)) {
+        HANDLE waits[] = {ready, info.hProcess};
+        if (WaitForMultipleObjects(2, waits, FALSE, 30000) == WAIT_OBJECT_0)
+            pid = info.dwProcessId;
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    if (ready)
+        CloseHandle(ready);
+    return pid;
 }
 
 }  // namespace
@@ -140,6 +196,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::wstring> args(argv, argv + (argv ? argc : 0));
     LocalFree(argv);
+    if (args.size() == 4 && args[1] == L"--hold")
+        return HoldFile(args[2], args[3]);
 
     const std::wstring mode = ModeOfRun(LogRun(args));
     const int exitCode = _wtoi(Env(L"VORLATCPW_EXIT").c_str());
@@ -170,7 +228,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         WriteAnswer(resultFile, NumberedLines(Env(L"VORLATCPW_SIZE").empty()
                                                   ? 1024 * 1024
                                                   : static_cast<size_t>(_wtoi(Env(L"VORLATCPW_SIZE").c_str()))));
-    else if (mode == L"echo")
+    else if (mode == L"echo" || mode == L"lock")
         WriteAnswer(resultFile, Encode(received, CP_ACP));
+    if (mode == L"lock") {
+        DWORD holder = StartHolder(resultFile);
+        const std::wstring log = Env(L"VORLATCPW_LOG");
+        if (!log.empty())
+            Append(log, "holder=" + std::to_string(holder) + "\n");
+    }
     return exitCode;
 }

@@ -1,0 +1,193 @@
+#include "support/branch_machine.h"
+
+#include <gtest/gtest.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include "common/fileio.h"
+#include "support/win_test_support.h"
+
+namespace machine {
+
+std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
+    LONG r = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS || type != REG_SZ)
+        return std::nullopt;
+    return std::wstring(buffer);
+}
+
+bool KeyExists(const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::set<std::wstring> MapNames()
+{
+    std::set<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMapsKey, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.insert(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring& value)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void DeleteTree(const std::wstring& parent, const std::wstring& child, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, parent.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeW(key, child.c_str());
+    RegDeleteKeyW(key, child.c_str());
+    RegCloseKey(key);
+}
+
+// Maps left by an earlier configuration: "1" .. "count", each with its Master and Copy.
+void WriteOldMaps(int count)
+{
+    for (int n = 1; n <= count; ++n) {
+        std::wstring key = std::wstring(kMapsKey) + L"\\" + std::to_wstring(n);
+        WriteText(key, L"Alias", L"OLD" + std::to_wstring(n));
+        WriteText(key + L"\\Master", L"Printer", L"old");
+        WriteText(key + L"\\Copy", L"Printer", L"old");
+    }
+}
+
+std::wstring ProgramFilesFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder), S_OK);
+    return folder;
+}
+
+std::set<std::wstring> FolderEntries(const std::wstring& folder)
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (wcscmp(entry.cFileName, L".") && wcscmp(entry.cFileName, L".."))
+            names.insert(entry.cFileName);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+DWORD LinkCount(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    bool ok = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return ok ? info.nNumberOfLinks : 0;
+}
+
+void AddPrinter(const std::wstring& name)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kPrintersKey) + L"\\" + name).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void RemovePrinter(const std::wstring& name)
+{
+    DeleteTree(kPrintersKey, name, 0);
+}
+
+std::set<std::wstring> PrinterKeys()
+{
+    std::set<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPrintersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.insert(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void Choose(HWND combo, const std::wstring& entry)
+{
+    LRESULT index =
+        SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry.c_str()));
+    ASSERT_NE(index, CB_ERR) << Utf8(entry);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::wstring SelectedEntry(HWND combo)
+{
+    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return L"<none>";
+    wchar_t text[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::vector<std::wstring> Entries(HWND combo)
+{
+    std::vector<std::wstring> entries;
+    for (LRESULT i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+std::wstring MapKey(int n, const wchar_t* section)
+{
+    std::wstring key = std::wstring(kMapsKey) + L"\\" + std::to_wstring(n);
+    return section ? key + L"\\" + section : key;
+}
+
+std::vector<std::wstring> Aliases()
+{
+    std::vector<std::wstring> aliases;
+    for (int n = 1; n <= static_cast<int>(MapNames().size()); ++n)
+        aliases.push_back(ReadText(MapKey(n), L"Alias").value_or(L"<none>"));
+    return aliases;
+}
+
+}  // namespace machine
