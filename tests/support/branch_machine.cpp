@@ -32,11 +32,14 @@ bool KeyExists(const std::wstring& path)
     return true;
 }
 
-std::set<std::wstring> MapNames()
+namespace {
+
+// The names of the key's subkeys; none when the key cannot be opened.
+std::set<std::wstring> SubkeyNames(const wchar_t* path, REGSAM view)
 {
     std::set<std::wstring> names;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMapsKey, 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return names;
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
@@ -47,6 +50,13 @@ std::set<std::wstring> MapNames()
     }
     RegCloseKey(key);
     return names;
+}
+
+}  // namespace
+
+std::set<std::wstring> MapNames()
+{
+    return SubkeyNames(kMapsKey, kView);
 }
 
 void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring& value)
@@ -132,19 +142,7 @@ void RemovePrinter(const std::wstring& name)
 
 std::set<std::wstring> PrinterKeys()
 {
-    std::set<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPrintersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.insert(name);
-    }
-    RegCloseKey(key);
-    return names;
+    return SubkeyNames(kPrintersKey, 0);
 }
 
 void Choose(HWND combo, const std::wstring& entry)

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <sddl.h>
+// <winspool.h> turns AddPrinter into a macro: with it included here, machine::AddPrinter has the same
+// expanded name in branch_machine.cpp and in every test that calls it, whatever else they include.
+#include <winspool.h>
 
 #include <functional>
 #include <optional>

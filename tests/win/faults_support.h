@@ -1,6 +1,6 @@
-// Helpers of the faults suite (faults_test.cpp): other processes that hold files the way other
-// programs do, the stand-in client's log, the process environment, large files made quickly,
-// and folder snapshots that show what a command left on disk.
+// Helpers of the faults and submit suites (faults_test.cpp, submit_test.cpp): other processes that
+// hold files the way other programs do, the stand-in client's log, the process environment, large
+// files made quickly, and folder snapshots that show what a command left on disk.
 #pragma once
 #include <windows.h>
 

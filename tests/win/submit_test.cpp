@@ -15,49 +15,9 @@
 #include "common/window.h"
 #include "jobs/submit_command.h"
 #include "support/win_test_support.h"
+#include "win/faults_support.h"
 
 namespace {
-
-std::wstring GetEnv(const wchar_t* name)
-{
-    wchar_t buffer[32768];
-    DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
-    return std::wstring(buffer, n < 32768 ? n : 0);
-}
-
-void SetEnv(const wchar_t* name, const std::wstring& value)
-{
-    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
-}
-
-// One run of the stand-in client as it logged it.
-struct ClientRun {
-    std::wstring commandLine;
-    DWORD pid = 0;
-    std::vector<std::wstring> args;
-};
-
-std::vector<ClientRun> ReadClientLog(const std::wstring& path)
-{
-    std::vector<ClientRun> runs;
-    std::string bytes = ReadBytes(path);
-    if (bytes == "<missing>")
-        return runs;
-    std::wstring text = FromUtf8(bytes);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find(L'\n', pos);
-        std::wstring line = text.substr(pos, end == std::wstring::npos ? std::wstring::npos : end - pos);
-        pos = end == std::wstring::npos ? text.size() : end + 1;
-        if (line.rfind(L"cmd=", 0) == 0)
-            runs.push_back({line.substr(4), 0, {}});
-        else if (line.rfind(L"pid=", 0) == 0 && !runs.empty())
-            runs.back().pid = static_cast<DWORD>(std::stoul(line.substr(4)));
-        else if (line.rfind(L"arg=", 0) == 0 && !runs.empty())
-            runs.back().args.push_back(line.substr(4));
-    }
-    return runs;
-}
 
 // What the stand-in answers in its default mode, as it comes back through the ANSI code page.
 std::wstring EchoAnswer(const std::wstring& direction, const std::wstring& printFile)

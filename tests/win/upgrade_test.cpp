@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <sddl.h>
 
 #include <map>
 #include <optional>
@@ -15,12 +14,13 @@
 #include "common/registry.h"
 #include "config/map_writer.h"
 #include "config/upgrade.h"
+#include "support/branch_machine.h"
 #include "support/win_test_support.h"
 
 namespace {
 
 const std::wstring kMaps = kMapsKeyPath;
-const REGSAM kView = KEY_WOW64_32KEY;
+using machine::kView;
 
 struct RawValue {
     DWORD type;
@@ -113,15 +113,6 @@ Tree ReadTree()
     return tree;
 }
 
-bool MapsKeyExists()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMaps.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::vector<std::wstring> MapNamesInRegistryOrder()
 {
     HKEY key = nullptr;
@@ -131,36 +122,6 @@ std::vector<std::wstring> MapNamesInRegistryOrder()
     return names;
 }
 
-// While it lives, everyone may read the key but nobody may open it for writing.
-class WritesDenied {
-public:
-    explicit WritesDenied(const std::wstring& relative)
-    {
-        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kMaps + L"\\" + relative).c_str(), 0,
-                                READ_CONTROL | WRITE_DAC | kView, &key_),
-                  ERROR_SUCCESS);
-        DWORD size = 0;
-        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
-        saved_.resize(size);
-        EXPECT_EQ(RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size), ERROR_SUCCESS);
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        EXPECT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                                          &readOnly, nullptr));
-        EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
-        LocalFree(readOnly);
-    }
-    ~WritesDenied()
-    {
-        EXPECT_EQ(RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data()), ERROR_SUCCESS);
-        RegCloseKey(key_);
-    }
-    WritesDenied(const WritesDenied&) = delete;
-    WritesDenied& operator=(const WritesDenied&) = delete;
-
-private:
-    HKEY key_ = nullptr;
-    std::vector<BYTE> saved_;
-};
 
 class RecordingPort : public CommandPort {
 public:
@@ -345,9 +306,9 @@ TEST_F(RegistryUpgrade, ASecondRunChangesNothing)
 
 TEST_F(RegistryUpgrade, NoMapsKeyFailsAndCreatesNothing)
 {
-    ASSERT_FALSE(MapsKeyExists());
+    ASSERT_FALSE(machine::KeyExists(kMaps));
     EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
-    EXPECT_FALSE(MapsKeyExists());
+    EXPECT_FALSE(machine::KeyExists(kMaps));
 }
 
 TEST_F(RegistryUpgrade, EmptyMapsKeyIsDone)
@@ -365,7 +326,7 @@ TEST_F(RegistryUpgrade, FailureAtTheSecondMapKeepsTheFirstUpgraded)
     ASSERT_EQ(order.size(), 3u);
     Tree after;
     {
-        WritesDenied locked(order[1]);
+        machine::KeyLocked locked(kMaps + L"\\" + order[1]);
         EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\\" + order[1]});
         after = ReadTree();
     }
@@ -384,7 +345,7 @@ TEST_F(RegistryUpgrade, FailureAtAnOutputSectionKeepsWhatCameBefore)
     WriteTree(before);
     Tree after;
     {
-        WritesDenied locked(L"1\\Copy");
+        machine::KeyLocked locked(kMaps + L"\\1\\Copy");
         EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\\1\\Copy"});
         after = ReadTree();
     }
