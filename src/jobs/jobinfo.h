@@ -1,5 +1,5 @@
 // Job-information files ("_i.pri" beside each ".prn") and the forwarding directive in their
-// "ToDoStr" entry. Pure: the file reading itself is in jobinfo_read.cpp.
+// "ToDoStr" entry. Pure: reading the file itself is ReadJobInfo in analysis.h.
 #pragma once
 #include <string>
 #include <string_view>
