@@ -31,7 +31,8 @@ std::wstring ReadJobInfo(const std::wstring& path)
         DWORD got = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
             throw Win32Error(L"Cannot read file " + path + L", error ", GetLastError());
-        if (got == 0 || scanner.Feed(std::string_view(buffer, got)))
+        // A disk file gives a short read only at its end: no need to ask once more.
+        if (got == 0 || scanner.Feed(std::string_view(buffer, got)) || got < sizeof buffer)
             break;
     }
     return AnsiToWide(scanner.Value());
@@ -144,7 +145,7 @@ void AnalyseRows(JobList& rows, CommandPort& port)
     // every few milliseconds, and the last file's name is always left standing at the end.
     const DWORD kStatusInterval = 30;
     DWORD lastShown = GetTickCount() - kStatusInterval;
-    std::wstring pending;
+    std::wstring pending;  // the file whose status text is owed, when one is
     bool changed = false;
     for (JobRow& row : rows) {
         if (row.HasDirections() && !row.directions.empty())
@@ -152,13 +153,12 @@ void AnalyseRows(JobList& rows, CommandPort& port)
         if (row.caption.size() < 6)
             continue;
         std::wstring infoFile = JobInfoFileName(row.caption);
-        std::wstring status = L"Scanning " + infoFile;
         if (GetTickCount() - lastShown >= kStatusInterval) {
-            port.ShowStatus(status);
+            port.ShowStatus(L"Scanning " + infoFile);
             lastShown = GetTickCount();
             pending.clear();
         } else {
-            pending = std::move(status);
+            pending = infoFile;
         }
         try {
             std::wstring value = ReadJobInfo(infoFile);
@@ -174,7 +174,7 @@ void AnalyseRows(JobList& rows, CommandPort& port)
         }
     }
     if (!pending.empty())
-        port.ShowStatus(pending);
+        port.ShowStatus(L"Scanning " + pending);
     if (changed)
         port.RowsChanged();
 }
