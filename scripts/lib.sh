@@ -29,6 +29,7 @@ make_dist() {
   mkdir -p "$VORLA_DIST"
   # The shipped program carries no debug information (the build's copy keeps it).
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.exe" "$VORLA_WIN_BUILD/vorlasched.exe"
+  i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.com" "$VORLA_WIN_BUILD/vorlasched.com"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
   if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
 }

@@ -1,11 +1,15 @@
-// The process entry: creates the four forms, runs the message loop until the main window
-// closes, then tidies the untranslated-texts file.
+// The process entry of both programs: vorlasched.exe (window subsystem) and its console twin
+// vorlasched.com link this same object. Without a command switch it creates the four forms and
+// runs the message loop until the main window closes; with one it runs that command without
+// any window. Then it tidies the untranslated-texts file (a preview writes nothing at all).
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "about/TAboutForm.h"
 #include "app/TMainForm.h"
+#include "app/command_line.h"
+#include "app/fleet.h"
 #include "app/untranslated.h"
 #include "common/errors.h"
 #include "config/TConfigForm.h"
@@ -38,8 +42,12 @@ static void RunApplication(int showCommand)
     SetMessageHook(nullptr, nullptr);
 }
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
+static void RunWindow()
 {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    const int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
     try {
         RunApplication(showCommand);
     } catch (const AppError& e) {
@@ -50,6 +58,37 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     } catch (...) {
         ShowMessage(nullptr, L"");
     }
-    TidyUntranslatedTexts(kUntranslatedTextsFile);
-    return 0;
+}
+
+// Never a window or a message box: whatever goes wrong ends as a line and an exit code.
+static int RunCommand(const CommandLine& line)
+{
+    StdStream out(STD_OUTPUT_HANDLE);
+    StdStream err(STD_ERROR_HANDLE);
+    try {
+        return RunFleetCommand(line, out, err);
+    } catch (const AppError& e) {
+        err.WriteLine(e.Message());
+    } catch (const std::exception& e) {
+        std::string what = e.what();
+        err.WriteLine(std::wstring(what.begin(), what.end()));
+    }
+    return ExitFailed;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    const CommandLineParse parse = ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc));
+    if (!parse.ok) {
+        StdStream err(STD_ERROR_HANDLE);
+        return RefuseCommandLine(parse.problem, err);
+    }
+    int exitCode = ExitDone;
+    if (parse.line.command == CliCommand::Window)
+        RunWindow();
+    else
+        exitCode = RunCommand(parse.line);
+    if (!parse.line.whatIf)
+        TidyUntranslatedTexts(kUntranslatedTextsFile);
+    return exitCode;
 }

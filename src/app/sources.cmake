@@ -1,6 +1,9 @@
 list(APPEND CORE_SOURCES
+  src/app/command_line.cpp
 )
 list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp
+  src/app/console.cpp
+  src/app/fleet.cpp
   src/app/untranslated.cpp
 )

@@ -2,7 +2,12 @@
 // tests implement it by recording.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
+
+// Shows one message to the technician: a message box in a window, a line on standard error on
+// the command line, a record in tests.
+using ShowMessageFn = std::function<void(const std::wstring&)>;
 
 class CommandPort {
 public:

@@ -2,9 +2,6 @@
 
 #include "common/errors.h"
 
-const wchar_t kProductKeyPath[] = L"SOFTWARE\\Kelvane\\Vorla";
-const wchar_t kMapsKeyPath[] = L"SOFTWARE\\Kelvane\\Vorla\\maps";
-
 RegistryKey RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access)
 {
     HKEY key = nullptr;
@@ -64,6 +61,14 @@ std::wstring RegistryKey::ReadString(const std::wstring& name) const
     while (!value.empty() && value.back() == L'\0')
         value.pop_back();
     return value;
+}
+
+std::optional<DWORD> RegistryKey::ValueType(const std::wstring& name) const
+{
+    DWORD type = 0;
+    if (!key_ || RegQueryValueExW(key_.get(), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return type;
 }
 
 std::optional<DWORD> RegistryKey::TryReadInteger(const std::wstring& name) const

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/handles.h"
+#include "common/product_keys.h"
 
 class RegistryKey {
 public:
@@ -28,6 +29,8 @@ public:
     void WriteBool(const std::wstring& name, bool value);                   // REG_DWORD 1 or 0
 
     bool ValueExists(const std::wstring& name) const;
+    // The value's type (REG_SZ, REG_DWORD, ...); nullopt when it is absent.
+    std::optional<DWORD> ValueType(const std::wstring& name) const;
     // A missing value reads as empty text; a value of another type than REG_SZ/REG_EXPAND_SZ
     // throws AppError "Invalid data type for '<name>'".
     std::wstring ReadString(const std::wstring& name) const;
@@ -45,6 +48,3 @@ private:
 // Deletes root\path with every key below it; false when it was not there or could not be deleted.
 bool DeleteKeyTree(HKEY root, const std::wstring& path);
 
-// The product's registry home and its form maps.
-extern const wchar_t kProductKeyPath[];  // SOFTWARE\Kelvane\Vorla
-extern const wchar_t kMapsKeyPath[];     // SOFTWARE\Kelvane\Vorla\maps

@@ -10,6 +10,7 @@
 #include "common/registry.h"
 #include "common/text.h"
 #include "common/text_lines.h"
+#include "config/machine.h"
 #include "config/map_writer.h"
 #include "config/ok_glyph.h"
 #include "config/ok_glyph_image.h"
@@ -39,10 +40,6 @@ enum ControlId : int {
     IdMemo1,
 };
 
-const wchar_t kPdfPrinter[] = L"CutePDF Writer";
-const wchar_t kBarcodeFont[] = L"Free 3 of 9 Extended";
-const size_t kHeaderLines = 5;
-
 // A sample branch header: lines 1 and 3 are label, colon, value (the label is drawn bold).
 const wchar_t kDefaultHeader[] =
     L"ΥΠΟΚΑΤΑΣΤΗΜΑ ΜΑΡΟΥΣΙΟΥ: Λεωφ. Κηφισίας 102\r\n"
@@ -50,8 +47,6 @@ const wchar_t kDefaultHeader[] =
     L"ΚΕΝΤΡΙΚΑ: Πειραιώς 150, 118 54 Αθήνα\r\n"
     L"Τηλ. 210 3400000\r\n"
     L"ΑΦΜ 099999999 - ΔΟΥ ΦΑΕ Αθηνών";
-const wchar_t kDefaultUncPos[] = L"\\\\vorla-fs\\STORE_FILES$\\POS";
-const wchar_t kDefaultUncBack[] = L"\\\\vorla-fs\\STORE_FILES$\\BACK";
 
 // The closed drop-down lists are 21 high; the height given here is that of the opened list.
 const int kComboListHeight = 200;
@@ -110,13 +105,6 @@ void SetClosedHeight(HWND combo, int height)
     }
 }
 
-std::wstring WithTrailingSeparator(std::wstring path)
-{
-    if (path.empty() || (path.back() != L'\\' && path.back() != L'/'))
-        path += L'\\';
-    return path;
-}
-
 std::vector<std::wstring> ListEntries(HWND combo)
 {
     std::vector<std::wstring> entries;
@@ -146,31 +134,6 @@ void FillList(HWND combo, const std::vector<std::wstring>& entries)
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const std::wstring& entry : entries)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-}
-
-struct FontSearch {
-    const wchar_t* face;
-    bool found;
-};
-
-int CALLBACK MatchFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param)
-{
-    auto* search = reinterpret_cast<FontSearch*>(param);
-    if (wcsncmp(font->lfFaceName, search->face, LF_FACESIZE) != 0)
-        return 1;
-    search->found = true;
-    return 0;
-}
-
-// Whether a font family of exactly this face name (letter case included) is installed.
-bool HasFontFamily(HWND window, const wchar_t* face)
-{
-    WindowDc dc(window);
-    LOGFONTW all{};
-    all.lfCharSet = DEFAULT_CHARSET;
-    FontSearch search{face, false};
-    EnumFontFamiliesExW(dc.get(), &all, MatchFamily, reinterpret_cast<LPARAM>(&search), 0);
-    return search.found;
 }
 
 }  // namespace
@@ -241,116 +204,64 @@ void TConfigForm::FormShow()
     FillList(ComboBack_, printers);
 }
 
+ShowMessageFn TConfigForm::Shower()
+{
+    return [this](const std::wstring& text) { Show(text); };
+}
+
+ConfigRequest TConfigForm::Request() const
+{
+    ConfigRequest request;
+    request.branch = WindowText(EditBranch_);
+    request.posSeries = WindowText(EditPos_);
+    request.backSeries = WindowText(EditBack_);
+    std::wstring chosen;
+    if (SelectedEntry(ComboPrn_, chosen))
+        request.posPrinter = chosen;
+    if (SelectedEntry(ComboBack_, chosen))
+        request.backPrinter = chosen;
+    request.uncPos = WindowText(EditUncPos_);
+    request.uncBack = WindowText(EditUncBack_);
+    request.headerLines = Memo1Lines();
+    return request;
+}
+
 bool TConfigForm::CheckEnvironment()
 {
-    ProgramDir = ProgramFolder();
-    wchar_t programFiles[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles))) {
-        DWORD error = GetLastError();
-        Show(Win32Error(L"SHGetFolderPath error ", error).Message());
-        return false;
-    }
-    const std::wstring base = WithTrailingSeparator(programFiles);
-    InstallDir = base + L"Kelvane\\Kelvane Vorla";
-    GhostscriptPath = base + L"gs\\gs9.14\\bin\\gswin32c.exe";
-    if (!IsExistingFolder(InstallDir)) {
-        Show(L"Ο κατάλογος " + InstallDir + L" δεν υπάρχει!");
-        return false;
-    }
-    if (!IsExistingFile(GhostscriptPath)) {
-        Show(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
-        return false;
-    }
-    EscSourcePath = ProgramDir + L"\\generic_ab.esc";
-    if (!IsExistingFile(EscSourcePath)) {
-        Show(L"Δεν βρέθηκε το αρχείο " + EscSourcePath);
-        return false;
-    }
-    bool pdfPrinter = false;
-    for (const std::wstring& printer : ListEntries(ComboPrn_))
-        pdfPrinter = pdfPrinter || SameTextLocale(printer, kPdfPrinter);
-    if (!pdfPrinter) {
-        Show(L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
+    LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
+    MachineCheck check = CheckMachine(Request(), probe, state_, Shower());
+    if (check == MachineCheck::FailedAskingClose)
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
-        return false;
-    }
-    if (!HasFontFamily(Handle(), kBarcodeFont)) {
-        Show(L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
-        PostMessageW(Handle(), WM_CLOSE, 0, 0);
-        return false;
-    }
-    if (Memo1Lines().size() != kHeaderLines) {
-        Show(L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!");
-        return false;
-    }
-    return true;
+    return check == MachineCheck::Passed;
 }
 
+// The run itself is the configuration engine's; the dialog supplies the entries, the machine
+// and the message boxes, and closes as the outcome says.
 void TConfigForm::BitBtnOkClick()
 {
-    if (!CheckEnvironment()) {
+    LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
+    MachineWriter writer(MachineWriter::Backup::BeforeChange);
+    switch (RunConfiguration(Request(), probe, writer, Shower(), state_)) {
+    case ConfigOutcome::CancelledAskingClose:
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
         SetModalResult(ModalResult::Cancel);
-        return;
+        break;
+    case ConfigOutcome::Cancelled:
+        SetModalResult(ModalResult::Cancel);
+        break;
+    case ConfigOutcome::Invalid:
+    case ConfigOutcome::Failed:
+    case ConfigOutcome::Done:
+        break;
     }
-    // An empty UNC field only warns: its maps get an empty output folder.
-    if (WindowText(EditUncPos_).empty())
-        Show(L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
-    if (WindowText(EditUncBack_).empty())
-        Show(L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
-    int branch = 0;
-    BranchNo = ParseInt32(WindowText(EditBranch_), branch) ? branch : 0;
-    if (BranchNo < 1 || BranchNo > 9999) {
-        Show(L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα " + DecimalText(BranchNo));
-        return;
-    }
-    std::wstring chosen;
-    if (!SelectedEntry(ComboPrn_, chosen)) {
-        Show(L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!");
-        return;
-    }
-    if (!SelectedEntry(ComboBack_, chosen)) {
-        Show(L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!");
-        return;
-    }
-    // One guard for the whole write: the first error stops it, and what was written stays.
-    try {
-        WriteProductKey();
-        int mapCounter = 0;
-        WriteMaps(WindowText(EditPos_), L"POS", mapCounter);
-        WriteMaps(WindowText(EditBack_), L"BACK", mapCounter);
-        Show(L"Η εντολή ολοκληρώθηκε");
-    } catch (const AppError& e) {
-        Show(e.Message());
-    }
-}
-
-// The product values, then every form map removed. Maps that survive the removal would stand
-// beside the new ones as if they belonged to this configuration, so they stop the run.
-void TConfigForm::WriteProductKey()
-{
-    RegistryKey product = RegistryKey::Create(HKEY_LOCAL_MACHINE, kProductKeyPath, KEY_ALL_ACCESS);
-    WriteValues(product, ResolveProductValues(GhostscriptPath));
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
-    if (RegistryKey::Open(HKEY_LOCAL_MACHINE, kMapsKeyPath, KEY_READ).Valid())
-        throw AppError(L"Failed to delete key 'maps'");
 }
 
 void TConfigForm::WriteMaps(const std::wstring& seriesText, const std::wstring& mapType, int& mapCounter)
 {
-    MapSettings settings;
-    settings.BranchNo = BranchNo;
-    settings.InstallDir = InstallDir;
-    settings.ProgramDir = ProgramDir;
-    settings.EscSourcePath = EscSourcePath;
-    SelectedEntry(ComboPrn_, settings.PosPrinter);
-    SelectedEntry(ComboBack_, settings.BackPrinter);
-    settings.UncPos = WindowText(EditUncPos_);
-    settings.UncBack = WindowText(EditUncBack_);
-    settings.AddressLines = Memo1Lines();
-    ::WriteMaps(settings, seriesText, mapType, mapCounter, MapDir, [this](const std::wstring& text) { Show(text); });
+    ::WriteMaps(SettingsOf(Request(), state_), seriesText, mapType, mapCounter, state_.MapDir, Shower());
 }
 
 void TConfigForm::RenderAddressBitmap(const std::wstring& path)
 {
-    ::RenderAddressBitmap(path, Memo1Lines(), [this](const std::wstring& text) { Show(text); });
+    ::RenderAddressBitmap(path, Memo1Lines(), Shower());
 }

@@ -6,6 +6,7 @@
 
 #include "common/button_glyph.h"
 #include "common/window.h"
+#include "config/configure.h"
 
 // Lives as long as the process and is only hidden between showings, so the texts typed into
 // it are offered again; the printer lists are filled afresh on every showing. A run that gets
@@ -45,8 +46,10 @@ protected:
 
 private:
     void Show(const std::wstring& text);
+    ShowMessageFn Shower();
     std::vector<std::wstring> Memo1Lines() const;
-    void WriteProductKey();
+    // The entries exactly as typed; a list without a selection gives no printer.
+    ConfigRequest Request() const;
 
     HWND EditBranch_ = nullptr;
     HWND EditPos_ = nullptr;
@@ -61,10 +64,7 @@ private:
     UniqueImageList okGlyph_;
     UniqueImageList cancelGlyph_;
 
-    std::wstring InstallDir;       // <Program Files>\Kelvane\Kelvane Vorla
-    std::wstring GhostscriptPath;  // <Program Files>\gs\gs9.14\bin\gswin32c.exe
-    std::wstring MapDir;           // the last map folder written
-    std::wstring ProgramDir;       // the program's folder, no trailing separator
-    std::wstring EscSourcePath;    // ProgramDir\generic_ab.esc
-    int BranchNo = 0;              // valid from 1 to 9999
+    // InstallDir, GhostscriptPath, MapDir, ProgramDir, EscSourcePath and BranchNo, as the last
+    // check or run left them.
+    ConfigPaths state_;
 };

@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/port.h"
 #include "config/address_layout.h"
-
-// Shows one message to the technician (a message box in the dialog; tests record).
-using ShowMessageFn = std::function<void(const std::wstring&)>;
 
 // The widest of the first four lines and the sum of their heights, each measured with the
 // canvas's current font.

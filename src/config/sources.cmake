@@ -1,11 +1,14 @@
 list(APPEND CORE_SOURCES
   src/config/barcode239.cpp
+  src/config/configure.cpp
   src/config/address_layout.cpp
   src/config/map_layout.cpp
   src/config/ok_glyph.cpp
 )
 list(APPEND WIN_SOURCES
   src/config/TConfigForm.cpp
+  src/config/backup.cpp
+  src/config/machine.cpp
   src/config/upgrade.cpp
   src/config/address_bitmap.cpp
   src/config/map_writer.cpp

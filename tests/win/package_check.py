@@ -39,7 +39,9 @@ shipped = dist / "vorlasched.exe"
 check(shipped.read_bytes()[:2] == b"MZ", "the shipped program is no Windows executable")
 check(b".debug_info" not in shipped.read_bytes(), "the shipped program still carries debug information")
 check(shipped.stat().st_size < (build / "vorlasched.exe").stat().st_size, "the shipped program is not stripped")
-expected = {"vorlasched.exe": shipped}
+expected = {"vorlasched.exe": shipped, "vorlasched.com": dist / "vorlasched.com"}
+console = (dist / "vorlasched.com").read_bytes()
+check(console[:2] == b"MZ" and b".debug_info" not in console, "the console twin is not a stripped executable")
 for path in sorted(assets.rglob("*")):
     if path.is_file():
         expected[path.relative_to(assets).as_posix()] = path
@@ -55,7 +57,7 @@ with zipfile.ZipFile(package) as z:
     contents = {name: z.read(name) for name in names}
 
 # The program reads these beside itself; the technician's text explains them.
-for name in ("vorlasched.exe", "generic_ab.esc", "ab1.bmp", "abPOS.xml", "abBACK.xml", "README-technician.txt"):
+for name in ("vorlasched.exe", "vorlasched.com", "generic_ab.esc", "ab1.bmp", "abPOS.xml", "abBACK.xml", "README-technician.txt"):
     check(name in contents, f"{name} is missing")
 
 # Nothing of the test fixtures, by name or by content.

@@ -1,0 +1,145 @@
+#include "app/command_line.h"
+
+#include <cwctype>
+
+namespace {
+
+enum class Takes { Nothing, Value };
+
+struct SwitchSpec {
+    const wchar_t* name;
+    Takes takes;
+};
+
+const SwitchSpec kSwitches[] = {
+    {L"configure", Takes::Nothing}, {L"upgrade", Takes::Nothing},    {L"?", Takes::Nothing},
+    {L"whatif", Takes::Nothing},    {L"branch", Takes::Value},       {L"pos", Takes::Value},
+    {L"back", Takes::Value},        {L"posprinter", Takes::Value},   {L"backprinter", Takes::Value},
+    {L"posunc", Takes::Value},      {L"backunc", Takes::Value},      {L"header", Takes::Value},
+};
+
+struct CommandSpec {
+    CliCommand command;
+    const wchar_t* name;
+    std::vector<std::wstring> required;
+    std::vector<std::wstring> optional;
+};
+
+const CommandSpec kCommands[] = {
+    {CliCommand::Configure, L"configure", {L"branch", L"pos", L"back", L"posprinter", L"backprinter", L"header"},
+     {L"posunc", L"backunc", L"whatif"}},
+    {CliCommand::Upgrade, L"upgrade", {}, {L"whatif"}},
+    {CliCommand::Help, L"?", {}, {}},
+};
+
+std::wstring Lower(std::wstring text)
+{
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+const SwitchSpec* FindSwitch(const std::wstring& name)
+{
+    for (const SwitchSpec& spec : kSwitches)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+bool Contains(const std::vector<std::wstring>& names, const std::wstring& name)
+{
+    for (const std::wstring& n : names)
+        if (n == name)
+            return true;
+    return false;
+}
+
+// The switches beside the command: every required one given, nothing that the command does not take.
+std::wstring CheckCommandSwitches(const CommandSpec& spec, const CommandLine& line)
+{
+    for (const std::wstring& name : spec.required)
+        if (!line.Has(name))
+            return L"/" + std::wstring(spec.name) + L" needs /" + name;
+    for (const auto& [name, value] : line.values)
+        if (name != spec.name && !Contains(spec.required, name) && !Contains(spec.optional, name))
+            return L"/" + name + L" does not go with /" + spec.name;
+    if (!line.paths.empty())
+        return L"/" + std::wstring(spec.name) + L" takes no path: " + line.paths.front();
+    return {};
+}
+
+CommandLineParse Refused(std::wstring problem)
+{
+    CommandLineParse parse;
+    parse.problem = std::move(problem);
+    return parse;
+}
+
+}  // namespace
+
+std::wstring CommandLine::Value(const std::wstring& name, const std::wstring& fallback) const
+{
+    auto it = values.find(name);
+    return it == values.end() ? fallback : it->second;
+}
+
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
+{
+    CommandLineParse parse;
+    CommandLine& line = parse.line;
+    for (const std::wstring& arg : args) {
+        if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
+            line.paths.push_back(arg);
+            continue;
+        }
+        const size_t colon = arg.find(L':');
+        const std::wstring name = Lower(arg.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1));
+        const SwitchSpec* spec = FindSwitch(name);
+        if (!spec)
+            return Refused(L"unknown switch " + arg);
+        if (line.Has(name))
+            return Refused(L"/" + name + L" is given twice");
+        if (spec->takes == Takes::Nothing && colon != std::wstring::npos)
+            return Refused(L"/" + name + L" takes no value");
+        if (spec->takes == Takes::Value && colon == std::wstring::npos)
+            return Refused(L"/" + name + L" needs a value after a colon");
+        line.values[name] = colon == std::wstring::npos ? std::wstring() : arg.substr(colon + 1);
+    }
+    const CommandSpec* command = nullptr;
+    for (const CommandSpec& spec : kCommands) {
+        if (!line.Has(spec.name))
+            continue;
+        if (command)
+            return Refused(L"/" + std::wstring(command->name) + L" and /" + spec.name + L" cannot go together");
+        command = &spec;
+    }
+    if (!command) {
+        if (!line.values.empty())
+            return Refused(L"/" + line.values.begin()->first + L" needs a command (/configure or /upgrade)");
+        parse.ok = true;
+        return parse;
+    }
+    std::wstring problem = CheckCommandSwitches(*command, line);
+    if (!problem.empty())
+        return Refused(problem);
+    line.command = command->command;
+    line.whatIf = line.Has(L"whatif");
+    parse.ok = true;
+    return parse;
+}
+
+std::vector<std::wstring> UsageLines()
+{
+    return {
+        L"Usage:",
+        L"  vorlasched /configure /branch:N /pos:LIST /back:LIST /posprinter:NAME /backprinter:NAME",
+        L"             [/posunc:PATH] [/backunc:PATH] /header:FILE [/whatif]",
+        L"  vorlasched /upgrade [/whatif]",
+        L"  vorlasched /?",
+        L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
+        L"/header:FILE holds the five lines of the branch header (UTF-8, or the ANSI code page).",
+        L"/whatif writes nothing and prints what the run would write, as .reg text.",
+        L"Exit codes: 0 done, 1 a check failed or a write stopped the run, 2 a bad command line.",
+    };
+}

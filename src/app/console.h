@@ -1,0 +1,23 @@
+// The standard output and error of the command line. A console gets UTF-16 through
+// WriteConsoleW; a file or a pipe gets UTF-8 without a BOM, so that Greek arrives intact in
+// any fleet tool's log.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "common/handles.h"
+
+class StdStream {
+public:
+    // which: STD_OUTPUT_HANDLE or STD_ERROR_HANDLE. A program of the window subsystem started
+    // from a console without redirection writes to its parent's console.
+    explicit StdStream(DWORD which);
+    void Write(const std::wstring& text);
+    void WriteLine(const std::wstring& text) { Write(text + L"\r\n"); }
+
+private:
+    HANDLE handle_ = nullptr;
+    UniqueFile owned_;  // the parent's console, opened for a program of the window subsystem
+    bool console_ = false;
+};

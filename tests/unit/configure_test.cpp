@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/command_line.h"
+#include "config/configure.h"
+
+namespace {
+
+const std::wstring kProgramFiles = L"C:\\Program Files";
+const std::wstring kInstall = L"C:\\Program Files\\Kelvane\\Kelvane Vorla";
+
+// A branch machine that has everything, unless a test takes something away.
+struct TableProbe : MachineProbe {
+    bool programFiles = true;
+    std::set<std::wstring> files{L"C:\\Program Files\\gs\\gs9.14\\bin\\gswin32c.exe", L"C:\\prog\\generic_ab.esc",
+                                 L"C:\\prog\\abPOS.xml", L"C:\\prog\\abBACK.xml"};
+    std::set<std::wstring> folders{kInstall};
+    std::vector<std::wstring> printers{L"cutepdf writer", L"POS", L"BACK"};
+    bool font = true;
+
+    std::wstring ProgramFolder() override { return L"C:\\prog"; }
+    bool ProgramFilesFolder(std::wstring& folder, unsigned long& error) override
+    {
+        folder = kProgramFiles;
+        error = 5;
+        return programFiles;
+    }
+    bool IsFolder(const std::wstring& path) override { return folders.count(path) != 0; }
+    bool IsFile(const std::wstring& path) override { return files.count(path) != 0; }
+    std::vector<std::wstring> Printers() override { return printers; }
+    bool HasFontFamily(const std::wstring& face) override { return font && face == L"Free 3 of 9 Extended"; }
+};
+
+// Records every change as one line, in order.
+struct RecordingWriter : ConfigWriter {
+    std::vector<std::wstring> log;
+    void KeepWayBack() override { log.push_back(L"backup"); }
+    void WriteKey(const std::wstring& path, const std::vector<RegValue>&) override { log.push_back(L"key " + path); }
+    void RemoveKeyTree(const std::wstring& path) override { log.push_back(L"remove " + path); }
+    void MakeFolder(const std::wstring& path) override { log.push_back(L"folder " + path.substr(kInstall.size())); }
+    void CopyNew(const std::wstring&, const std::wstring& target) override
+    {
+        log.push_back(L"copy " + target.substr(kInstall.size()));
+    }
+    void LinkNew(const std::wstring&, const std::wstring& link) override
+    {
+        log.push_back(L"link " + link.substr(kInstall.size()));
+    }
+    void DrawAddress(const std::wstring& path, const std::vector<std::wstring>&, const ShowMessageFn&) override
+    {
+        log.push_back(L"draw " + path.substr(kInstall.size()));
+    }
+};
+
+ConfigRequest GoodRequest()
+{
+    ConfigRequest r;
+    r.branch = L"0012";
+    r.posSeries = L"1,2";
+    r.backSeries = L"9";
+    r.posPrinter = L"POS";
+    r.backPrinter = L"BACK";
+    r.uncPos = L"\\\\s\\POS";
+    r.uncBack = L"\\\\s\\BACK";
+    r.headerLines = {L"a: 1", L"b", L"c: 3", L"d", L"e"};
+    return r;
+}
+
+struct ConfigRun {
+    ConfigOutcome outcome;
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> log;
+};
+
+ConfigRun Configure(TableProbe& probe, const ConfigRequest& request)
+{
+    RecordingWriter writer;
+    ConfigRun run{};
+    ConfigPaths paths;
+    run.outcome = RunConfiguration(request, probe, writer, [&run](const std::wstring& t) { run.messages.push_back(t); },
+                                   paths);
+    run.log = writer.log;
+    return run;
+}
+
+}  // namespace
+
+// Each case breaks one thing on a machine that would pass; the first failure in check order is
+// the one shown, and nothing is written.
+TEST(Configure, FirstFailingCheckIsTheOneShownAndNothingIsWritten)
+{
+    struct Case {
+        const char* what;
+        void (*breakIt)(TableProbe&, ConfigRequest&);
+        std::wstring message;
+        ConfigOutcome outcome;
+    };
+    const Case cases[] = {
+        {"no Program Files", [](TableProbe& p, ConfigRequest&) { p.programFiles = false; p.font = false; },
+         L"SHGetFolderPath error 5", ConfigOutcome::Cancelled},
+        {"no Vorla", [](TableProbe& p, ConfigRequest&) { p.folders.clear(); p.printers.clear(); },
+         L"Ο κατάλογος " + kInstall + L" δεν υπάρχει!", ConfigOutcome::Cancelled},
+        {"no Ghostscript", [](TableProbe& p, ConfigRequest&) { p.files.clear(); },
+         L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!", ConfigOutcome::Cancelled},
+        {"no escape file", [](TableProbe& p, ConfigRequest&) { p.files.erase(L"C:\\prog\\generic_ab.esc"); p.font = false; },
+         L"Δεν βρέθηκε το αρχείο C:\\prog\\generic_ab.esc", ConfigOutcome::Cancelled},
+        {"no PDF printer", [](TableProbe& p, ConfigRequest&) { p.printers = {L"CutePDF"}; p.font = false; },
+         L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!", ConfigOutcome::CancelledAskingClose},
+        {"no font", [](TableProbe& p, ConfigRequest& r) { p.font = false; r.headerLines.pop_back(); },
+         L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended", ConfigOutcome::CancelledAskingClose},
+        {"six lines", [](TableProbe&, ConfigRequest& r) { r.headerLines.push_back(L""); r.branch = L"0"; },
+         L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!", ConfigOutcome::Cancelled},
+        {"branch 10000", [](TableProbe&, ConfigRequest& r) { r.branch = L"10000"; r.posPrinter.reset(); },
+         L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 10000", ConfigOutcome::Invalid},
+        {"branch 12a", [](TableProbe&, ConfigRequest& r) { r.branch = L"12a"; },
+         L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 0", ConfigOutcome::Invalid},
+        {"no POS printer", [](TableProbe&, ConfigRequest& r) { r.posPrinter.reset(); r.backPrinter.reset(); },
+         L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!", ConfigOutcome::Invalid},
+        {"no back printer", [](TableProbe&, ConfigRequest& r) { r.backPrinter.reset(); },
+         L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!", ConfigOutcome::Invalid},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TableProbe probe;
+        ConfigRequest request = GoodRequest();
+        c.breakIt(probe, request);
+        ConfigRun run = Configure(probe, request);
+        EXPECT_EQ(run.outcome, c.outcome);
+        EXPECT_EQ(run.messages, std::vector<std::wstring>{c.message});
+        EXPECT_TRUE(run.log.empty());
+    }
+}
+
+// Both UNC warnings come before the branch check; POS maps are numbered first, the back-office
+// maps go on from there; the first folder of a type gets files, the later ones links.
+TEST(Configure, WritesInOrderAndNumbersPosMapsFirst)
+{
+    TableProbe probe;
+    ConfigRequest request = GoodRequest();
+    request.uncPos.clear();
+    request.uncBack.clear();
+    ConfigRun run = Configure(probe, request);
+    EXPECT_EQ(run.outcome, ConfigOutcome::Done);
+    EXPECT_EQ(run.messages.size(), 3u);
+    EXPECT_EQ(run.messages.back(), L"Η εντολή ολοκληρώθηκε");
+    const std::wstring maps = L"key SOFTWARE\\Kelvane\\Vorla\\maps\\";
+    const std::vector<std::wstring> expected = {
+        L"backup", L"key SOFTWARE\\Kelvane\\Vorla", L"remove SOFTWARE\\Kelvane\\Vorla\\maps",
+        L"folder \\001201", L"copy \\001201\\generic_ab.esc", L"copy \\001201\\ab1.bmp",
+        L"draw \\001201\\address.bmp", L"copy \\001201\\ab_POS.xml",
+        maps + L"1", maps + L"1\\Master", maps + L"1\\Copy",
+        L"folder \\001202", L"link \\001202\\generic_ab.esc", L"link \\001202\\ab1.bmp",
+        L"link \\001202\\address.bmp", L"link \\001202\\ab_POS.xml",
+        maps + L"2", maps + L"2\\Master", maps + L"2\\Copy",
+        L"folder \\001209", L"copy \\001209\\generic_ab.esc", L"copy \\001209\\ab1.bmp",
+        L"draw \\001209\\address.bmp", L"copy \\001209\\ab_BACK.xml",
+        maps + L"3", maps + L"3\\Master", maps + L"3\\Copy",
+    };
+    EXPECT_EQ(run.log, expected);
+}
+
+TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrong)
+{
+    struct Case {
+        std::vector<std::wstring> args;
+        bool ok;
+        CliCommand command;
+    };
+    const std::vector<std::wstring> configure = {L"/configure", L"-BRANCH:12", L"/pos:1,2", L"/back:",
+                                                 L"/posprinter:A B", L"/backprinter:C", L"/header:h.txt"};
+    auto with = [&configure](std::vector<std::wstring> more) {
+        std::vector<std::wstring> args = configure;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const Case cases[] = {
+        {{}, true, CliCommand::Window},
+        {{L"C:\\spool"}, true, CliCommand::Window},
+        {{L"/?"}, true, CliCommand::Help},
+        {{L"-Upgrade", L"/WHATIF"}, true, CliCommand::Upgrade},
+        {configure, true, CliCommand::Configure},
+        {with({L"/posunc:\\\\s\\p", L"/whatif"}), true, CliCommand::Configure},
+        {{L"/upgrade", L"/frobnicate"}, false, {}},                 // unknown switch
+        {{L"/upgrade", L"/upgrade"}, false, {}},                    // given twice
+        {{L"/upgrade:now"}, false, {}},                             // a value where none goes
+        {{L"/upgrade", L"/branch:1"}, false, {}},                   // does not go with the command
+        {{L"/upgrade", L"/configure"}, false, {}},                  // two commands
+        {{L"/whatif"}, false, {}},                                  // no command
+        {{L"/upgrade", L"C:\\x"}, false, {}},                       // a path beside a command
+        {with({L"/branch"}), false, {}},                            // value missing
+        {{L"/configure", L"/branch:1", L"/pos:1", L"/back:2", L"/posprinter:A", L"/backprinter:B"}, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        CommandLineParse parse = ParseCommandLine(c.args);
+        EXPECT_EQ(parse.ok, c.ok) << testing::PrintToString(parse.problem);
+        if (parse.ok)
+            EXPECT_EQ(parse.line.command, c.command);
+        else
+            EXPECT_FALSE(parse.problem.empty());
+    }
+    CommandLineParse parse = ParseCommandLine(with({L"/WhatIf"}));
+    EXPECT_EQ(parse.line.Value(L"branch"), L"12");
+    EXPECT_EQ(parse.line.Value(L"posprinter"), L"A B");
+    EXPECT_EQ(parse.line.Value(L"back", L"x"), L"");
+    EXPECT_EQ(parse.line.Value(L"posunc", L"default"), L"default");
+    EXPECT_TRUE(parse.line.whatIf);
+}
