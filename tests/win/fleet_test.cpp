@@ -1,0 +1,209 @@
+// The command line through the real vorlasched.com, started as a fleet tool starts it: standard
+// output and error redirected to files, the exit code read back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "common/reg_text.h"
+#include "config/backup.h"
+#include "support/branch_machine.h"
+
+namespace {
+
+using namespace machine;
+
+struct ConsoleRun {
+    DWORD exitCode = 0;
+    std::string out, err;  // UTF-8 as written
+};
+
+// The console twin beside win_tests.exe, where the templates are, so that it finds them as its own.
+std::wstring ConsoleProgram()
+{
+    const char* dir = std::getenv("VORLA_BINARY_DIR");
+    const std::wstring copy = ProgramFolder() + L"\\vorlasched.com";
+    EXPECT_TRUE(dir && CopyFileW((WindowsPathOfUnix(dir) + L"\\vorlasched.com").c_str(), copy.c_str(), FALSE));
+    return copy;
+}
+
+ConsoleRun RunConsole(const std::wstring& arguments)
+{
+    static const std::wstring program = ConsoleProgram();
+    TempFolder temp;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    auto open = [&](const wchar_t* name) {
+        return CreateFileW((temp / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    };
+    UniqueFile out(open(L"out")), err(open(L"err"));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION info{};
+    ConsoleRun run;
+    EXPECT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                               &startup, &info));
+    WaitForSingleObject(info.hProcess, 120000);
+    GetExitCodeProcess(info.hProcess, &run.exitCode);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    out.reset();
+    err.reset();
+    run.out = ReadBytes(temp / L"out");
+    run.err = ReadBytes(temp / L"err");
+    return run;
+}
+
+// Every file and folder below the folder, with the files' bytes.
+std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
+{
+    std::map<std::wstring, std::string> entries;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        const std::wstring name = entry.cFileName, path = folder + L"\\" + name;
+        if (name == L"." || name == L"..")
+            continue;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            entries[path] = ReadBytes(path);
+            continue;
+        }
+        entries[path + L"\\"] = "";
+        for (auto& inner : Snapshot(path))
+            entries.insert(inner);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return entries;
+}
+
+// The branch machine with the barcode font installed for every process (the fixture loads it
+// for this one only), and a header file.
+class RegistryFleet : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t windows[MAX_PATH];
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        font_ = std::wstring(windows) + L"\\Fonts\\vorla-barcode-test.ttf";
+        ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE));
+        WriteBytes(header_, Utf8(kHeader));
+    }
+    void TearDown() override { DeleteFileW(font_.c_str()); }
+
+    std::wstring Configure(const std::wstring& series, const std::wstring& more = L"")
+    {
+        return L"/configure /branch:12 /pos:" + series + L" /back:9,10,12 \"/posprinter:" + kPosPrinter +
+               L"\" -BackPrinter:\"" + kBackPrinter + L"\" \"/header:" + header_ + L"\" " + more;
+    }
+    static std::vector<RegKeyData> Vorla() { return ReadKeyTree(kVorlaKey); }
+
+    BranchMachine machine_;
+    TempFolder temp_;
+    std::wstring header_ = temp_ / L"header ΑΒΓ.txt";
+    std::wstring font_;
+};
+
+TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
+{
+    ConfigSession session;
+    ASSERT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone});
+    const std::vector<RegKeyData> dialog = Vorla();
+    DeleteTree(L"SOFTWARE\\Kelvane", L"Vorla");
+
+    ConsoleRun run = RunConsole(Configure(L"1,2,4"));
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.err, Utf8(kDone) + "\r\n");
+    EXPECT_EQ(Vorla(), dialog);
+    const std::wstring backup = FromUtf8(run.out.substr(0, run.out.find("\r\n")));
+    EXPECT_EQ(run.out, Utf8(backup) + "\r\n");
+    EXPECT_NE(backup.find(L"\\Kelvane\\vorlasched\\backups\\Vorla-"), std::wstring::npos);
+    EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
+    HKEY map = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, MapKey(2).c_str(), 0, KEY_SET_VALUE | kView, &map), ERROR_SUCCESS);
+    RegDeleteValueW(map, L"SaveImage");
+    RegCloseKey(map);
+    const std::vector<RegKeyData> registry = Vorla();
+    const std::map<std::wstring, std::string> files = Snapshot(machine_.installDir);
+
+    ConsoleRun configure = RunConsole(Configure(L"1,7", L"/whatif"));
+    EXPECT_EQ(configure.exitCode, 0u);
+    EXPECT_EQ(configure.out.rfind("Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps]\r\n", 0), 0u);
+    EXPECT_NE(configure.out.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\2\\Copy]"), std::string::npos);
+    EXPECT_NE(configure.out.find("; folder " + Utf8(machine_.MapFolder(L"001207"))), std::string::npos);
+    EXPECT_EQ(configure.out.find("; folder " + Utf8(machine_.MapFolder(L"001201"))), std::string::npos);
+
+    ConsoleRun upgrade = RunConsole(L"/upgrade /whatif");
+    EXPECT_EQ(upgrade.exitCode, 0u);
+    EXPECT_EQ(upgrade.out, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(2)) +
+                               "]\r\n\"SaveImage\"=dword:00000000\r\n\r\n");
+    EXPECT_EQ(upgrade.err, "Done!\r\n");
+
+    EXPECT_EQ(Vorla(), registry);
+    EXPECT_TRUE(Snapshot(machine_.installDir) == files);
+}
+
+TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
+{
+    struct Case {
+        const char* what;
+        std::wstring arguments;
+        DWORD exitCode;
+        std::string errStart;
+    };
+    const Case cases[] = {
+        {"a check",
+         L"/configure /branch:12 /pos:1 /back:9 \"/posprinter:No Such Printer\" /backprinter:x /backunc: \"/header:" +
+             header_ + L"\"",
+         1,
+         Utf8(L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!\r\n"
+              L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!\r\n")},
+        {"an unknown switch", L"/upgrade /bogus:1", 2, "vorlasched: unknown switch /bogus:1\r\nUsage:"},
+        {"no header file", L"/configure /branch:1 /pos:1 /back:1 /posprinter:a /backprinter:b /header:C:\\none.txt", 2,
+         "vorlasched: Cannot open file C:\\none.txt\r\nUsage:"},
+        {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConsoleRun run = RunConsole(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(KeyExists(kVorlaKey));
+    }
+}
+
+// Configure A, configure B, then the backup that B's run made brings back exactly A.
+TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    const std::vector<RegKeyData> first = Vorla();
+    ConsoleRun second = RunConsole(Configure(L"7", L"/backunc:\\\\other\\B"));
+    ASSERT_EQ(second.exitCode, 0u);
+    ASSERT_NE(Vorla(), first);
+
+    const std::wstring backup = FromUtf8(second.out.substr(0, second.out.find("\r\n")));
+    std::wstring commandLine = L"reg.exe import \"" + backup + L"\" /reg:32";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &info));
+    WaitForSingleObject(info.hProcess, 60000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    EXPECT_EQ(Vorla(), first);
+}
+
+}  // namespace
