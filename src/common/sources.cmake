@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
   src/common/errors.cpp
   src/common/product_keys.cpp
   src/common/text.cpp
+  src/common/reg_text.cpp
   src/common/text_lines.cpp
 )
 list(APPEND WIN_SOURCES

@@ -1,4 +1,5 @@
 list(APPEND CORE_SOURCES
+  src/config/backup_names.cpp
   src/config/barcode239.cpp
   src/config/configure.cpp
   src/config/address_layout.cpp

@@ -1,0 +1,146 @@
+#include "common/reg_text.h"
+
+namespace {
+
+const uint32_t kRegSz = 1, kRegBinary = 3, kRegDword = 4;
+const size_t kHexLineWidth = 79;  // the "\" that continues a line goes in column 80
+
+void AppendUtf16(std::vector<uint8_t>& bytes, char32_t unit)
+{
+    bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(unit >> 8));
+}
+
+std::vector<uint8_t> Utf16WithNul(const std::wstring& text)
+{
+    std::vector<uint8_t> bytes;
+    for (wchar_t c : text) {
+        char32_t code = static_cast<char32_t>(c);
+        if (code > 0xFFFF) {  // only where wchar_t holds 32 bits
+            code -= 0x10000;
+            AppendUtf16(bytes, 0xD800 + (code >> 10));
+            AppendUtf16(bytes, 0xDC00 + (code & 0x3FF));
+        } else {
+            AppendUtf16(bytes, code);
+        }
+    }
+    AppendUtf16(bytes, 0);
+    return bytes;
+}
+
+// The text of REG_SZ data that can be written between quotes and read back byte for byte, or
+// false: the data must be whole UTF-16 units ending in the one NUL, without CR or LF.
+bool QuotableText(const std::vector<uint8_t>& data, std::wstring& text)
+{
+    if (data.size() < 2 || data.size() % 2 != 0 || data[data.size() - 2] != 0 || data.back() != 0)
+        return false;
+    text.clear();
+    for (size_t i = 0; i + 2 < data.size(); i += 2) {
+        char32_t unit = data[i] | (data[i + 1] << 8);
+        if (unit == 0 || unit == L'\r' || unit == L'\n')
+            return false;
+        text.push_back(static_cast<wchar_t>(unit));
+    }
+    return true;
+}
+
+std::wstring Quoted(const std::wstring& text)
+{
+    std::wstring quoted = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'\\' || c == L'"')
+            quoted += L'\\';
+        quoted += c;
+    }
+    return quoted + L'"';
+}
+
+std::wstring NameText(const std::wstring& name)
+{
+    return name.empty() ? L"@" : Quoted(name);
+}
+
+std::wstring HexDigits(uint32_t value, int width)
+{
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring text;
+    do {
+        text.insert(text.begin(), digits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0 || static_cast<int>(text.size()) < width);
+    return text;
+}
+
+// "hex:" (binary) or "hex(N):" and the bytes, continued on indented lines when too long.
+std::wstring HexList(uint32_t type, const std::vector<uint8_t>& data, size_t column)
+{
+    std::wstring text = type == kRegBinary ? L"hex:" : L"hex(" + HexDigits(type, 1) + L"):";
+    size_t lineLength = column + text.size();
+    bool lineHasBytes = false;
+    for (size_t i = 0; i < data.size(); ++i) {
+        std::wstring item = HexDigits(data[i], 2) + (i + 1 < data.size() ? L"," : L"");
+        if (lineHasBytes && lineLength + item.size() > kHexLineWidth) {
+            text += L"\\\r\n  ";
+            lineLength = 2;
+        }
+        text += item;
+        lineLength += item.size();
+        lineHasBytes = true;
+    }
+    return text;
+}
+
+std::wstring ValueLine(const RegValueData& value)
+{
+    std::wstring line = NameText(value.name) + L"=";
+    std::wstring text;
+    if (value.type == kRegSz && QuotableText(value.data, text))
+        return line + Quoted(text);
+    if (value.type == kRegDword && value.data.size() == 4) {
+        uint32_t number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+                          (static_cast<uint32_t>(value.data[3]) << 24);
+        return line + L"dword:" + HexDigits(number, 8);
+    }
+    return line + HexList(value.type, value.data, line.size());
+}
+
+}  // namespace
+
+bool operator==(const RegValueData& a, const RegValueData& b)
+{
+    return a.name == b.name && a.type == b.type && a.data == b.data;
+}
+
+bool operator==(const RegKeyData& a, const RegKeyData& b)
+{
+    return a.path == b.path && a.removedValues == b.removedValues && a.values == b.values;
+}
+
+RegValueData RegTextValue(const std::wstring& name, const std::wstring& text)
+{
+    return {name, kRegSz, Utf16WithNul(text)};
+}
+
+RegValueData RegDwordValue(const std::wstring& name, uint32_t value)
+{
+    std::vector<uint8_t> bytes;
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(value >> shift));
+    return {name, kRegDword, bytes};
+}
+
+std::wstring RegFileText(const std::vector<std::wstring>& deletedKeys, const std::vector<RegKeyData>& keys)
+{
+    std::wstring text = L"Windows Registry Editor Version 5.00\r\n\r\n";
+    for (const std::wstring& path : deletedKeys)
+        text += L"[-" + path + L"]\r\n\r\n";
+    for (const RegKeyData& key : keys) {
+        text += L"[" + key.path + L"]\r\n";
+        for (const std::wstring& name : key.removedValues)
+            text += NameText(name) + L"=-\r\n";
+        for (const RegValueData& value : key.values)
+            text += ValueLine(value) + L"\r\n";
+        text += L"\r\n";
+    }
+    return text;
+}

@@ -1,0 +1,34 @@
+// Registry contents as .reg text, the way regedit exports them (REGEDIT5), so that
+// "reg import" puts back exactly the bytes that were read. Pure: no Windows headers.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A value as the registry stores it: its type code (1 REG_SZ, 2 REG_EXPAND_SZ, 3 REG_BINARY,
+// 4 REG_DWORD, 7 REG_MULTI_SZ, 11 REG_QWORD, any other) and its raw bytes.
+struct RegValueData {
+    std::wstring name;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+};
+
+// One key section: full path starting "HKEY_LOCAL_MACHINE\\", values to remove ("name"=-),
+// then values to set, in order.
+struct RegKeyData {
+    std::wstring path;
+    std::vector<std::wstring> removedValues;
+    std::vector<RegValueData> values;
+};
+
+bool operator==(const RegValueData& a, const RegValueData& b);
+bool operator==(const RegKeyData& a, const RegKeyData& b);
+
+RegValueData RegTextValue(const std::wstring& name, const std::wstring& text);  // REG_SZ with its NUL
+RegValueData RegDwordValue(const std::wstring& name, uint32_t value);           // REG_DWORD little-endian
+
+// "Windows Registry Editor Version 5.00", a blank line, a "[-path]" section per deleted key, then
+// each key's "[path]" section with its values; every section ends with a blank line. CRLF line ends.
+// Text values that would not survive as quoted text (a line break, no final NUL, an inner NUL,
+// an odd length) are written as hex(1) bytes; hex lists wrap at 80 columns as regedit wraps them.
+std::wstring RegFileText(const std::vector<std::wstring>& deletedKeys, const std::vector<RegKeyData>& keys);

@@ -1,0 +1,92 @@
+#include "config/backup_names.h"
+
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
+#include "common/text.h"
+
+namespace {
+
+const wchar_t kPrefix[] = L"Vorla-";
+const wchar_t kExtension[] = L".reg";
+const size_t kPrefixLength = 6, kStampLength = 15, kExtensionLength = 4;  // stamp: YYYYMMDD-HHMMSS
+const size_t kMaxSuffixDigits = 9;
+
+struct Backup {
+    std::wstring stamp;
+    unsigned long suffix;
+    std::wstring name;
+    bool operator>(const Backup& other) const
+    {
+        return std::tie(stamp, suffix) > std::tie(other.stamp, other.suffix);
+    }
+};
+
+bool IsDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
+
+std::wstring Digits(int value, size_t width)
+{
+    std::wstring text = std::to_wstring(value);
+    return std::wstring(text.size() < width ? width - text.size() : 0, L'0') + text;
+}
+
+// "-N" with N from 2, no leading zero.
+bool ParseSuffix(const std::wstring& text, unsigned long& suffix)
+{
+    suffix = 1;
+    if (text.empty())
+        return true;
+    if (text.size() < 2 || text.size() > 1 + kMaxSuffixDigits || text[0] != L'-' || text[1] == L'0')
+        return false;
+    suffix = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            return false;
+        suffix = suffix * 10 + static_cast<unsigned long>(text[i] - L'0');
+    }
+    return suffix >= 2;
+}
+
+bool ParseBackupName(const std::wstring& name, Backup& backup)
+{
+    if (name.size() < kPrefixLength + kStampLength + kExtensionLength ||
+        !EqualsAsciiNoCase(name.substr(0, kPrefixLength), kPrefix) ||
+        !EqualsAsciiNoCase(name.substr(name.size() - kExtensionLength), kExtension))
+        return false;
+    backup.stamp = name.substr(kPrefixLength, kStampLength);
+    for (size_t i = 0; i < kStampLength; ++i)
+        if (i == 8 ? backup.stamp[i] != L'-' : !IsDigit(backup.stamp[i]))
+            return false;
+    size_t rest = kPrefixLength + kStampLength;
+    backup.name = name;
+    return ParseSuffix(name.substr(rest, name.size() - kExtensionLength - rest), backup.suffix);
+}
+
+}  // namespace
+
+std::wstring BackupFileName(const BackupTime& time, unsigned suffix)
+{
+    std::wstring name = kPrefix + Digits(time.year, 4) + Digits(time.month, 2) + Digits(time.day, 2) + L"-" +
+                        Digits(time.hour, 2) + Digits(time.minute, 2) + Digits(time.second, 2);
+    if (suffix > 1)
+        name += L"-" + std::to_wstring(suffix);
+    return name + kExtension;
+}
+
+std::vector<std::wstring> BackupsBeyondNewest(const std::vector<std::wstring>& names, size_t keep)
+{
+    std::vector<Backup> backups;
+    Backup backup;
+    for (const std::wstring& name : names)
+        if (ParseBackupName(name, backup))
+            backups.push_back(backup);
+    std::sort(backups.begin(), backups.end(), std::greater<Backup>());
+    std::vector<std::wstring> beyond;
+    for (size_t i = keep; i < backups.size(); ++i)
+        beyond.push_back(backups[i].name);
+    return beyond;
+}

@@ -1,0 +1,16 @@
+// Names of the registry backups: "Vorla-YYYYMMDD-HHMMSS.reg", and "Vorla-YYYYMMDD-HHMMSS-N.reg"
+// (N from 2) for further backups made in the same second. Pure: no Windows headers.
+#pragma once
+#include <string>
+#include <vector>
+
+struct BackupTime {
+    int year, month, day, hour, minute, second;
+};
+
+// The file name of the backup made at time; suffix 1 is the plain name.
+std::wstring BackupFileName(const BackupTime& time, unsigned suffix);
+
+// Of these file names, the backups beyond the newest `keep` of them (newest: latest time in the
+// name, then highest suffix), newest first. Names that are not backup names are never listed.
+std::vector<std::wstring> BackupsBeyondNewest(const std::vector<std::wstring>& names, size_t keep);

@@ -1,0 +1,151 @@
+// The registry backup against the real registry of the test prefix, restored with the real
+// "reg import" as a technician would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/errors.h"
+#include "common/registry.h"
+#include "config/backup.h"
+#include "config/backup_names.h"
+#include "support/branch_machine.h"
+#include "support/win_test_support.h"
+
+void PrintTo(const RegKeyData& key, std::ostream* os)
+{
+    std::wstring text = RegFileText({}, {key});
+    *os << Utf8(text.substr(text.find(L'[')));
+}
+
+namespace {
+
+const std::wstring kVorla = kProductKeyPath;
+const std::wstring kMaps = kMapsKeyPath;
+
+void WriteValues(const std::wstring& path, const std::vector<RegValueData>& values)
+{
+    RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, path);
+    for (const RegValueData& v : values)
+        ASSERT_EQ(RegSetValueExW(key.Get(), v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size())),
+                  ERROR_SUCCESS);
+}
+
+// "reg import FILE /reg:32" in a child process; its exit code.
+DWORD RegImport(const std::wstring& file)
+{
+    std::wstring command = L"reg.exe import \"" + file + L"\" /reg:32";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    DWORD code = ~0u;  // not started
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return code;
+}
+
+class RegistryBackup : public testing::Test {
+protected:
+    void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
+    void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
+    TempFolder folder;
+};
+
+}  // namespace
+
+// Text data without its final NUL is left out: Wine's "reg import" appends a NUL to hex(1), hex(2)
+// and hex(7) data that lacks one (and a stray byte after odd-length data).
+TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
+{
+    RegValueData expandable = RegTextValue(L"Path", L"%ProgramFiles%\\gs");
+    expandable.type = REG_EXPAND_SZ;
+    std::vector<uint8_t> blob(100, 0xA5);
+    WriteValues(kVorla, {RegTextValue(L"", L"default"), RegTextValue(L"ps2pdf_cmd", L"\"C:\\gs\\gswin32c.exe\" -q"),
+                         RegTextValue(L"Κατάστημα", L"Ερμού 1\\Αθήνα"), expandable,
+                         RegValueData{L"Blob", REG_BINARY, blob}, RegDwordValue(L"Flags", 0x80000001),
+                         RegTextValue(L"Lines", L"a\r\nb"), RegValueData{L"None", REG_NONE, {}},
+                         RegValueData{L"InnerNul", REG_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}},
+                         RegValueData{L"Big", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}}});
+    for (const wchar_t* map : {L"\\1", L"\\2"}) {
+        WriteValues(kMaps + map, {RegTextValue(L"Alias", L"AB_POS"), RegDwordValue(L"LinesPerPage", 54)});
+        for (const wchar_t* section : {L"\\Master", L"\\Copy"})
+            WriteValues(kMaps + map + section, {RegTextValue(L"Printer", L"Εκτυπωτής \"1\"")});
+    }
+    std::vector<RegKeyData> before = ReadKeyTree(kVorla);
+    ASSERT_EQ(before.size(), 8u);
+    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd", L"ps2pdf_params"}, folder.Path());
+
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps + L"\\2");
+    WriteValues(kMaps + L"\\3", {RegDwordValue(L"LinesPerPage", 60)});
+    WriteValues(kMaps + L"\\1\\Master", {RegTextValue(L"Printer", L"other")});
+    WriteValues(kVorla, {RegTextValue(L"ps2pdf_params", L"added"), RegTextValue(L"ps2pdf_cmd", L"changed")});
+    ASSERT_NE(ReadKeyTree(kVorla), before);
+
+    EXPECT_EQ(RegImport(backup), 0u);
+    EXPECT_EQ(ReadKeyTree(kVorla), before);
+}
+
+TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
+{
+    ASSERT_EQ(ReadKeyTree(kVorla), std::vector<RegKeyData>{});
+    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd"}, folder.Path());
+    WriteValues(kVorla, {RegTextValue(L"ps2pdf_cmd", L"gs")});
+    WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
+
+    EXPECT_EQ(RegImport(backup), 0u);
+    EXPECT_FALSE(machine::KeyExists(kVorla));
+}
+
+TEST_F(RegistryBackup, KeepsTheNewest20AndNeverOverwritesOne)
+{
+    std::set<std::wstring> expected = {L"Vorla-notes.reg", L"Vorla-20200101-000000-1.reg"};  // not backups
+    for (int second = 0; second < 25; ++second)
+        expected.insert(BackupFileName({2020, 1, 1, 0, 0, second}, 1));
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::wstring taken = BackupFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, 1);
+    expected.insert(taken);
+    for (const std::wstring& name : expected)
+        WriteBytes(folder / name, "taken");
+    for (int second = 0; second < 8; ++second)  // the oldest, beyond the newest 20 after two more
+        expected.erase(BackupFileName({2020, 1, 1, 0, 0, second}, 1));
+
+    std::wstring first = BackupVorlaKey({}, folder.Path());
+    std::wstring second = BackupVorlaKey({}, folder.Path());
+
+    expected.insert({first.substr(folder.Path().size() + 1), second.substr(folder.Path().size() + 1)});
+    EXPECT_EQ(machine::FolderEntries(folder.Path()), expected);
+    EXPECT_EQ(ReadBytes(folder / taken), "taken");
+    std::wstring text = L"\xFEFF" + VorlaRestoreText({});
+    EXPECT_EQ(ReadBytes(second), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+}
+
+TEST_F(RegistryBackup, UnwritableFolderFailsNamingTheFileAndMakesNothing)
+{
+    WriteBytes(folder / L"blocker", "file");
+    std::wstring target = folder / L"blocker\\backups";
+    try {
+        BackupVorlaKey({L"ps2pdf_cmd"}, target);
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& e) {
+        std::wstring prefix = L"Cannot write backup " + target + L"\\Vorla-";
+        EXPECT_EQ(e.Message().substr(0, prefix.size()), prefix);
+        EXPECT_EQ(e.Message().substr(prefix.size() + 15), L".reg: error 3");  // after YYYYMMDD-HHMMSS
+    }
+    EXPECT_EQ(machine::FolderEntries(folder.Path()), std::set<std::wstring>{L"blocker"});
+}
+
+TEST_F(RegistryBackup, UnreadableKeyFailsBeforeAnyFileIsMade)
+{
+    WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
+    machine::KeyLocked locked(kMaps + L"\\1", L"D:P");  // nobody may read it
+    EXPECT_THROW(BackupVorlaKey({}, folder.Path()), AppError);
+    EXPECT_EQ(machine::FolderEntries(folder.Path()), std::set<std::wstring>{});
+}
