@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace {
@@ -12,7 +13,8 @@ struct SwitchSpec {
 };
 
 const SwitchSpec kSwitches[] = {
-    {L"configure", Takes::Nothing}, {L"upgrade", Takes::Nothing},    {L"?", Takes::Nothing},
+    {L"configure", Takes::Nothing}, {L"upgrade", Takes::Nothing},    {L"check", Takes::Nothing},
+    {L"?", Takes::Nothing},
     {L"whatif", Takes::Nothing},    {L"branch", Takes::Value},       {L"pos", Takes::Value},
     {L"back", Takes::Value},        {L"posprinter", Takes::Value},   {L"backprinter", Takes::Value},
     {L"posunc", Takes::Value},      {L"backunc", Takes::Value},      {L"header", Takes::Value},
@@ -23,12 +25,20 @@ struct CommandSpec {
     const wchar_t* name;
     std::vector<std::wstring> required;
     std::vector<std::wstring> optional;
+    std::vector<std::wstring> together;  // optional switches that come all or none
 };
+
+const std::vector<std::wstring> kRequestSwitches = {L"branch", L"pos", L"back", L"posprinter", L"backprinter"};
 
 const CommandSpec kCommands[] = {
     {CliCommand::Configure, L"configure", {L"branch", L"pos", L"back", L"posprinter", L"backprinter", L"header"},
-     {L"posunc", L"backunc", L"whatif"}},
+     {L"posunc", L"backunc", L"whatif"}, {}},
     {CliCommand::Upgrade, L"upgrade", {}, {L"whatif"}},
+    {CliCommand::Check,
+     L"check",
+     {},
+     {L"branch", L"pos", L"back", L"posprinter", L"backprinter", L"posunc", L"backunc"},
+     kRequestSwitches},
     {CliCommand::Help, L"?", {}, {}},
 };
 
@@ -64,6 +74,10 @@ std::wstring CheckCommandSwitches(const CommandSpec& spec, const CommandLine& li
     for (const auto& [name, value] : line.values)
         if (name != spec.name && !Contains(spec.required, name) && !Contains(spec.optional, name))
             return L"/" + name + L" does not go with /" + spec.name;
+    for (const std::wstring& name : spec.together)
+        if (!line.Has(name) && std::any_of(spec.together.begin(), spec.together.end(),
+                                           [&line](const std::wstring& n) { return line.Has(n); }))
+            return L"/" + std::wstring(spec.name) + L" with a request needs /" + name;
     if (!line.paths.empty())
         return L"/" + std::wstring(spec.name) + L" takes no path: " + line.paths.front();
     return {};
@@ -116,7 +130,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
     }
     if (!command) {
         if (!line.values.empty())
-            return Refused(L"/" + line.values.begin()->first + L" needs a command (/configure or /upgrade)");
+            return Refused(L"/" + line.values.begin()->first + L" needs a command (/configure, /upgrade or /check)");
         parse.ok = true;
         return parse;
     }
@@ -136,10 +150,14 @@ std::vector<std::wstring> UsageLines()
         L"  vorlasched /configure /branch:N /pos:LIST /back:LIST /posprinter:NAME /backprinter:NAME",
         L"             [/posunc:PATH] [/backunc:PATH] /header:FILE [/whatif]",
         L"  vorlasched /upgrade [/whatif]",
+        L"  vorlasched /check [/branch:N /pos:LIST /back:LIST /posprinter:NAME /backprinter:NAME",
+        L"                     [/posunc:PATH] [/backunc:PATH]]",
         L"  vorlasched /?",
         L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
         L"/header:FILE holds the five lines of the branch header (UTF-8, or the ANSI code page).",
         L"/whatif writes nothing and prints what the run would write, as .reg text.",
-        L"Exit codes: 0 done, 1 a check failed or a write stopped the run, 2 a bad command line.",
+        L"/check writes nothing and lists every problem of the configuration, one per line.",
+        L"Exit codes: 0 done (/check: no problem), 1 a check failed or a write stopped the run (/check: problems),",
+        L"2 a bad command line.",
     };
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Window, Configure, Upgrade, Help };
+enum class CliCommand { Window, Configure, Upgrade, Check, Help };
 
 struct CommandLine {
     CliCommand command = CliCommand::Window;

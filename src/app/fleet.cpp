@@ -5,8 +5,12 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/locale_text.h"
+#include "common/product_keys.h"
 #include "common/reg_text.h"
+#include "common/text.h"
 #include "common/text_lines.h"
+#include "config/backup.h"
+#include "config/check.h"
 #include "config/configure.h"
 #include "config/machine.h"
 #include "config/printers.h"
@@ -58,6 +62,20 @@ std::optional<std::wstring> ChosenPrinter(const std::vector<std::wstring>& print
     return std::nullopt;
 }
 
+// The entries that the switches give, as the dialog would hold them.
+ConfigRequest RequestOf(const CommandLine& line, const std::vector<std::wstring>& printers)
+{
+    ConfigRequest request;
+    request.branch = line.Value(L"branch");
+    request.posSeries = line.Value(L"pos");
+    request.backSeries = line.Value(L"back");
+    request.posPrinter = ChosenPrinter(printers, line.Value(L"posprinter"));
+    request.backPrinter = ChosenPrinter(printers, line.Value(L"backprinter"));
+    request.uncPos = line.Value(L"posunc", kDefaultUncPos);
+    request.uncBack = line.Value(L"backunc", kDefaultUncBack);
+    return request;
+}
+
 int RunConfigure(const CommandLine& line, StdStream& out, StdStream& err)
 {
     const ShowMessageFn show = [&err](const std::wstring& text) { err.WriteLine(text); };
@@ -68,14 +86,7 @@ int RunConfigure(const CommandLine& line, StdStream& out, StdStream& err)
         return RefuseCommandLine(e.Message(), err);
     }
     const std::vector<std::wstring> printers = OfferedPrinters(show);
-    ConfigRequest request;
-    request.branch = line.Value(L"branch");
-    request.posSeries = line.Value(L"pos");
-    request.backSeries = line.Value(L"back");
-    request.posPrinter = ChosenPrinter(printers, line.Value(L"posprinter"));
-    request.backPrinter = ChosenPrinter(printers, line.Value(L"backprinter"));
-    request.uncPos = line.Value(L"posunc", kDefaultUncPos);
-    request.uncBack = line.Value(L"backunc", kDefaultUncBack);
+    ConfigRequest request = RequestOf(line, printers);
     request.headerLines = SplitTextLines(header);
 
     LiveMachineProbe probe(printers, nullptr);
@@ -104,6 +115,33 @@ int RunUpgradeCommand(const CommandLine& line, StdStream& out, StdStream& err)
     if (!run.backupPath.empty())
         out.WriteLine(run.backupPath);
     return run.done ? ExitDone : ExitFailed;
+}
+
+// Reads the configuration and the machine, writes nothing, and lists every problem on standard
+// output. With a request, the maps are also compared with what /configure would write for it.
+int RunCheckCommand(const CommandLine& line, StdStream& out, StdStream& err)
+{
+    std::vector<std::wstring> problems;
+    const std::vector<std::wstring> printers =
+        OfferedPrinters([&problems](const std::wstring& text) { problems.push_back(text); });
+    LiveMachineProbe probe(printers, nullptr);
+    std::optional<std::vector<RegKeyData>> expected;
+    if (line.Has(L"branch")) {
+        int branch = 0;
+        if (!ParseInt32(line.Value(L"branch"), branch) || branch < 1 || branch > 9999)
+            return RefuseCommandLine(L"/branch:" + line.Value(L"branch") + L" is no branch number from 1 to 9999", err);
+        std::wstring programFiles;
+        unsigned long error = 0;
+        if (!probe.ProgramFilesFolder(programFiles, error))
+            throw Win32Error(L"SHGetFolderPath error ", error);
+        expected = ExpectedMaps(RequestOf(line, printers), branch, VorlaInstallDir(programFiles));
+    }
+    for (std::wstring& problem :
+         ConfigurationProblems(ReadKeyTree(kProductKeyPath), probe, expected ? &*expected : nullptr))
+        problems.push_back(std::move(problem));
+    for (const std::wstring& problem : problems)
+        out.WriteLine(problem);
+    return problems.empty() ? ExitDone : ExitFailed;
 }
 
 }  // namespace
@@ -138,6 +176,8 @@ int RunFleetCommand(const CommandLine& line, StdStream& out, StdStream& err)
         return RunConfigure(line, out, err);
     case CliCommand::Upgrade:
         return RunUpgradeCommand(line, out, err);
+    case CliCommand::Check:
+        return RunCheckCommand(line, out, err);
     case CliCommand::Help:
         for (const std::wstring& usage : UsageLines())
             out.WriteLine(usage);

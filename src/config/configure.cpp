@@ -102,9 +102,8 @@ MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, Con
         show(Win32Error(L"SHGetFolderPath error ", error).Message());
         return MachineCheck::Failed;
     }
-    const std::wstring base = WithTrailingSeparator(programFiles);
-    paths.InstallDir = base + L"Kelvane\\Kelvane Vorla";
-    paths.GhostscriptPath = base + L"gs\\gs9.14\\bin\\gswin32c.exe";
+    paths.InstallDir = VorlaInstallDir(programFiles);
+    paths.GhostscriptPath = WithTrailingSeparator(programFiles) + L"gs\\gs9.14\\bin\\gswin32c.exe";
     if (!probe.IsFolder(paths.InstallDir)) {
         show(L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
         return MachineCheck::Failed;
@@ -161,6 +160,11 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
     }
     show(L"Η εντολή ολοκληρώθηκε");
     return ConfigOutcome::Done;
+}
+
+std::wstring VorlaInstallDir(const std::wstring& programFiles)
+{
+    return WithTrailingSeparator(programFiles) + L"Kelvane\\Kelvane Vorla";
 }
 
 std::wstring MapKeyPath(int mapNumber)

@@ -78,6 +78,9 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
 std::wstring MapKeyPath(int mapNumber);
 std::wstring MapSectionKeyPath(int mapNumber, const wchar_t* section);
 
+// Vorla's installation folder below the Program Files folder.
+std::wstring VorlaInstallDir(const std::wstring& programFiles);
+
 // What the map writer takes from the entries and the machine.
 MapSettings SettingsOf(const ConfigRequest& request, const ConfigPaths& paths);
 

@@ -207,3 +207,77 @@ TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
 }
 
 }  // namespace
+
+namespace {
+
+// Each case configures the machine, takes one thing away, and expects /check to name it.
+TEST_F(RegistryFleet, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    ConsoleRun clean = RunConsole(L"/check");
+    EXPECT_EQ(clean.exitCode, 0u);
+    EXPECT_EQ(clean.out + clean.err, "");
+
+    const std::wstring vorla = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla";
+    const std::wstring map1 = vorla + L"\\maps\\1";
+    auto deleteValue = [](const std::wstring& key, const wchar_t* name) {
+        HKEY k = nullptr;
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | kView, &k);
+        EXPECT_EQ(RegDeleteValueW(k, name), ERROR_SUCCESS);
+        RegCloseKey(k);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> breakIt, mendIt;
+        std::wstring line;
+    };
+    const std::wstring folder = machine_.MapFolder(L"001201");
+    const Case cases[] = {
+        {"product value", [&] { deleteValue(kVorlaKey, L"ps2pdf_params"); }, [] {},
+         vorla + L": ps2pdf_params is missing"},
+        {"Ghostscript", [&] { MoveFileW(machine_.ghostscript.c_str(), (machine_.ghostscript + L".x").c_str()); },
+         [&] { MoveFileW((machine_.ghostscript + L".x").c_str(), machine_.ghostscript.c_str()); },
+         vorla + L": ps2pdf_cmd names no file: " + machine_.ghostscript},
+        {"maps", [] { DeleteTree(kVorlaKey, L"maps"); }, [] {}, vorla + L"\\maps is missing"},
+        {"value type", [&] { HKEY k = nullptr; DWORD one = 1;
+             RegOpenKeyExW(HKEY_LOCAL_MACHINE, MapKey(1).c_str(), 0, KEY_SET_VALUE | kView, &k);
+             RegSetValueExW(k, L"Alias", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4);
+             RegCloseKey(k); }, [] {}, map1 + L": Alias is REG_DWORD, not REG_SZ"},
+        {"picture", [&] { DeleteFileW((folder + L"\\address.bmp").c_str()); }, [] {},
+         map1 + L": the map folder " + folder + L" lacks address.bmp"},
+        {"form", [&] { DeleteFileW((folder + L"\\ab_POS.xml").c_str()); }, [] {},
+         map1 + L"\\Master: XmlFile names no file: " + folder + L"\\ab_POS.xml"},
+        {"printer", [] { RemovePrinter(kPosPrinter); }, [] { AddPrinter(kPosPrinter); },
+         map1 + L"\\Master: Printer names a printer this machine does not have: " + kPosPrinter},
+        {"font", [&] { DeleteFileW(font_.c_str()); },
+         [&] { CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE); },
+         L"The barcode font Free 3 of 9 Extended is not installed"},
+        {"upgrade", [&] { deleteValue(MapKey(1, L"Copy"), L"Barcode239"); }, [] {},
+         map1 + L"\\Copy: Barcode239 is missing (the configuration was never upgraded: run Upgrade Vorla)"},
+        {"section", [] { DeleteTree(MapKey(1), L"Copy"); }, [] {}, map1 + L"\\Copy is missing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+        c.breakIt();
+        ConsoleRun run = RunConsole(L"/check");
+        c.mendIt();
+        EXPECT_EQ(run.exitCode, 1u);
+        EXPECT_NE(run.out.find(Utf8(c.line) + "\r\n"), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(RegistryFleet, CheckWithARequestNamesTheFirstDifference)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    const std::wstring request = L" /branch:12 /back:9,10,12 \"/posprinter:" + std::wstring(kPosPrinter) +
+                                 L"\" \"/backprinter:" + kBackPrinter + L"\"";
+    EXPECT_EQ(RunConsole(L"/check /pos:1,2,4" + request).exitCode, 0u);
+    ConsoleRun run = RunConsole(L"/check /pos:1,2,5" + request);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(3)) +
+                           ": Alias is \"AB_POS4\"; /configure with these switches would write \"AB_POS5\"\r\n");
+    EXPECT_EQ(RunConsole(L"/check /pos:1").exitCode, 2u);
+}
+
+}  // namespace

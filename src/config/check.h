@@ -1,0 +1,20 @@
+// "Is this branch configured right?": reads a configuration as it stands and names every
+// problem, without writing anything. Pure: the registry comes as read, the machine through a probe.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "common/reg_text.h"
+#include "config/configure.h"
+#include "config/machine_probe.h"
+
+// The keys and values that /configure would write to the form maps for this request, in
+// writing order, as .reg data (paths from HKEY_LOCAL_MACHINE). installDir is Vorla's folder.
+std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir);
+
+// Every problem of the product key tree (as ReadKeyTree gives it, parents first), one line each:
+// missing or mistyped values, files and folders the maps name that are not there, printers the
+// machine lacks, the barcode font, values only an upgrade adds. With expected maps, also the
+// first difference from them.
+std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
+                                                const std::vector<RegKeyData>* expected);
