@@ -11,10 +11,11 @@ export WINEARCH=win32
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# build_win [TARGET...]: the Windows build, everything or only the targets named.
 build_win() {
   cmake -S "$VORLA_ROOT" -B "$VORLA_WIN_BUILD" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$VORLA_ROOT/cmake/toolchain-i686-mingw.cmake" >/dev/null
-  cmake --build "$VORLA_WIN_BUILD"
+  if [ $# -gt 0 ]; then cmake --build "$VORLA_WIN_BUILD" --target "$@"; else cmake --build "$VORLA_WIN_BUILD"; fi
 }
 
 build_native() {

@@ -7,7 +7,8 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 "$VORLA_ROOT/scripts/install-deps.sh"
-build_win
+# Only what the demo runs: the program, its console twin and the stand-in submit client.
+build_win vorlasched vorlasched_console vorlatcpw
 make_dist
 
 DEMO=$VORLA_ROOT/build/demo
@@ -26,8 +27,8 @@ fi
 /usr/bin/python3 "$VORLA_ROOT/tests/support/make-demo-spool.py" "$C/spool" >/dev/null
 
 start_demo() {
-  log "starting C:\\vorlasched\\vorlasched.exe; drop C:\\spool (or a folder in it) onto the window"
-  (cd "$C/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe')
+  log "starting C:\\vorlasched\\vorlasched.exe C:\\spool: the spool's rows are listed; try the File menu"
+  (cd "$C/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe' 'C:\spool')
 }
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

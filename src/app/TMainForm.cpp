@@ -2,15 +2,17 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <iterator>
 
 #include "about/TAboutForm.h"
+#include "common/clipboard.h"
 #include "common/fileio.h"
 #include "config/TConfigForm.h"
 #include "config/upgrade.h"
 #include "jobs/TConvertPBForm.h"
-#include "jobs/analysis.h"
+#include "jobs/report.h"
 #include "jobs/convert.h"
 #include "jobs/split.h"
 #include "jobs/submit.h"
@@ -120,7 +122,7 @@ void TMainForm::CreateComponents()
 
     ListView1_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                     LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHOWSELALWAYS,
+                                     LVS_EDITLABELS | LVS_SHOWSELALWAYS,
                                  0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(IdListView1), instance, nullptr);
     SendMessageW(ListView1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ListView_SetExtendedListViewStyle(ListView1_, LVS_EX_FULLROWSELECT);
@@ -175,28 +177,69 @@ void TMainForm::ApplicationEvents1Message(const MSG& msg)
 
 void TMainForm::DropFiles(HDROP drop)
 {
-    Jobs_.clear();
     UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    Jobs_.reserve(count);
-    std::wstring buffer;
+    std::vector<std::wstring> paths;
+    paths.reserve(count);
     for (UINT i = 0; i < count; ++i) {
         UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        buffer.assign(length + 10, L'\0');
-        UINT got = DragQueryFileW(drop, i, buffer.data(), length + 10);
-        buffer.resize(got);
-        Jobs_.emplace_back(buffer);
+        std::wstring path(length + 10, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), length + 10));
+        paths.push_back(std::move(path));
     }
     DragFinish(drop);
+    OpenPaths(paths);
+}
+
+void TMainForm::OpenPaths(const std::vector<std::wstring>& paths)
+{
+    Jobs_.clear();
+    Jobs_.reserve(paths.size());
+    for (const std::wstring& path : paths)
+        Jobs_.emplace_back(path);
     RowsChanged();
+}
+
+void TMainForm::CopyRows()
+{
+    std::vector<size_t> selected;
+    for (int i = ListView_GetNextItem(ListView1_, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(ListView1_, i, LVNI_SELECTED))
+        selected.push_back(static_cast<size_t>(i));
+    if (!selected.empty())
+        PutTextOnClipboard(Handle(), RowsAsTabText(Jobs_, selected));
+}
+
+void TMainForm::SelectAllRows()
+{
+    ListView_SetItemState(ListView1_, -1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+// "Copy" and "Select all" at the mouse, or below the focused row when the keyboard asked.
+void TMainForm::ShowListMenu(LPARAM where)
+{
+    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    if (where == -1) {
+        RECT row{};
+        int focused = ListView_GetNextItem(ListView1_, -1, LVNI_FOCUSED);
+        if (focused < 0 || !ListView_GetItemRect(ListView1_, focused, &row, LVIR_LABEL))
+            GetClientRect(ListView1_, &row);
+        at = {row.left, row.bottom};
+        ClientToScreen(ListView1_, &at);
+    }
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING | (ListView_GetSelectedCount(ListView1_) ? 0 : MF_GRAYED), IdCopyRows, L"Copy");
+    AppendMenuW(menu, MF_STRING, IdSelectAllRows, L"Select all");
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+    DestroyMenu(menu);
+    if (chosen == IdCopyRows)
+        CopyRows();
+    else if (chosen == IdSelectAllRows)
+        SelectAllRows();
 }
 
 void TMainForm::ResubmitFiles(bool submit)
 {
-    ExpandFolderRows(Jobs_);
-    RowsChanged();
-    AnalyseRows(Jobs_, *this);
-    if (submit)
-        SubmitRows(Jobs_, ResultFileName_, *this);
+    ResubmitRows(Jobs_, submit, ResultFileName_, *this);
 }
 
 // ---- CommandPort
@@ -328,6 +371,14 @@ LRESULT TMainForm::OnListNotify(NMHDR* header)
         }
         return 0;
     }
+    case LVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+        if (GetKeyState(VK_CONTROL) < 0 && key == 'A')
+            SelectAllRows();
+        else if (GetKeyState(VK_CONTROL) < 0 && (key == 'C' || key == VK_INSERT))
+            CopyRows();
+        return 0;
+    }
     case LVN_BEGINLABELEDITW:
         return FALSE;  // the caption may be edited in place
     case LVN_ENDLABELEDITW: {
@@ -373,6 +424,12 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
                         RunCommand(menu.entries[i].handler);
                         return 0;
                     }
+        }
+        break;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == ListView1_ && !inCommand_) {
+            ShowListMenu(lParam);
+            return 0;
         }
         break;
     case WM_DROPFILES:

@@ -26,6 +26,9 @@ enum MainMenuId : int {
     IdConfigureVorla1 = 201,
     IdUpgradeVorla,
     IdAbout1 = 301,
+    // The list's own menu (right click), beside the menu bar.
+    IdCopyRows = 401,
+    IdSelectAllRows,
 };
 
 class TMainForm : public Window, public CommandPort {
@@ -46,6 +49,11 @@ public:
 
     // Sees every message taken from the queue before it is dispatched (drops).
     void ApplicationEvents1Message(const MSG& msg);
+    // The rows that a drop of these paths gives (the paths given on the command line).
+    void OpenPaths(const std::vector<std::wstring>& paths);
+    // The selected rows to the clipboard as tab-separated text; every row selected.
+    void CopyRows();
+    void SelectAllRows();
 
     void ResubmitFiles(bool submit);
 
@@ -76,6 +84,7 @@ private:
     void CreateComponents();
     void LayoutComponents();
     void DropFiles(HDROP drop);
+    void ShowListMenu(LPARAM where);
     void RunCommand(void (TMainForm::*handler)());
     void TakeForeignDrop(HDROP drop);
     LRESULT OnListNotify(NMHDR* header);

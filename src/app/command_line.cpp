@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "common/text.h"
+
 namespace {
 
-enum class Takes { Nothing, Value };
+enum class Takes { Nothing, Value, Seconds };
 
 struct SwitchSpec {
     const wchar_t* name;
@@ -18,6 +20,8 @@ const SwitchSpec kSwitches[] = {
     {L"whatif", Takes::Nothing},    {L"branch", Takes::Value},       {L"pos", Takes::Value},
     {L"back", Takes::Value},        {L"posprinter", Takes::Value},   {L"backprinter", Takes::Value},
     {L"posunc", Takes::Value},      {L"backunc", Takes::Value},      {L"header", Takes::Value},
+    {L"analyze", Takes::Nothing},   {L"submit", Takes::Nothing},     {L"report", Takes::Value},
+    {L"timeout", Takes::Seconds},
 };
 
 struct CommandSpec {
@@ -26,6 +30,7 @@ struct CommandSpec {
     std::vector<std::wstring> required;
     std::vector<std::wstring> optional;
     std::vector<std::wstring> together;  // optional switches that come all or none
+    bool takesPaths = false;             // at least one
 };
 
 const std::vector<std::wstring> kRequestSwitches = {L"branch", L"pos", L"back", L"posprinter", L"backprinter"};
@@ -39,6 +44,8 @@ const CommandSpec kCommands[] = {
      {},
      {L"branch", L"pos", L"back", L"posprinter", L"backprinter", L"posunc", L"backunc"},
      kRequestSwitches},
+    {CliCommand::Analyze, L"analyze", {}, {L"report"}, {}, true},
+    {CliCommand::Submit, L"submit", {}, {L"report", L"timeout"}, {}, true},
     {CliCommand::Help, L"?", {}, {}},
 };
 
@@ -78,8 +85,10 @@ std::wstring CheckCommandSwitches(const CommandSpec& spec, const CommandLine& li
         if (!line.Has(name) && std::any_of(spec.together.begin(), spec.together.end(),
                                            [&line](const std::wstring& n) { return line.Has(n); }))
             return L"/" + std::wstring(spec.name) + L" with a request needs /" + name;
-    if (!line.paths.empty())
+    if (!spec.takesPaths && !line.paths.empty())
         return L"/" + std::wstring(spec.name) + L" takes no path: " + line.paths.front();
+    if (spec.takesPaths && line.paths.empty())
+        return L"/" + std::wstring(spec.name) + L" needs at least one path";
     return {};
 }
 
@@ -116,9 +125,12 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
             return Refused(L"/" + name + L" is given twice");
         if (spec->takes == Takes::Nothing && colon != std::wstring::npos)
             return Refused(L"/" + name + L" takes no value");
-        if (spec->takes == Takes::Value && colon == std::wstring::npos)
+        if (spec->takes != Takes::Nothing && colon == std::wstring::npos)
             return Refused(L"/" + name + L" needs a value after a colon");
         line.values[name] = colon == std::wstring::npos ? std::wstring() : arg.substr(colon + 1);
+        if (spec->takes == Takes::Seconds &&
+            (!ParseInt32(line.values[name], line.timeoutSeconds) || line.timeoutSeconds < 1))
+            return Refused(L"/" + name + L" needs a whole number of seconds from 1");
     }
     const CommandSpec* command = nullptr;
     for (const CommandSpec& spec : kCommands) {
@@ -130,7 +142,8 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
     }
     if (!command) {
         if (!line.values.empty())
-            return Refused(L"/" + line.values.begin()->first + L" needs a command (/configure, /upgrade or /check)");
+            return Refused(L"/" + line.values.begin()->first +
+                           L" needs a command (/configure, /upgrade, /check, /analyze or /submit)");
         parse.ok = true;
         return parse;
     }
@@ -152,12 +165,18 @@ std::vector<std::wstring> UsageLines()
         L"  vorlasched /upgrade [/whatif]",
         L"  vorlasched /check [/branch:N /pos:LIST /back:LIST /posprinter:NAME /backprinter:NAME",
         L"                     [/posunc:PATH] [/backunc:PATH]]",
+        L"  vorlasched /analyze PATH... [/report:FILE]",
+        L"  vorlasched /submit PATH... [/report:FILE] [/timeout:SECONDS]",
+        L"  vorlasched [PATH...]   opens the window with the rows that a drop of the paths gives",
         L"  vorlasched /?",
         L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
         L"/header:FILE holds the five lines of the branch header (UTF-8, or the ANSI code page).",
         L"/whatif writes nothing and prints what the run would write, as .reg text.",
         L"/check writes nothing and lists every problem of the configuration, one per line.",
-        L"Exit codes: 0 done (/check: no problem), 1 a check failed or a write stopped the run (/check: problems),",
+        L"/analyze and /submit run the menu's passes on the paths and write a CSV report (UTF-8) to FILE or",
+        L"standard output; /timeout ends a client that runs longer and stops the pass.",
+        L"Exit codes: 0 done (/check: no problem), 1 a check failed, a write or a failure stopped the run",
+        L"(/check: problems),",
         L"2 a bad command line.",
     };
 }

@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Window, Configure, Upgrade, Check, Help };
+enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Help };
 
 struct CommandLine {
     CliCommand command = CliCommand::Window;
     std::map<std::wstring, std::wstring> values;  // switch name (lower case) -> value
     bool whatIf = false;
-    std::vector<std::wstring> paths;  // arguments that are not switches
+    std::vector<std::wstring> paths;  // arguments that are not switches, in order
+    int timeoutSeconds = 0;           // /timeout: per job; 0 waits as long as the client runs
 
     bool Has(const std::wstring& name) const { return values.count(name) != 0; }
     // The value of a switch, or fallback when it was not given.
@@ -27,7 +28,8 @@ struct CommandLineParse {
 // Reads the arguments after the program's name (already split by the Windows rules, so a
 // quoted value has lost its quotes). Refused: an unknown switch, a switch given twice, a
 // value on a switch that takes none, a missing value, a missing required switch, two commands,
-// and arguments that are not switches beside a command.
+// paths beside a command that takes none, /analyze or /submit without a path, and a /timeout
+// that is not a whole number of seconds from 1.
 CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args);
 
 // The usage text, one line per entry, without line ends.

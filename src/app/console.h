@@ -15,6 +15,8 @@ public:
     explicit StdStream(DWORD which);
     void Write(const std::wstring& text);
     void WriteLine(const std::wstring& text) { Write(text + L"\r\n"); }
+    // Text already in UTF-8 (a report): as it is to a file or pipe, as Unicode to a console.
+    void WriteUtf8(const std::string& bytes);
 
 private:
     HANDLE handle_ = nullptr;

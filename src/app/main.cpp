@@ -1,7 +1,7 @@
 // The process entry of both programs: vorlasched.exe (window subsystem) and its console twin
-// vorlasched.com link this same object. Without a command switch it creates the four forms and
-// runs the message loop until the main window closes; with one it runs that command without
-// any window. Then it tidies the untranslated-texts file (a preview writes nothing at all).
+// vorlasched.com link this same object. Without a command switch it creates the four forms,
+// shows the paths it was given as a drop would, and runs the message loop until the main
+// window closes; with one it runs that command without any window. Then it tidies the untranslated-texts file (a preview writes nothing at all).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +12,7 @@
 #include "app/fleet.h"
 #include "app/untranslated.h"
 #include "common/errors.h"
+#include "common/fileio.h"
 #include "config/TConfigForm.h"
 #include "jobs/TConvertPBForm.h"
 
@@ -20,7 +21,7 @@ static void HookMainForm(const MSG& msg, void* context)
     static_cast<TMainForm*>(context)->ApplicationEvents1Message(msg);
 }
 
-static void RunApplication(int showCommand)
+static void RunApplication(int showCommand, const std::vector<std::wstring>& paths)
 {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
@@ -35,6 +36,13 @@ static void RunApplication(int showCommand)
     ConfigForm.Create(MainForm.Handle());
     ConvertPBForm.Create(MainForm.Handle());
 
+    // Paths on the command line (Send To, a drop onto the program's icon) are a drop.
+    if (!paths.empty()) {
+        std::vector<std::wstring> full;
+        for (const std::wstring& path : paths)
+            full.push_back(FullPathName(path));
+        MainForm.OpenPaths(full);
+    }
     SetMessageHook(HookMainForm, &MainForm);
     MainForm.Show(showCommand);
     while (PumpMessage(nullptr)) {
@@ -42,14 +50,14 @@ static void RunApplication(int showCommand)
     SetMessageHook(nullptr, nullptr);
 }
 
-static void RunWindow()
+static void RunWindow(const std::vector<std::wstring>& paths)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
     const int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
     try {
-        RunApplication(showCommand);
+        RunApplication(showCommand, paths);
     } catch (const AppError& e) {
         ShowMessage(nullptr, e.Message());
     } catch (const std::exception& e) {
@@ -85,7 +93,7 @@ int wmain(int argc, wchar_t** argv)
     }
     int exitCode = ExitDone;
     if (parse.line.command == CliCommand::Window)
-        RunWindow();
+        RunWindow(parse.line.paths);
     else
         exitCode = RunCommand(parse.line);
     if (!parse.line.whatIf)

@@ -104,6 +104,19 @@ static std::wstring ModulePath()
     }
 }
 
+std::wstring FullPathName(const std::wstring& path)
+{
+    DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return path;
+    std::wstring full(size, L'\0');
+    DWORD got = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (got == 0 || got >= size)
+        return path;
+    full.resize(got);
+    return full;
+}
+
 std::wstring ProgramPath()
 {
     return ModulePath();

@@ -26,6 +26,10 @@ std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* trunc
 // file beside it, which then takes its place. Returns false (old file untouched) on failure.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 
+// The path made absolute against the current folder (as a drop names it); unchanged when the
+// system cannot make it so.
+std::wstring FullPathName(const std::wstring& path);
+
 // The full path of the running program's file.
 std::wstring ProgramPath();
 // The folder of the running program, without a trailing separator.

@@ -1,5 +1,7 @@
 #include "jobs/client_wait.h"
 
+#include <algorithm>
+
 #include "common/errors.h"
 
 namespace {
@@ -46,7 +48,7 @@ bool TakeStopRequest()
     return stop;
 }
 
-WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow)
+WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow, DWORD limitMs)
 {
     const DWORD start = GetTickCount();
     bool slowTold = false;
@@ -54,14 +56,19 @@ WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow)
         if (TakeStopRequest() && !HasEnded(process))
             return WaitEnd::Stopped;
         DispatchPaints();
+        const DWORD elapsed = GetTickCount() - start;
         DWORD timeout = INFINITE;
+        if (limitMs != INFINITE) {
+            if (elapsed >= limitMs && !HasEnded(process))
+                return WaitEnd::TimedOut;
+            timeout = elapsed >= limitMs ? 0 : limitMs - elapsed;
+        }
         if (!slowTold) {
-            DWORD elapsed = GetTickCount() - start;
             if (elapsed >= kSlowClientMs) {
                 onSlow();
                 slowTold = true;
             } else {
-                timeout = kSlowClientMs - elapsed;
+                timeout = std::min(timeout, kSlowClientMs - elapsed);
             }
         }
         // Wakes for the process's end, for new messages of any kind and for the hint's moment;

@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
   src/jobs/joblist.cpp
   src/jobs/convert.cpp
   src/jobs/submit_command.cpp
+  src/jobs/report.cpp
 )
 list(APPEND WIN_SOURCES
   src/jobs/analysis.cpp

@@ -6,6 +6,7 @@
 #include "common/fileio.h"
 #include "common/handles.h"
 #include "common/text.h"
+#include "jobs/analysis.h"
 #include "jobs/client_wait.h"
 #include "jobs/submit_command.h"
 
@@ -82,16 +83,26 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     const std::wstring running = L"Running " + commandLine;
     port_.ShowStatus(running);
     bool hinted = false;
-    WaitEnd end = WaitForClient(client.process.get(), [&] {
-        port_.ShowStatus(running + L"   (Esc stops waiting)");
-        hinted = true;
-    });
+    const DWORD limit = options_.timeoutSeconds ? options_.timeoutSeconds * 1000 : INFINITE;
+    WaitEnd end = WaitForClient(
+        client.process.get(),
+        [&] {
+            port_.ShowStatus(running + L"   (Esc stops waiting)");
+            hinted = true;
+        },
+        limit);
     if (hinted)
         port_.ShowStatus(running);
     if (end == WaitEnd::Stopped) {
         EndClient(client.process.get());
         throw AppError(L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
                        path + L" may have been submitted; the rows after it were not submitted.");
+    }
+    if (end == WaitEnd::TimedOut) {
+        EndClient(client.process.get());
+        throw AppError(std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
+                       L" seconds and was ended. The job " + path +
+                       L" may or may not have been submitted; the rows after it were not submitted.");
     }
     client.process.reset();
 
@@ -115,9 +126,9 @@ std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction,
     }
 }
 
-void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port)
+void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options)
 {
-    Submission submission(resultFileName, port);
+    Submission submission(resultFileName, port, options);
     const size_t count = rows.size();
     for (size_t i = 0; i < count; ++i) {
         JobRow& row = rows[i];
@@ -132,4 +143,14 @@ void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port)
         row.SetResult(std::move(*answer));
         port.RowUpdated(i);
     }
+}
+
+void ResubmitRows(JobList& rows, bool submit, std::wstring& resultFileName, CommandPort& port,
+                  const SubmitOptions& options)
+{
+    ExpandFolderRows(rows);
+    port.RowsChanged();
+    AnalyseRows(rows, port);
+    if (submit)
+        SubmitRows(rows, resultFileName, port, options);
 }

@@ -11,12 +11,26 @@
 // as the row's Result. The first failure, or the technician stopping with Esc, is shown in a
 // message box and ends the pass: rows submitted before keep their Result, later rows are not
 // submitted. resultFileName is the window's result file: created on first use, then kept.
-void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port);
+struct SubmitOptions {
+    unsigned timeoutSeconds = 0;  // per job; 0: as long as the client runs
+};
+
+// A client still running after the options' timeout is ended, and the pass stops there with a
+// message naming the job, which may or may not have been submitted.
+void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options = {});
+
+// "Resubmit files": the folders expanded (pass 1), the directions read (pass 2) and, with
+// submit, every job handed to the client (pass 3). The window and the command line alike.
+void ResubmitRows(JobList& rows, bool submit, std::wstring& resultFileName, CommandPort& port,
+                  const SubmitOptions& options = {});
 
 // One run of the submit client after another, sharing the window's result file.
 class Submission {
 public:
-    Submission(std::wstring& resultFileName, CommandPort& port) : ResultFileName(resultFileName), port_(port) {}
+    Submission(std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options = {})
+        : ResultFileName(resultFileName), port_(port), options_(options)
+    {
+    }
 
     // Starts the client for one job, waits for it and gives its answer. A failure is shown
     // in a message box here and gives nothing: the caller only stops.
@@ -29,4 +43,5 @@ private:
 
     std::wstring& ResultFileName;
     CommandPort& port_;
+    SubmitOptions options_;
 };

@@ -252,6 +252,33 @@ std::vector<std::vector<std::wstring>> ListViewRows(HWND listView, int columns)
     return rows;
 }
 
+std::vector<std::vector<std::wstring>> RemoteListViewRows(HWND listView, HANDLE process, int columns)
+{
+    const size_t chars = 40000;
+    auto* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + chars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    std::vector<std::vector<std::wstring>> rows;
+    int count = ListView_GetItemCount(listView);
+    for (int i = 0; remote && i < count; ++i) {
+        std::vector<std::wstring> row;
+        for (int c = 0; c < columns; ++c) {
+            LVITEMW item{};
+            item.iSubItem = c;
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            item.cchTextMax = static_cast<int>(chars);
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            LRESULT n = SendMessageW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+            std::wstring text(static_cast<size_t>(n), L'\0');
+            ReadProcessMemory(process, item.pszText, text.data(), text.size() * sizeof(wchar_t), nullptr);
+            row.push_back(text);
+        }
+        rows.push_back(row);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return rows;
+}
+
 std::wstring StatusBarText(HWND statusBar)
 {
     LRESULT info = SendMessageW(statusBar, SB_GETTEXTLENGTHW, 0, 0);

@@ -60,6 +60,8 @@ void PumpQueued();
 
 // Reads a list view's rows through its own messages: each row is caption, sub-item 1, 2.
 std::vector<std::vector<std::wstring>> ListViewRows(HWND listView, int columns = 3);
+// The same, for a list view of another process (opened with VM operation, read and write access).
+std::vector<std::vector<std::wstring>> RemoteListViewRows(HWND listView, HANDLE process, int columns = 3);
 std::wstring StatusBarText(HWND statusBar);
 
 // Posts WM_DROPFILES with a real HDROP (wide paths) to the window.

@@ -188,6 +188,11 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrong)
         {{L"/upgrade", L"/configure"}, false, {}},                  // two commands
         {{L"/whatif"}, false, {}},                                  // no command
         {{L"/upgrade", L"C:\\x"}, false, {}},                       // a path beside a command
+        {{L"/submit", L"a", L"b", L"/timeout:30", L"/report:r.csv"}, true, CliCommand::Submit},
+        {{L"/analyze"}, false, {}},                                 // no path
+        {{L"/analyze", L"a", L"/timeout:5"}, false, {}},            // a timeout only submits need
+        {{L"/submit", L"a", L"/timeout:0"}, false, {}},             // not a whole number of seconds from 1
+        {{L"/check", L"/branch:1"}, false, {}},                     // a request comes whole
         {with({L"/branch"}), false, {}},                            // value missing
         {{L"/configure", L"/branch:1", L"/pos:1", L"/back:2", L"/posprinter:A", L"/backprinter:B"}, false, {}},
     };

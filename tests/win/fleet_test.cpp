@@ -7,7 +7,12 @@
 #include <cstdlib>
 #include <map>
 
+#include <commctrl.h>
+
+#include "app/TMainForm.h"
 #include "common/reg_text.h"
+#include "common/window.h"
+#include "jobs/report.h"
 #include "config/backup.h"
 #include "support/branch_machine.h"
 
@@ -29,9 +34,13 @@ std::wstring ConsoleProgram()
     return copy;
 }
 
-ConsoleRun RunConsole(const std::wstring& arguments)
+// Runs the program (the console twin beside win_tests.exe unless another is named) in folder
+// (this one's when empty) with these arguments.
+ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program = L"", const std::wstring& folder = L"")
 {
-    static const std::wstring program = ConsoleProgram();
+    static const std::wstring twin = ConsoleProgram();
+    if (program.empty())
+        program = twin;
     TempFolder temp;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     auto open = [&](const wchar_t* name) {
@@ -46,8 +55,8 @@ ConsoleRun RunConsole(const std::wstring& arguments)
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION info{};
     ConsoleRun run;
-    EXPECT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &startup, &info));
+    EXPECT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               folder.empty() ? nullptr : folder.c_str(), &startup, &info));
     WaitForSingleObject(info.hProcess, 120000);
     GetExitCodeProcess(info.hProcess, &run.exitCode);
     CloseHandle(info.hProcess);
@@ -278,6 +287,175 @@ TEST_F(RegistryFleet, CheckWithARequestNamesTheFirstDifference)
     EXPECT_EQ(run.out, "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(3)) +
                            ": Alias is \"AB_POS4\"; /configure with these switches would write \"AB_POS5\"\r\n");
     EXPECT_EQ(RunConsole(L"/check /pos:1").exitCode, 2u);
+}
+
+}  // namespace
+
+namespace {
+
+// A spool: two forwarded jobs in a folder (one below), one loose job with a comma in its name.
+struct Spool {
+    Spool()
+    {
+        Job(L"spool\\j1_x.prn", "AB_POS1");
+        Job(L"spool\\sub\\j2_x.prn", "AB_BACK9");
+        Job(L"loose, 3_x.prn", "CENTRAL");
+    }
+    void Job(const std::wstring& relative, const char* destination)
+    {
+        WriteBytes(t / relative, "%!PS");
+        const std::wstring info = (t / relative).substr(0, (t / relative).size() - 6) + L"_i.pri";
+        WriteBytes(info, std::string("ToDoStr=FWDVORLA\"AB:1:") + destination + "\r\n");
+    }
+    // The report line of a job that was not submitted, or that the stand-in echoed.
+    std::string Line(const std::wstring& relative, const std::wstring& direction, bool echoed) const
+    {
+        const std::wstring path = t / relative;
+        const std::wstring answer = L"received: localhost:20004 -i" + direction + L" " + path;
+        return Utf8(CsvField(path) + L"," + direction + L"," + (echoed ? CsvField(answer) : L"")) + "\r\n";
+    }
+    std::string Report(bool echoed) const
+    {
+        return "\xEF\xBB\xBF" "File,Directions,Result\r\n" + Line(L"spool\\sub\\j2_x.prn", L"AB_BACK9_COPY", echoed) +
+               Line(L"spool\\j1_x.prn", L"AB_POS1_COPY", echoed) + Line(L"loose, 3_x.prn", L"CENTRAL_COPY", echoed);
+    }
+    TempFolder t;
+};
+
+TEST(CommandLineJobs, SubmitReportsEveryRowAsTheListHoldsIt)
+{
+    Spool spool;
+    ConsoleRun run = RunConsole(L"/submit spool \"loose, 3_x.prn\" /report:report.csv", L"", spool.t.Path());
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_EQ(ReadBytes(spool.t / L"report.csv"), spool.Report(true));
+
+    ConsoleRun analyze = RunConsole(L"/analyze spool \"loose, 3_x.prn\"", L"", spool.t.Path());
+    EXPECT_EQ(analyze.exitCode, 0u);
+    EXPECT_EQ(analyze.out, spool.Report(false));
+}
+
+TEST(CommandLineJobs, AFailureStopsThePassAndTheReportStillListsEveryRow)
+{
+    Spool spool;
+    // Without the client beside it (nor in its folder) the first job cannot start.
+    const std::wstring alone = spool.t / L"alone.com";
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\vorlasched.com").c_str(), alone.c_str(), FALSE));
+    ConsoleRun missing = RunConsole(L"/submit spool \"loose, 3_x.prn\"", alone, spool.t.Path());
+    EXPECT_EQ(missing.exitCode, 1u);
+    EXPECT_EQ(missing.err, "CreateProcess() error 2\r\n");
+    EXPECT_EQ(missing.out, spool.Report(false));
+
+    // A client that never ends is ended when the timeout passes.
+    SetEnvironmentVariableW(L"VORLATCPW_MODE", L"hang");
+    SetEnvironmentVariableW(L"VORLATCPW_LOG", (spool.t / L"client.log").c_str());
+    ConsoleRun hung = RunConsole(L"/submit spool /timeout:1", L"", spool.t.Path());
+    SetEnvironmentVariableW(L"VORLATCPW_MODE", nullptr);
+    SetEnvironmentVariableW(L"VORLATCPW_LOG", nullptr);
+    EXPECT_EQ(hung.exitCode, 1u);
+    EXPECT_EQ(hung.err, "vorlatcpw.exe did not end within 1 seconds and was ended. The job " +
+                            Utf8(spool.t / L"spool\\sub\\j2_x.prn") +
+                            " may or may not have been submitted; the rows after it were not submitted.\r\n");
+    const std::string log = ReadBytes(spool.t / L"client.log");
+    const size_t pid = log.find("pid=");
+    ASSERT_NE(pid, std::string::npos);
+    HANDLE client = OpenProcess(SYNCHRONIZE, FALSE, std::stoul(log.substr(pid + 4)));
+    EXPECT_TRUE(!client || WaitForSingleObject(client, 0) == WAIT_OBJECT_0) << "the client still runs";
+    if (client)
+        CloseHandle(client);
+}
+
+struct MainWindowSearch {
+    DWORD pid;
+    HWND window;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<MainWindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (pid == search->pid && std::wstring(name) == L"TMainForm")
+        search->window = window;
+    return search->window ? FALSE : TRUE;
+}
+
+// vorlasched.exe started with paths, as Send To or a drop onto its icon starts it, shows the
+// rows that a drop of the same paths (made absolute) gives the window.
+TEST(CommandLineJobs, PathsOnTheCommandLineOpenTheWindowWithTheRowsOfADrop)
+{
+    Spool spool;
+    const std::wstring greek = L"\x0391\x03c1\x03c7\x03b5\x03af\x03bf 1_x.prn";
+    const std::vector<std::wstring> absolute = {spool.t / L"spool", spool.t / L"loose, 3_x.prn", spool.t / greek,
+                                                spool.t / L"missing.prn"};
+    TMainForm dropped;
+    dropped.Create(nullptr, nullptr, nullptr);
+    SetMessageHook([](const MSG& m, void* f) { static_cast<TMainForm*>(f)->ApplicationEvents1Message(m); }, &dropped);
+    PostDrop(dropped.Handle(), absolute);
+    PumpQueued();
+    SetMessageHook(nullptr, nullptr);
+
+    const char* dir = std::getenv("VORLA_BINARY_DIR");
+    ASSERT_TRUE(dir);
+    const std::wstring program = WindowsPathOfUnix(dir) + L"\\vorlasched.exe";
+    std::wstring commandLine = L"\"" + program + L"\" spool \"loose, 3_x.prn\" \"" + greek + L"\" " + absolute[3];
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               spool.t.Path().c_str(), &startup, &info));
+    WaitForInputIdle(info.hProcess, 10000);
+    MainWindowSearch found{info.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && !found.window; ++i, Sleep(50))
+        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
+    ASSERT_TRUE(found.window);
+    HWND list = FindWindowExW(found.window, nullptr, WC_LISTVIEWW, nullptr);
+    EXPECT_EQ(RemoteListViewRows(list, info.hProcess), ListViewRows(dropped.ListView1()));
+    EXPECT_EQ(ListViewRows(dropped.ListView1()).size(), 4u);
+    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+}
+
+// Ctrl+A and Ctrl+C as the list receives them, with Ctrl held in this thread's key state (so
+// that no other window of a parallel test can take the keys).
+TEST(CommandLineJobs, CtrlCPutsTheSelectedRowsOnTheClipboard)
+{
+    TMainForm form;
+    form.Create(nullptr, nullptr, nullptr);
+    form.OpenPaths({L"C:\\a_x.prn", L"C:\\b_x.prn", L"C:\\c_x.prn"});
+    form.Jobs()[1].SetDirections(L"AB_POS1_COPY");
+    form.Jobs()[1].SetResult(L"two\r\nlines");
+    auto type = [&form](WORD key) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(form.ListView1(), WM_KEYDOWN, key, 1);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    };
+    auto clipboard = [] {
+        std::wstring text;
+        if (OpenClipboard(nullptr)) {
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                text = static_cast<const wchar_t*>(GlobalLock(data));
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+        }
+        return text;
+    };
+    ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+    ListView_SetItemState(form.ListView1(), 1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(form.ListView1(), 2, LVIS_SELECTED, LVIS_SELECTED);
+    type('C');
+    EXPECT_EQ(clipboard(), L"C:\\b_x.prn\tAB_POS1_COPY\ttwo  lines\r\nC:\\c_x.prn\t\t\r\n");
+    type('A');
+    type('C');
+    EXPECT_EQ(clipboard(), L"C:\\a_x.prn\t\t\r\nC:\\b_x.prn\tAB_POS1_COPY\ttwo  lines\r\nC:\\c_x.prn\t\t\r\n");
 }
 
 }  // namespace

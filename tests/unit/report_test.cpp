@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "jobs/report.h"
+
+TEST(Report, CsvQuotesOnlyWhatNeedsIt)
+{
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* field;
+    };
+    const Case cases[] = {
+        {L"C:\\spool\\a_x.prn", L"C:\\spool\\a_x.prn"}, {L"", L""},
+        {L"a,b", L"\"a,b\""},  {L"say \"hi\"", L"\"say \"\"hi\"\"\""},
+        {L"two\r\nlines", L"\"two\r\nlines\""}, {L"lone\nLF", L"\"lone\nLF\""}, {L"Ουρά 1", L"Ουρά 1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CsvField(c.text), c.field);
+}
+
+TEST(Report, CsvIsUtf8WithBomAndOneLinePerRow)
+{
+    JobList rows(3);
+    rows[0].caption = L"C:\\Ουρά\\a,1_x.prn";
+    rows[0].SetDirections(L"AB_POS1_COPY");
+    rows[0].SetResult(L"OK \"sent\"");
+    rows[1].caption = L"C:\\b_x.prn";
+    rows[1].SetResult(L"x");  // a Result without Directions keeps an empty Directions
+    rows[2].caption = L"C:\\c_x.prn";
+    EXPECT_EQ(JobReportCsv(rows), "\xEF\xBB\xBF"
+                                  "File,Directions,Result\r\n"
+                                  "\"C:\\\xCE\x9F\xCF\x85\xCF\x81\xCE\xAC\\a,1_x.prn\",AB_POS1_COPY,\"OK \"\"sent\"\"\"\r\n"
+                                  "C:\\b_x.prn,,x\r\n"
+                                  "C:\\c_x.prn,,\r\n");
+    EXPECT_EQ(Utf8Of(L"\U0001F600\xD800"), "\xF0\x9F\x98\x80\xEF\xBF\xBD");
+}
+
+TEST(Report, TabTextTakesTheChosenRowsWithBreaksAsSpaces)
+{
+    JobList rows(3);
+    rows[0].caption = L"A";
+    rows[1].caption = L"B";
+    rows[1].SetDirections(L"D");
+    rows[1].SetResult(L"line 1\r\nline 2\tend");
+    rows[2].caption = L"C";
+    EXPECT_EQ(RowsAsTabText(rows, {1, 2, 7}), L"B\tD\tline 1  line 2 end\r\nC\t\t\r\n");
+}
