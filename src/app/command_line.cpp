@@ -107,6 +107,11 @@ std::wstring CommandLine::Value(const std::wstring& name, const std::wstring& fa
     return it == values.end() ? fallback : it->second;
 }
 
+bool CommandLine::ChangesNothing() const
+{
+    return whatIf || command == CliCommand::Check || command == CliCommand::Analyze || command == CliCommand::Help;
+}
+
 CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
 {
     CommandLineParse parse;

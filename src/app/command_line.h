@@ -15,6 +15,8 @@ struct CommandLine {
     int timeoutSeconds = 0;           // /timeout: per job; 0 waits as long as the client runs
 
     bool Has(const std::wstring& name) const { return values.count(name) != 0; }
+    // A command that only reads (a preview, a check, an analysis, the usage) writes nothing at all.
+    bool ChangesNothing() const;
     // The value of a switch, or fallback when it was not given.
     std::wstring Value(const std::wstring& name, const std::wstring& fallback = L"") const;
 };

@@ -1,7 +1,8 @@
 // The process entry of both programs: vorlasched.exe (window subsystem) and its console twin
 // vorlasched.com link this same object. Without a command switch it creates the four forms,
 // shows the paths it was given as a drop would, and runs the message loop until the main
-// window closes; with one it runs that command without any window. Then it tidies the untranslated-texts file (a preview writes nothing at all).
+// window closes; with one it runs that command without any window. Then it tidies the
+// untranslated-texts file, unless the command only reads (a preview, a check, an analysis).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -96,7 +97,7 @@ int wmain(int argc, wchar_t** argv)
         RunWindow(parse.line.paths);
     else
         exitCode = RunCommand(parse.line);
-    if (!parse.line.whatIf)
+    if (!parse.line.ChangesNothing())
         TidyUntranslatedTexts(kUntranslatedTextsFile);
     return exitCode;
 }

@@ -22,10 +22,9 @@ struct KeyRecorder : ConfigWriter {
     void KeepWayBack() override {}
     void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override
     {
-        RegKeyData key{kRoot + path, {}, {}};
+        RegKeyData key{LocalMachinePath(path), {}, {}};
         for (const RegValue& value : values)
-            key.values.push_back(value.kind == RegKind::Text ? RegTextValue(value.name, value.text)
-                                                              : RegDwordValue(value.name, value.number));
+            key.values.push_back(RegDataOf(value));
         keys.push_back(key);
     }
     void RemoveKeyTree(const std::wstring&) override {}

@@ -167,6 +167,18 @@ std::wstring VorlaInstallDir(const std::wstring& programFiles)
     return WithTrailingSeparator(programFiles) + L"Kelvane\\Kelvane Vorla";
 }
 
+RegValueData RegDataOf(const RegValue& value)
+{
+    if (value.kind == RegKind::Text)
+        return RegTextValue(value.name, value.text);
+    return RegDwordValue(value.name, value.kind == RegKind::Flag ? (value.number != 0 ? 1 : 0) : value.number);
+}
+
+std::wstring LocalMachinePath(const std::wstring& path)
+{
+    return L"HKEY_LOCAL_MACHINE\\" + path;
+}
+
 std::wstring MapKeyPath(int mapNumber)
 {
     return std::wstring(kMapsKeyPath) + L"\\" + DecimalText(mapNumber);

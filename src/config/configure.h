@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/port.h"
+#include "common/reg_text.h"
 #include "config/config_writer.h"
 #include "config/machine_probe.h"
 
@@ -83,6 +84,11 @@ std::wstring VorlaInstallDir(const std::wstring& programFiles);
 
 // What the map writer takes from the entries and the machine.
 MapSettings SettingsOf(const ConfigRequest& request, const ConfigPaths& paths);
+
+// A value to write as the registry stores it, and a key's path as .reg text names it
+// ("HKEY_LOCAL_MACHINE\" + path).
+RegValueData RegDataOf(const RegValue& value);
+std::wstring LocalMachinePath(const std::wstring& path);
 
 // One map per comma-separated entry of seriesText for the type, numbered on from mapCounter
 // (raised by one per map). A missing form template is shown and nothing is written for the

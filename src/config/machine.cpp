@@ -9,6 +9,7 @@
 #include "common/registry.h"
 #include "config/address_bitmap.h"
 #include "config/backup.h"
+#include "config/configure.h"
 #include "config/map_writer.h"
 
 namespace {
@@ -155,18 +156,6 @@ void MachineWriter::DrawAddress(const std::wstring& path, const std::vector<std:
 }
 
 // ---- PreviewWriter
-
-RegValueData RegDataOf(const RegValue& value)
-{
-    if (value.kind == RegKind::Text)
-        return RegTextValue(value.name, value.text);
-    return RegDwordValue(value.name, value.kind == RegKind::Flag ? (value.number != 0 ? 1 : 0) : value.number);
-}
-
-std::wstring LocalMachinePath(const std::wstring& path)
-{
-    return L"HKEY_LOCAL_MACHINE\\" + path;
-}
 
 void PreviewWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>& values)
 {

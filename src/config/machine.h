@@ -74,8 +74,3 @@ private:
     std::vector<std::wstring> fileLines_;
     std::set<std::wstring> planned_;  // folders and files the run would make, upper case
 };
-
-// A value as the registry stores it.
-RegValueData RegDataOf(const RegValue& value);
-// "HKEY_LOCAL_MACHINE\" + path.
-std::wstring LocalMachinePath(const std::wstring& path);

@@ -4,7 +4,7 @@
 #include "common/registry.h"
 #include "config/backup.h"
 #include "config/barcode239.h"
-#include "config/machine.h"
+#include "config/configure.h"
 #include "config/map_layout.h"
 #include "config/map_writer.h"
 

@@ -180,41 +180,47 @@ std::vector<std::wstring> MessageBoxWatcher::Captions()
 }
 
 namespace {
-struct FoundBox {
+struct WindowSearch {
     DWORD pid;
-    HWND box;
+    const wchar_t* className;
+    HWND found;
 };
 
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
 {
-    auto* found = reinterpret_cast<FoundBox*>(param);
+    auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[32] = {};
-    GetClassNameW(hwnd, cls, 32);
-    if (pid == found->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-        found->box = hwnd;
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (pid == search->pid && wcscmp(cls, search->className) == 0 && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
 }  // namespace
 
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className)
+{
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void MessageBoxWatcher::Run()
 {
     while (!stop_) {
-        FoundBox found{GetCurrentProcessId(), nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&found));
-        if (found.box) {
-            HWND text = GetDlgItem(found.box, 0xFFFF);
+        if (HWND box = VisibleWindowOf(GetCurrentProcessId(), L"#32770")) {
+            HWND text = GetDlgItem(box, 0xFFFF);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 texts_.push_back(text ? WindowText(text) : L"");
-                captions_.push_back(WindowText(found.box));
+                captions_.push_back(WindowText(box));
             }
             // Wait until it is gone, so that one box is never recorded twice.
-            while (IsWindow(found.box) && IsWindowVisible(found.box)) {
-                PostMessageW(found.box, WM_COMMAND, IDOK, 0);
+            while (IsWindow(box) && IsWindowVisible(box)) {
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
                 Sleep(5);
             }
         }

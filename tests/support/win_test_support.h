@@ -55,6 +55,9 @@ private:
     std::thread thread_;
 };
 
+// A visible top-level window of that process and class, or null.
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className);
+
 // Dispatches the messages queued for this thread now (drops, posted commands).
 void PumpQueued();
 

@@ -145,6 +145,7 @@ TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
     RegCloseKey(map);
     const std::vector<RegKeyData> registry = Vorla();
     const std::map<std::wstring, std::string> files = Snapshot(machine_.installDir);
+    const std::map<std::wstring, std::string> backups = Snapshot(DefaultBackupFolder());
 
     ConsoleRun configure = RunConsole(Configure(L"1,7", L"/whatif"));
     EXPECT_EQ(configure.exitCode, 0u);
@@ -162,6 +163,7 @@ TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
 
     EXPECT_EQ(Vorla(), registry);
     EXPECT_TRUE(Snapshot(machine_.installDir) == files);
+    EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
 }
 
 TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
@@ -365,23 +367,6 @@ TEST(CommandLineJobs, AFailureStopsThePassAndTheReportStillListsEveryRow)
         CloseHandle(client);
 }
 
-struct MainWindowSearch {
-    DWORD pid;
-    HWND window;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<MainWindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (pid == search->pid && std::wstring(name) == L"TMainForm")
-        search->window = window;
-    return search->window ? FALSE : TRUE;
-}
-
 // vorlasched.exe started with paths, as Send To or a drop onto its icon starts it, shows the
 // rows that a drop of the same paths (made absolute) gives the window.
 TEST(CommandLineJobs, PathsOnTheCommandLineOpenTheWindowWithTheRowsOfADrop)
@@ -406,14 +391,14 @@ TEST(CommandLineJobs, PathsOnTheCommandLineOpenTheWindowWithTheRowsOfADrop)
     ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                spool.t.Path().c_str(), &startup, &info));
     WaitForInputIdle(info.hProcess, 10000);
-    MainWindowSearch found{info.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !found.window; ++i, Sleep(50))
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
-    ASSERT_TRUE(found.window);
-    HWND list = FindWindowExW(found.window, nullptr, WC_LISTVIEWW, nullptr);
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && !window; ++i, Sleep(50))
+        window = VisibleWindowOf(info.dwProcessId, L"TMainForm");
+    ASSERT_TRUE(window);
+    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
     EXPECT_EQ(RemoteListViewRows(list, info.hProcess), ListViewRows(dropped.ListView1()));
     EXPECT_EQ(ListViewRows(dropped.ListView1()).size(), 4u);
-    PostMessageW(found.window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
