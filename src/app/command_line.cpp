@@ -7,7 +7,8 @@
 
 namespace {
 
-enum class Takes { Nothing, Value, Seconds };
+// Value: a text that may not be empty; AnyText: one that may (an empty series list, an empty UNC path).
+enum class Takes { Nothing, Value, AnyText, Seconds };
 
 struct SwitchSpec {
     const wchar_t* name;
@@ -17,9 +18,9 @@ struct SwitchSpec {
 const SwitchSpec kSwitches[] = {
     {L"configure", Takes::Nothing}, {L"upgrade", Takes::Nothing},    {L"check", Takes::Nothing},
     {L"?", Takes::Nothing},
-    {L"whatif", Takes::Nothing},    {L"branch", Takes::Value},       {L"pos", Takes::Value},
-    {L"back", Takes::Value},        {L"posprinter", Takes::Value},   {L"backprinter", Takes::Value},
-    {L"posunc", Takes::Value},      {L"backunc", Takes::Value},      {L"header", Takes::Value},
+    {L"whatif", Takes::Nothing},    {L"branch", Takes::Value},       {L"pos", Takes::AnyText},
+    {L"back", Takes::AnyText},      {L"posprinter", Takes::Value},   {L"backprinter", Takes::Value},
+    {L"posunc", Takes::AnyText},    {L"backunc", Takes::AnyText},    {L"header", Takes::Value},
     {L"analyze", Takes::Nothing},   {L"submit", Takes::Nothing},     {L"report", Takes::Value},
     {L"timeout", Takes::Seconds},
 };
@@ -133,6 +134,8 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
         if (spec->takes != Takes::Nothing && colon == std::wstring::npos)
             return Refused(L"/" + name + L" needs a value after a colon");
         line.values[name] = colon == std::wstring::npos ? std::wstring() : arg.substr(colon + 1);
+        if (spec->takes == Takes::Value && line.values[name].empty())
+            return Refused(L"/" + name + L" needs a value after the colon");
         if (spec->takes == Takes::Seconds &&
             (!ParseInt32(line.values[name], line.timeoutSeconds) || line.timeoutSeconds < 1))
             return Refused(L"/" + name + L" needs a whole number of seconds from 1");

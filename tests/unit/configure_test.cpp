@@ -194,6 +194,7 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrong)
         {{L"/submit", L"a", L"/timeout:0"}, false, {}},             // not a whole number of seconds from 1
         {{L"/check", L"/branch:1"}, false, {}},                     // a request comes whole
         {with({L"/branch"}), false, {}},                            // value missing
+        {{L"/check", L"/branch:", L"/pos:1", L"/back:", L"/posprinter:a", L"/backprinter:b"}, false, {}},
         {{L"/configure", L"/branch:1", L"/pos:1", L"/back:2", L"/posprinter:A", L"/backprinter:B"}, false, {}},
     };
     for (const Case& c : cases) {
