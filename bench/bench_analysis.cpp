@@ -4,6 +4,9 @@
 //   bench_analysis window TREE   the same through the real main window (drop + menu command)
 //   bench_analysis memory ROWS   bytes per job-list row beyond the strings themselves
 //   bench_analysis submit N DIR  pass 3 with the stand-in client in DIR against bare CreateProcess + wait
+//   bench_analysis submit-window N DIR   the same chosen from the menu of the real window, and
+//                                the time per job of each step (bench_submit_window.cpp)
+//   bench_analysis tidy MB       the exit-time tidy of a file of MB megabytes (bench_tidy.cpp)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "app/TMainForm.h"
+#include "bench_common.h"
 #include "common/fileio.h"
 #include "common/handles.h"
 #include "jobs/analysis.h"
@@ -189,10 +193,7 @@ void BareClientRuns(size_t count, const std::wstring& job, const std::wstring& r
 
 int Submit(size_t count, const std::wstring& clientFolder)
 {
-    // The stand-in client, found by the program search as the real one is.
-    std::wstring path(32768, L'\0');
-    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
-    SetEnvironmentVariableW(L"PATH", (clientFolder + L";" + path).c_str());
+    FindClientIn(clientFolder);
     wchar_t temp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, temp);
     std::wstring job = std::wstring(temp) + L"bench_job_x.prn";
@@ -220,6 +221,13 @@ int Submit(size_t count, const std::wstring& clientFolder)
 
 }  // namespace
 
+void FindClientIn(const std::wstring& clientFolder)
+{
+    std::wstring path(32768, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
+    SetEnvironmentVariableW(L"PATH", (clientFolder + L";" + path).c_str());
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     std::wstring mode = argc > 1 ? argv[1] : L"";
@@ -231,6 +239,11 @@ int wmain(int argc, wchar_t** argv)
         return Memory(static_cast<size_t>(_wtoi64(argv[2])));
     if (mode == L"submit" && argc > 3)
         return Submit(static_cast<size_t>(_wtoi64(argv[2])), argv[3]);
-    fprintf(stderr, "usage: bench_analysis engine|window TREE | memory ROWS | submit JOBS CLIENTFOLDER\n");
+    if (mode == L"submit-window" && argc > 3)
+        return SubmitThroughWindow(static_cast<size_t>(_wtoi64(argv[2])), argv[3]);
+    if (mode == L"tidy" && argc > 2)
+        return TidyAtExit(static_cast<size_t>(_wtoi64(argv[2])));
+    fprintf(stderr, "usage: bench_analysis engine|window TREE | memory ROWS | submit|submit-window JOBS CLIENTFOLDER"
+                    " | tidy MEGABYTES\n");
     return 2;
 }

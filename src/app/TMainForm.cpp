@@ -262,10 +262,21 @@ void TMainForm::RowsChanged()
     UpdateWindow(ListView1_);
 }
 
+// A row that is not wholly in view becomes the top row, so that the rows after it come into
+// view with it: a pass through the list scrolls once a page, not once a row. Only the row
+// itself is repainted otherwise.
 void TMainForm::RowUpdated(size_t index)
 {
-    ListView_EnsureVisible(ListView1_, static_cast<int>(index), FALSE);
-    ListView_RedrawItems(ListView1_, static_cast<int>(index), static_cast<int>(index));
+    const int row = static_cast<int>(index);
+    const int top = ListView_GetTopIndex(ListView1_);
+    if (row < top || row >= top + ListView_GetCountPerPage(ListView1_)) {
+        RECT topRect, rowRect;
+        if (ListView_GetItemRect(ListView1_, top, &topRect, LVIR_BOUNDS) &&
+            ListView_GetItemRect(ListView1_, row, &rowRect, LVIR_BOUNDS))
+            ListView_Scroll(ListView1_, 0, rowRect.top - topRect.top);
+        ListView_EnsureVisible(ListView1_, row, FALSE);
+    }
+    ListView_RedrawItems(ListView1_, row, row);
     UpdateWindow(ListView1_);
 }
 

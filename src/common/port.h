@@ -18,6 +18,6 @@ public:
     virtual void ShowMessage(const std::wstring& text) = 0;
     // The rows changed (count or texts): show them now.
     virtual void RowsChanged() = 0;
-    // One row changed: bring it fully into view and repaint the list at once.
+    // One row changed: bring it fully into view and repaint it at once.
     virtual void RowUpdated(size_t index) = 0;
 };

@@ -18,12 +18,23 @@ void DropUserInput(UINT first, UINT last)
     }
 }
 
-// Paints every window of this thread that needs it. A window that never validates would
-// post WM_PAINT again at once, so one round paints each window a bounded number of times.
+// The kinds of message queued for this thread now. Asked before any peek: a peek that finds
+// nothing is not free (under Wine it gives up the processor), and the wait asks once a job.
+UINT QueuedKinds()
+{
+    return HIWORD(GetQueueStatus(QS_ALLINPUT));
+}
+
+// Answers messages sent by other threads and paints every window of this thread that needs
+// it. A window that never validates would post WM_PAINT again at once, so one round paints
+// each window a bounded number of times.
 void DispatchPaints()
 {
+    if (!(QueuedKinds() & (QS_PAINT | QS_SENDMESSAGE)))
+        return;
     MSG msg;
-    for (int i = 0; i < 256 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT); ++i)
+    for (int i = 0; i < 256 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT,
+                                            PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE); ++i)
         DispatchMessageW(&msg);
 }
 
@@ -36,6 +47,9 @@ bool HasEnded(HANDLE process)
 
 bool TakeStopRequest()
 {
+    // Keys come typed (QS_KEY) or posted (QS_POSTMESSAGE).
+    if (!(QueuedKinds() & (QS_INPUT | QS_POSTMESSAGE)))
+        return false;
     DropUserInput(WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK);
     DropUserInput(WM_MOUSEFIRST, WM_MOUSELAST);
     // Keys last, typed or posted: no key that arrives from here on can go unnoticed.

@@ -69,7 +69,8 @@ void Submission::EmptyResultFile()
     }
 }
 
-std::wstring Submission::RunClient(const std::wstring& direction, const std::wstring& path)
+std::wstring Submission::RunClient(const std::wstring& direction, const std::wstring& path,
+                                   const std::function<void()>& showEarlier)
 {
     if (TakeStopRequest())
         throw AppError(L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
@@ -82,6 +83,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     client.thread.reset();
     const std::wstring running = L"Running " + commandLine;
     port_.ShowStatus(running);
+    showEarlier();
     bool hinted = false;
     const DWORD limit = options_.timeoutSeconds ? options_.timeoutSeconds * 1000 : INFINITE;
     WaitEnd end = WaitForClient(
@@ -116,19 +118,50 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     return AnswerText(bytes, cut);
 }
 
-std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction, const std::wstring& path)
+std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction, const std::wstring& path,
+                                                  const std::function<void()>& showEarlier)
 {
     try {
-        return RunClient(direction, path);
+        return RunClient(direction, path, showEarlier);
     } catch (const AppError& e) {
+        showEarlier();
         port_.ShowMessage(e.Message());
         return std::nullopt;
     }
 }
 
+namespace {
+
+// A job's answer goes into its row at once and onto the screen once the next job's client has
+// started: the repaint then overlaps the client's run instead of adding to the pass.
+class AnswerDisplay {
+public:
+    explicit AnswerDisplay(CommandPort& port) : port_(port) {}
+    ~AnswerDisplay() { ShowPending(); }
+    void Answered(size_t row)
+    {
+        ShowPending();
+        pending_ = row;
+    }
+    void ShowPending()
+    {
+        if (pending_)
+            port_.RowUpdated(*pending_);
+        pending_.reset();
+    }
+
+private:
+    CommandPort& port_;
+    std::optional<size_t> pending_;
+};
+
+}  // namespace
+
 void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options)
 {
     Submission submission(resultFileName, port, options);
+    AnswerDisplay display(port);
+    const std::function<void()> showEarlier = [&display] { display.ShowPending(); };
     const size_t count = rows.size();
     for (size_t i = 0; i < count; ++i) {
         JobRow& row = rows[i];
@@ -137,11 +170,11 @@ void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, 
         std::wstring direction = TrimControls(row.directions);
         if (direction.empty())
             continue;
-        std::optional<std::wstring> answer = submission.SubmitJob(direction, row.caption);
+        std::optional<std::wstring> answer = submission.SubmitJob(direction, row.caption, showEarlier);
         if (!answer)
             return;
         row.SetResult(std::move(*answer));
-        port.RowUpdated(i);
+        display.Answered(i);
     }
 }
 

@@ -1,5 +1,6 @@
 // Resubmission: the third pass of "Resubmit files (submit)".
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -8,9 +9,10 @@
 
 // Hands each row with a direction (caption of six characters or more, Directions text not
 // empty once trimmed) to the submit client, one job at a time, and shows the client's answer
-// as the row's Result. The first failure, or the technician stopping with Esc, is shown in a
-// message box and ends the pass: rows submitted before keep their Result, later rows are not
-// submitted. resultFileName is the window's result file: created on first use, then kept.
+// as the row's Result (repainted once the next job's client runs). The first failure, or the
+// technician stopping with Esc, is shown in a message box and ends the pass: rows submitted
+// before keep their Result, later rows are not submitted. resultFileName is the window's
+// result file: created on first use, then kept.
 struct SubmitOptions {
     unsigned timeoutSeconds = 0;  // per job; 0: as long as the client runs
 };
@@ -33,11 +35,15 @@ public:
     }
 
     // Starts the client for one job, waits for it and gives its answer. A failure is shown
-    // in a message box here and gives nothing: the caller only stops.
-    std::optional<std::wstring> SubmitJob(const std::wstring& direction, const std::wstring& path);
+    // in a message box here and gives nothing: the caller only stops. showEarlier shows what
+    // the jobs before left to show: it is called once the client runs (and its status text is
+    // shown), or before the failure is.
+    std::optional<std::wstring> SubmitJob(const std::wstring& direction, const std::wstring& path,
+                                          const std::function<void()>& showEarlier);
 
 private:
-    std::wstring RunClient(const std::wstring& direction, const std::wstring& path);
+    std::wstring RunClient(const std::wstring& direction, const std::wstring& path,
+                           const std::function<void()>& showEarlier);
     void CreateResultFile();
     void EmptyResultFile();
 

@@ -732,9 +732,15 @@ void PrintTo(const UntranslatedCase& c, std::ostream* os)
 }
 
 const UntranslatedCase kUntranslatedCases[] = {
-    {"larger_than_any_list_of_texts",
+    {"larger_than_the_tidy_takes_on",
      [](const std::wstring& file) {
-         WriteRepeatedFile(file, "b\r\na\r\n", "text\r\n", 17u << 20, "a\r\n");
+         // Lines, then a hole up to one byte beyond the bound (no disk is spent on it).
+         WriteBytes(file, "b\r\na\r\n");
+         HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+         LARGE_INTEGER end;
+         end.QuadPart = static_cast<LONGLONG>(UntranslatedTextsLimit()) + 1;
+         EXPECT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+         CloseHandle(h);
          return Keep();
      },
      "<same>"},
