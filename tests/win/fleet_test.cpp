@@ -25,12 +25,22 @@ struct ConsoleRun {
     std::string out, err;  // UTF-8 as written
 };
 
-// The console twin beside win_tests.exe, where the templates are, so that it finds them as its own.
+bool SameFile(const std::wstring& a, const std::wstring& b)
+{
+    WIN32_FILE_ATTRIBUTE_DATA x{}, y{};
+    return GetFileAttributesExW(a.c_str(), GetFileExInfoStandard, &x) &&
+           GetFileAttributesExW(b.c_str(), GetFileExInfoStandard, &y) && x.nFileSizeLow == y.nFileSizeLow &&
+           CompareFileTime(&x.ftLastWriteTime, &y.ftLastWriteTime) == 0;
+}
+
+// The console twin beside win_tests.exe, where the templates are, so that it finds them as its
+// own. A copy that is already there (another test may be running it) is not copied again.
 std::wstring ConsoleProgram()
 {
     const char* dir = std::getenv("VORLA_BINARY_DIR");
+    const std::wstring built = dir ? WindowsPathOfUnix(dir) + L"\\vorlasched.com" : L"";
     const std::wstring copy = ProgramFolder() + L"\\vorlasched.com";
-    EXPECT_TRUE(dir && CopyFileW((WindowsPathOfUnix(dir) + L"\\vorlasched.com").c_str(), copy.c_str(), FALSE));
+    EXPECT_TRUE(SameFile(built, copy) || CopyFileW(built.c_str(), copy.c_str(), FALSE));
     return copy;
 }
 
@@ -342,7 +352,7 @@ TEST(CommandLineJobs, AFailureStopsThePassAndTheReportStillListsEveryRow)
     Spool spool;
     // Without the client beside it (nor in its folder) the first job cannot start.
     const std::wstring alone = spool.t / L"alone.com";
-    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\vorlasched.com").c_str(), alone.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), alone.c_str(), FALSE));
     ConsoleRun missing = RunConsole(L"/submit spool \"loose, 3_x.prn\"", alone, spool.t.Path());
     EXPECT_EQ(missing.exitCode, 1u);
     EXPECT_EQ(missing.err, "CreateProcess() error 2\r\n");
