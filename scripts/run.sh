@@ -27,7 +27,7 @@ fi
 /usr/bin/python3 "$VORLA_ROOT/tests/support/make-demo-spool.py" "$C/spool" >/dev/null
 
 start_demo() {
-  log "starting C:\\vorlasched\\vorlasched.exe C:\\spool: the spool's rows are listed; try the File menu"
+  log "starting C:\\vorlasched\\vorlasched.exe C:\\spool: the window lists it as a drop would; File > Resubmit files (analyze) expands it"
   (cd "$C/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe' 'C:\spool')
 }
 
