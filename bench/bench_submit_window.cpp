@@ -36,12 +36,23 @@ struct BareTimes {
     std::vector<double> start, wait, read, job;
 };
 
+void EmptyFile(const std::wstring& file)
+{
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetEndOfFile(h);
+    CloseHandle(h);
+}
+
 // What the pass must do and nothing more: start the client with the same command line, wait
-// for it, close it, read its answer.
-void BareClientRuns(const JobList& rows, const std::wstring& resultFile, BareTimes& times)
+// for it, close it, read its answer; with emptyFirst, empty the result file before each job
+// as the pass does.
+void BareClientRuns(const JobList& rows, const std::wstring& resultFile, BareTimes& times, bool emptyFirst = false)
 {
     for (const JobRow& row : rows) {
         const auto begin = BenchClock::now();
+        if (emptyFirst)
+            EmptyFile(resultFile);
         std::wstring commandLine = SubmitCommandLine(row.directions, row.caption, resultFile);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -70,10 +81,7 @@ std::vector<double> EmptyingTimes(size_t count, const std::wstring& resultFile)
     std::vector<double> times;
     for (size_t i = 0; i < count; ++i) {
         auto start = BenchClock::now();
-        HANDLE file = CreateFileW(resultFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                  FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        SetEndOfFile(file);
-        CloseHandle(file);
+        EmptyFile(resultFile);
         times.push_back(SecondsSince(start));
     }
     return times;
@@ -243,13 +251,16 @@ int SubmitThroughWindow(size_t count, const std::wstring& clientFolder)
     MessageClock::Watch(form.StatusBar1(), "status");
     MessageClock::Watch(form.Handle(), "form");
 
-    BareTimes warmUp, bare;
+    BareTimes warmUp, bare, emptying;
     BareClientRuns(form.Jobs(), bareResult, warmUp);
-    std::vector<double> a, c, windowPeriods;
+    std::vector<double> a, b, c, windowPeriods;
     for (int run = 0; run < 3; ++run) {
         auto start = BenchClock::now();
         BareClientRuns(form.Jobs(), bareResult, bare);
         a.push_back(SecondsSince(start));
+        start = BenchClock::now();
+        BareClientRuns(form.Jobs(), bareResult, emptying, true);
+        b.push_back(SecondsSince(start));
         MessageClock::Reset();
         start = BenchClock::now();
         SendMessageW(form.Handle(), WM_COMMAND, IdResubmitfilesaction1, 0);
@@ -260,10 +271,14 @@ int SubmitThroughWindow(size_t count, const std::wstring& clientFolder)
     }
     printf("submit-window: %zu jobs, \"Resubmit files (submit)\" from the menu of the real window\n", count);
     printf("  (a) bare CreateProcess + wait + read : %8.3f s   runs %.3f %.3f %.3f\n", Median(a), a[0], a[1], a[2]);
+    printf("  (b) (a) emptying the file first      : %8.3f s   runs %.3f %.3f %.3f\n", Median(b), b[0], b[1], b[2]);
     printf("  (c) the menu command                 : %8.3f s   runs %.3f %.3f %.3f\n", Median(c), c[0], c[1], c[2]);
     printf("  c/a = %.3f   (target <= 1.10, medians of three alternating runs)\n", Median(c) / Median(a));
-    printf("  per job, ms: 10th percentile a %.1f, c %.1f; median a %.1f, c %.1f\n", Percentile(bare.job, 10) * 1e3,
-           Percentile(windowPeriods, 10) * 1e3, Median(bare.job) * 1e3, Median(windowPeriods) * 1e3);
+    printf("  b/a = %.3f   (the emptying before each job)   c/b = %.3f   (the window)\n", Median(b) / Median(a),
+           Median(c) / Median(b));
+    printf("  per job, ms: 10th percentile a %.1f, b %.1f, c %.1f; median a %.1f, b %.1f, c %.1f\n",
+           Percentile(bare.job, 10) * 1e3, Percentile(emptying.job, 10) * 1e3, Percentile(windowPeriods, 10) * 1e3,
+           Median(bare.job) * 1e3, Median(emptying.job) * 1e3, Median(windowPeriods) * 1e3);
 
     PrintProfile(form, bare, EmptyingTimes(count, bareResult));
     MessageClock::UnwatchAll();

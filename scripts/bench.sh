@@ -28,6 +28,8 @@ bench_all() {
   run memory 100000
   run memory 1000000
   run submit 300 "Z:${VORLA_WIN_BUILD//\//\\}\\tests"
+  run submit-window 200 "Z:${VORLA_WIN_BUILD//\//\\}\\tests"
+  run tidy 50
   echo "scaling (engine):"
   run engine "$(tree 10000 10)" | grep -E "engine:|b/a|per job"
   run engine "$T100K" | grep -E "engine:|b/a|per job"
