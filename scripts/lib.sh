@@ -11,6 +11,11 @@ export WINEARCH=win32
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# vorla_version: the project's one version number, from project(VERSION ...) in CMakeLists.txt.
+vorla_version() {
+  sed -n 's/^project(vorlasched VERSION \([0-9.]*\).*/\1/p' "$VORLA_ROOT/CMakeLists.txt"
+}
+
 # build_win [TARGET...]: the Windows build, everything or only the targets named.
 build_win() {
   cmake -S "$VORLA_ROOT" -B "$VORLA_WIN_BUILD" -G Ninja \

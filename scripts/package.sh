@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
 # Makes the technician's package from the distributable folder that make_dist filled (the
 # program, the sample templates, the technician's text): <folder>/vorlasched-<version>.zip,
-# the version being the program's file version. Usage: package.sh [DIST_FOLDER]
+# the version being the project's one version number. Usage: package.sh [DIST_FOLDER]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 dist=${1:-$VORLA_DIST}
 
-# The file version that src/app/version.rc gives the program: "FILEVERSION 2,0,0,0" -> 2.0.0.0.
-version=$(awk '/^FILEVERSION/ { sub(/^FILEVERSION/, ""); gsub(/[[:space:]]/, ""); gsub(/,/, "."); print; exit }' \
-  "$VORLA_ROOT/src/app/version.rc")
+version=$(vorla_version)
 if ! [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
-  echo "package.sh: no FILEVERSION in src/app/version.rc" >&2
+  echo "package.sh: no project(vorlasched VERSION a.b.c.d) in CMakeLists.txt" >&2
   exit 1
 fi
 if [ ! -f "$dist/vorlasched.exe" ]; then
