@@ -18,6 +18,7 @@
 #include "jobs/report.h"
 #include "common/registry.h"
 #include "config/backup.h"
+#include "config/backup_names.h"
 #include "support/branch_machine.h"
 
 namespace {
@@ -148,17 +149,14 @@ TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
     const std::vector<RegKeyData> dialog = Vorla();
     DeleteTree(L"SOFTWARE\\Kelvane", L"Vorla");
 
-    const std::wstring backups = DefaultBackupFolder();
-    std::set<std::wstring> before = FolderEntries(backups);
     ConsoleRun run = RunConsole(Configure(L"1,2,4"));
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.err, "");  // success goes to standard output, with the backup's path
     EXPECT_EQ(Vorla(), dialog);
-    std::set<std::wstring> made = FolderEntries(backups);
-    for (const std::wstring& name : before)
-        made.erase(name);
-    ASSERT_EQ(made.size(), 1u);
-    EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(backups + L"\\" + *made.begin()) + "\r\n");
+    // The key stood as before the dialog's run: that run's backup, the newest, is named again.
+    const std::set<std::wstring> names = FolderEntries(DefaultBackupFolder());
+    const std::wstring newest = BackupsBeyondNewest({names.begin(), names.end()}, 0).front();
+    EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(DefaultBackupFolder() + L"\\" + newest) + "\r\n");
 }
 
 TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
