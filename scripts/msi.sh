@@ -59,4 +59,4 @@ sql "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
 sql "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty)
      VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
 mv "$work/package.msi" "$msi"
-log "package: $msi"
+log "package: $msi (ProductCode {$product_code})"

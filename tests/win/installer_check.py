@@ -28,12 +28,13 @@ verbs = ["HKCR\\Directory\\shell\\VorlaTcpScheduler\\command",
          "HKCR\\SystemFileAssociations\\.prn\\shell\\VorlaTcpScheduler\\command"]
 backup = prefix / "drive_c/ProgramData/Kelvane/vorlasched/backups/Vorla-20261207-101500.reg"
 vorla_key = "HKLM\\SOFTWARE\\Kelvane\\Vorla"
+environment = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager\\Environment"
 failures = []
 
 
 def bash(script, *args):
     return subprocess.run(["bash", "-c", f'source "{source}/scripts/lib.sh" && {script}', "bash", *args],
-                          env=env, check=True, capture_output=True, text=True).stdout.strip()
+                          env=env, check=True, stdout=subprocess.PIPE, text=True).stdout.strip()
 
 
 def wine(*args):
@@ -44,6 +45,11 @@ def msiexec(*args):
     """msiexec's exit code, whole (a Linux exit status keeps only its low byte)."""
     out = wine("cmd", "/c", " ".join(["msiexec", *args, "/qn", "&", "echo", "rc=%ERRORLEVEL%"])).stdout
     return int(out.decode(errors="replace").rsplit("rc=", 1)[1].split()[0])
+
+
+def package(version):
+    """The Windows path of a package in dist."""
+    return f"Z:{dist}\\vorlasched-{version}.msi".replace("/", "\\")
 
 
 def reg_keys(key):
@@ -66,8 +72,7 @@ def snapshot():
     entries = sorted((v.get("DisplayName"), v.get("DisplayVersion"), v.get("Publisher"))
                      for v in reg_keys("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall").values()
                      if v.get("Publisher") == "Kelvane")
-    environment = reg_keys("HKLM\\System\\CurrentControlSet\\Control\\Session Manager\\Environment")
-    path = next(iter(environment.values()), {}).get("PATH", "")
+    path = next(iter(reg_keys(environment).values()), {}).get("PATH", "")
     return {
         "files": files,
         "shortcut": [any(target in p.read_bytes() or target.decode().encode("utf-16-le") in p.read_bytes()
@@ -86,18 +91,23 @@ old = bash("vorla_version")
 a, b, c, d = old.split(".")
 new = f"{a}.{b}.{int(c) + 1}.{d}"
 bash('"$VORLA_ROOT/scripts/msi.sh" "$1" "$2"', str(dist), new)
-old_msi, new_msi = (f"Z:{dist}\\vorlasched-{v}.msi".replace("/", "\\") for v in (old, new))
-if not Path(f"{dist}/vorlasched-{old}.msi").is_file():
+old_msi, new_msi = package(old), package(new)
+if not (dist / f"vorlasched-{old}.msi").is_file():
     sys.exit(f"no package vorlasched-{old}.msi; the dist folder holds {sorted(os.listdir(dist))}")
-shipped = {p.name: p.read_bytes() for p in dist.iterdir() if p.suffix not in (".zip", ".msi")}
+shipped = {p.relative_to(dist).as_posix(): p.read_bytes() for p in dist.rglob("*")
+           if p.is_file() and p.suffix not in (".zip", ".msi")}
 
 bash('prepare_prefix "$1" >/dev/null 2>&1 && start_wineserver', str(prefix))
 try:
-    # A run stopped half-way leaves its products behind: take them off first.
+    # A run stopped half-way leaves its products behind, with the stand-ins for what the program
+    # writes and maybe a PATH entry of a broken package: all off first.
     for v in (old, new):
-        msiexec("/x", f"Z:{dist}\\vorlasched-{v}.msi".replace("/", "\\"))
+        msiexec("/x", package(v))
     wine("reg", "delete", vorla_key, "/f")
     backup.unlink(missing_ok=True)
+    path = next(iter(reg_keys(environment).values()), {}).get("PATH", "").split(";")
+    kept = ";".join(e for e in path if e and e.rstrip("\\").lower() != program_win.lower())
+    wine("reg", "add", environment, "/v", "PATH", "/t", "REG_EXPAND_SZ", "/d", kept, "/f")
 
     commands = [f'"{program_win}\\vorlasched.exe" "%1"'] * 2
     installed = {"files": shipped, "shortcut": [True], "verbs": commands, "on_path": False,
@@ -109,6 +119,8 @@ try:
         ("repair", ["/i", old_msi, "REINSTALL=ALL", "REINSTALLMODE=amus"], 0, dict(installed, kept=[True, True])),
         ("upgrade", ["/i", new_msi], 0, dict(installed, entries=[("VorlaTcp Scheduler", new, "Kelvane")])),
         ("older refused", ["/i", old_msi], 1603, dict(installed, entries=[("VorlaTcp Scheduler", new, "Kelvane")])),
+        ("verbs off", ["/i", new_msi, "REMOVE=ExplorerVerbs"], 0,
+         dict(installed, entries=[("VorlaTcp Scheduler", new, "Kelvane")], verbs=[None, None])),
         ("uninstall", ["/x", new_msi], 0, gone),
         ("PATH, no verbs", ["/i", old_msi, "ADDTOPATH=1", "ADDLOCAL=Program"], 0,
          dict(installed, verbs=[None, None], on_path=True)),
