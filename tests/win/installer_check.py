@@ -110,4 +110,6 @@ if "A newer version of VorlaTcp Scheduler is already installed" not in \
     failures.append("a downgrade shows no clear message")
 print("\n".join(failures) or f"vorlasched-{old}.msi: install, repair, upgrade to {new}, downgrade refused, "
       "uninstall, PATH as expected")
-sys.exit(1 if failures else 0)
+if failures:
+    sys.exit(1)
+shutil.rmtree(dist, ignore_errors=True)
