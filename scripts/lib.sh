@@ -38,6 +38,7 @@ make_dist() {
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.com" "$VORLA_WIN_BUILD/vorlasched.com"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
   if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
+  "$VORLA_ROOT/scripts/msi.sh" "$VORLA_DIST"
 }
 
 # prepare_prefix DIR: a whole Wine prefix set up for the program (idempotent).

@@ -16,7 +16,7 @@ prepare_prefix "$DEMO/wineprefix"
 C=$WINEPREFIX/drive_c
 mkdir -p "$C/vorlasched"
 cp -r "$VORLA_DIST/." "$C/vorlasched/"
-rm -f "$C/vorlasched/"*.zip
+rm -f "$C/vorlasched/"*.zip "$C/vorlasched/"*.msi
 # The stand-in for Vorla's submit client: it answers with what it received.
 if [ -f "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" ]; then
   cp "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" "$C/vorlasched/"
