@@ -8,7 +8,7 @@
 #include "app/command_line.h"
 #include "app/console.h"
 
-enum ExitCode : int { ExitDone = 0, ExitFailed = 1, ExitBadCommandLine = 2 };
+enum ExitCode : int { ExitDone = 0, ExitFailed = 1, ExitBadCommandLine = 2, ExitReportToStdout = 4 };
 
 // The problem, then the usage, on standard error.
 int RefuseCommandLine(const std::wstring& problem, StdStream& err);

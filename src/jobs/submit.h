@@ -14,8 +14,11 @@
 // before keep their Result, later rows are not submitted. resultFileName is the window's
 // result file: created on first use, then kept.
 struct SubmitOptions {
-    unsigned timeoutSeconds = 0;  // per job; 0: as long as the client runs
+    unsigned timeoutSeconds = 0;  // per job, at most kMaxTimeoutSeconds; 0: as long as the client runs
 };
+
+// The longest timeout a job may be given: one week; a longer one is refused before anything runs.
+constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 60 * 60;
 
 // A client still running after the options' timeout is ended, and the pass stops there with a
 // message naming the job, which may or may not have been submitted.
