@@ -25,7 +25,8 @@ constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 60 * 60;
 void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options = {});
 
 // "Resubmit files": the folders expanded (pass 1), the directions read (pass 2) and, with
-// submit, every job handed to the client (pass 3). The window and the command line alike.
+// submit, every job handed to the client (pass 3). The command line runs the same passes one by
+// one, so that it can refuse a report after pass 1 and before any job runs.
 void ResubmitRows(JobList& rows, bool submit, std::wstring& resultFileName, CommandPort& port,
                   const SubmitOptions& options = {});
 
