@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "common/text.h"
+#include "jobs/submit.h"
 
 namespace {
 
@@ -81,8 +82,8 @@ std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, Comm
         value.empty())
         return L"/" + name + L" needs a value after the colon";
     if (takes == Takes::Seconds &&
-        (!ParseInt32(value, line.timeoutSeconds) || line.timeoutSeconds < 1 || line.timeoutSeconds > kMaxSwitchSeconds))
-        return L"/" + name + L" needs a whole number of seconds from 1 to " + DecimalText(kMaxSwitchSeconds) +
+        (!ParseInt32(value, line.timeoutSeconds) || line.timeoutSeconds < 1 || line.timeoutSeconds > static_cast<int>(kMaxTimeoutSeconds)))
+        return L"/" + name + L" needs a whole number of seconds from 1 to " + DecimalText(static_cast<int>(kMaxTimeoutSeconds)) +
                L" (a week)";
     line.values[name] = value;
     return {};

@@ -26,11 +26,9 @@ enum class Takes {
     Text,            // a text that may not be empty
     TextOrEmpty,     // a text that may be empty (a series list, a UNC path)
     NothingOrText,   // no colon, or a text that may not be empty (/whatif:FILE)
-    Seconds,         // a whole number of seconds from 1 to kMaxSwitchSeconds
+    Seconds,         // a whole number of seconds from 1 to kMaxTimeoutSeconds (a week)
 };
 
-// One week: the longest /timeout a run can be given.
-constexpr int kMaxSwitchSeconds = 7 * 24 * 60 * 60;
 
 struct SwitchRule {
     const wchar_t* name;     // lower case, without the slash

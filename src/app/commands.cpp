@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/job_commands.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/product_keys.h"
@@ -16,8 +17,6 @@
 #include "config/machine.h"
 #include "config/printers.h"
 #include "config/upgrade.h"
-#include "jobs/report.h"
-#include "jobs/submit.h"
 
 namespace {
 
@@ -188,48 +187,6 @@ int RunCheckCommand(const CommandLine& line, StdStream& out, StdStream& err)
     for (const std::wstring& problem : problems)
         out.WriteLine(problem);
     return problems.empty() ? ExitDone : ExitFailed;
-}
-
-// The passes' messages go to standard error; the first one means the pass stopped on it.
-class ConsolePort : public CommandPort {
-public:
-    explicit ConsolePort(StdStream& err) : err_(err) {}
-    void ShowStatus(const std::wstring&) override {}
-    void ShowMessage(const std::wstring& text) override
-    {
-        err_.WriteLine(text);
-        stopped = true;
-    }
-    void RowsChanged() override {}
-    void RowUpdated(size_t) override {}
-
-    bool stopped = false;
-
-private:
-    StdStream& err_;
-};
-
-// "Resubmit files (analyze)" or "(submit)" on the rows that a drop of the paths gives, then
-// the report of every row, whether the pass ended or stopped.
-int RunJobsCommand(const CommandLine& line, bool submit, StdStream& out, StdStream& err)
-{
-    JobList rows;
-    for (const std::wstring& path : FullPathNames(line.paths))
-        rows.emplace_back(path);
-    ConsolePort port(err);
-    std::wstring resultFile;
-    ResubmitRows(rows, submit, resultFile, port, SubmitOptions{static_cast<unsigned>(line.timeoutSeconds)});
-    if (!resultFile.empty())
-        DeleteFileW(LongPathName(resultFile).c_str());
-
-    const std::string report = JobReportCsv(rows);
-    if (!line.Has(L"report")) {
-        out.WriteUtf8(report);
-    } else if (!ReplaceFileContents(FullPathName(line.Value(L"report")), report)) {
-        err.WriteLine(L"Cannot create file " + line.Value(L"report"));
-        return ExitFailed;
-    }
-    return port.stopped ? ExitFailed : ExitDone;
 }
 
 int RunAnalyzeCommand(const CommandLine& line, StdStream& out, StdStream& err)

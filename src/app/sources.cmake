@@ -5,5 +5,6 @@ list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp
   src/app/console.cpp
   src/app/commands.cpp
+  src/app/job_commands.cpp
   src/app/untranslated.cpp
 )

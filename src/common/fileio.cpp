@@ -1,6 +1,7 @@
 #include "common/fileio.h"
 
 #include "common/errors.h"
+#include "common/locale_text.h"
 
 std::wstring LongPathName(const std::wstring& path)
 {
@@ -66,17 +67,44 @@ std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* trunc
     return bytes;
 }
 
+namespace {
+
+UniqueFile OpenToWrite(const std::wstring& path, DWORD access, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL)
+{
+    return UniqueFile(CreateFileW(LongPathName(path).c_str(), access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition, flags,
+                                  nullptr));
+}
+
+// An existing file that is no disk file: NUL, a console, a port, a pipe.
+UniqueFile OpenDevice(const std::wstring& path)
+{
+    UniqueFile file = OpenToWrite(path, GENERIC_WRITE, OPEN_EXISTING);
+    if (file && GetFileType(file.get()) == FILE_TYPE_DISK)
+        file.reset();
+    return file;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+}  // namespace
+
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
 {
+    if (UniqueFile device = OpenDevice(path))
+        return WriteAll(device.get(), bytes);
     std::wstring temp = path + L".new";
     {
         UniqueFile out(CreateFileW(LongPathName(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out)
             return false;
-        DWORD written = 0;
-        bool ok = WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size() && FlushFileBuffers(out.get());
+        bool ok = WriteAll(out.get(), bytes) && FlushFileBuffers(out.get());
         if (!ok) {
             out.reset();
             DeleteFileW(LongPathName(temp).c_str());
@@ -89,6 +117,23 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
         return false;
     }
     return true;
+}
+
+unsigned long ReplaceFileError(const std::wstring& path)
+{
+    if (OpenDevice(path))
+        return ERROR_SUCCESS;
+    // The replace takes the file's place: it must be writable and deletable, and nobody may
+    // hold it open without letting others write and delete. Opening truncates nothing.
+    if (OpenToWrite(path, GENERIC_WRITE | DELETE, OPEN_EXISTING))
+        return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND)
+        return error;
+    // A file made only to see that it can be made is gone when its handle closes.
+    if (OpenToWrite(path, GENERIC_WRITE | DELETE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE))
+        return ERROR_SUCCESS;
+    return GetLastError();
 }
 
 static std::wstring ModulePath()
@@ -115,6 +160,11 @@ std::wstring FullPathName(const std::wstring& path)
         return path;
     full.resize(got);
     return full;
+}
+
+std::wstring FileKey(const std::wstring& path)
+{
+    return UpperOrdinal(FullPathName(path));
 }
 
 std::wstring ProgramPath()

@@ -24,8 +24,14 @@ UniqueFile OpenForReadDenyWrite(const std::wstring& path);
 std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* truncated = nullptr);
 
 // Replaces the file's contents without ever leaving it half written: the new bytes go to a
-// file beside it, which then takes its place. Returns false (old file untouched) on failure.
+// file beside it, which then takes its place. A device (NUL, a port) cannot be replaced: the
+// bytes are written to it. Returns false (old file untouched) on failure.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
+
+// Why ReplaceFileContents could not write the file now, as a system error code: 0 when the
+// file (or device) can be opened for writing, with the access and sharing that replacing it
+// needs, or, when it does not exist, created. Changes nothing on the disk.
+unsigned long ReplaceFileError(const std::wstring& path);
 
 // The path made absolute against the current folder (as a drop names it); unchanged when the
 // system cannot make it so.
@@ -33,6 +39,10 @@ std::wstring FullPathName(const std::wstring& path);
 
 // Each path made absolute as FullPathName does, in order: the rows that a drop of them gives.
 std::vector<std::wstring> FullPathNames(const std::vector<std::wstring>& paths);
+
+// The key under which two paths name the same file as Windows compares names: the full path,
+// upper-cased ordinal (see UpperOrdinal).
+std::wstring FileKey(const std::wstring& path);
 
 // The full path of the running program's file.
 std::wstring ProgramPath();

@@ -9,6 +9,9 @@
 int CompareTextLocale(std::wstring_view a, std::wstring_view b, bool ignoreCase);
 bool SameTextLocale(std::wstring_view a, std::wstring_view b);
 std::wstring UpperLocale(std::wstring_view text);
+// Each UTF-16 unit upper-cased as the file system folds names (CompareStringOrdinal ignoring
+// case), whatever the user's locale: two names are the same that way exactly when these are equal.
+std::wstring UpperOrdinal(std::wstring_view text);
 
 // Bytes of the ANSI code page (1253 on the branch machines) to UTF-16 and back.
 std::wstring AnsiToWide(std::string_view bytes);

@@ -29,6 +29,11 @@ std::wstring UpperLocale(std::wstring_view text)
     return out;
 }
 
+std::wstring UpperOrdinal(std::wstring_view text)
+{
+    return UpperLocale(text);
+}
+
 std::wstring AnsiToWide(std::string_view bytes)
 {
     std::wstring out;

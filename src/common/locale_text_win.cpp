@@ -27,6 +27,16 @@ std::wstring UpperLocale(std::wstring_view text)
     return out;
 }
 
+std::wstring UpperOrdinal(std::wstring_view text)
+{
+    // The invariant locale maps one unit to one unit, with the table that ordinal comparison uses.
+    std::wstring out(text);
+    if (!text.empty())
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()), out.data(),
+                      static_cast<int>(out.size()), nullptr, nullptr, 0);
+    return out;
+}
+
 std::wstring AnsiToWide(std::string_view bytes)
 {
     if (bytes.empty())

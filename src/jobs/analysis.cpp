@@ -11,11 +11,6 @@
 #include "common/text.h"
 #include "jobs/jobinfo.h"
 
-bool IsPrintFilePath(const std::wstring& path)
-{
-    return EqualsAsciiNoCase(PathExtension(path), L".prn");
-}
-
 std::wstring ReadJobInfo(const std::wstring& path)
 {
     UniqueFile file = OpenForReadDenyWrite(path);
@@ -135,6 +130,7 @@ void ExpandFolderRows(JobList& rows)
             expanded.push_back(std::move(row));
         }
     }
+    KeepFirstRowOfEachFile(expanded, FileKey);
     rows.swap(expanded);
 }
 

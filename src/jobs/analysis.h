@@ -4,10 +4,8 @@
 #include <vector>
 
 #include "common/port.h"
+#include "jobs/job_paths.h"
 #include "jobs/joblist.h"
-
-// Print file: a path whose extension is ".prn" in any letter case.
-bool IsPrintFilePath(const std::wstring& path);
 
 // Appends the full paths of all print files under folder, at any depth, depth first in the
 // order the search returns entries. Folder links are followed, but a link that leads back to
@@ -15,7 +13,9 @@ bool IsPrintFilePath(const std::wstring& path);
 void ScanFolder(const std::wstring& folder, std::vector<std::wstring>& list);
 
 // Pass 1: every folder row is replaced by rows for the print files under it (in the reverse
-// order of collection, at the folder's place); other rows that are not print files go.
+// order of collection, at the folder's place); other rows that are not print files go. Then a
+// file listed more than once (full paths compared as Windows compares them, ignoring case)
+// keeps only its first row, so that no job is submitted twice.
 void ExpandFolderRows(JobList& rows);
 
 // Pass 2: every row without a Directions text whose caption has six characters or more gets

@@ -62,31 +62,32 @@ bool TakeStopRequest()
     return stop;
 }
 
-WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow, DWORD limitMs)
+WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow, uint64_t limitMs)
 {
-    const DWORD start = GetTickCount();
+    const ULONGLONG start = GetTickCount64();
     bool slowTold = false;
     for (;;) {
         if (TakeStopRequest() && !HasEnded(process))
             return WaitEnd::Stopped;
         DispatchPaints();
-        const DWORD elapsed = GetTickCount() - start;
+        const ULONGLONG elapsed = GetTickCount64() - start;
         DWORD timeout = INFINITE;
-        if (limitMs != INFINITE) {
+        if (limitMs != kNoClientLimitMs) {
             if (elapsed >= limitMs && !HasEnded(process))
                 return WaitEnd::TimedOut;
-            timeout = elapsed >= limitMs ? 0 : limitMs - elapsed;
+            timeout = WaitSliceMs(limitMs, elapsed);
         }
         if (!slowTold) {
             if (elapsed >= kSlowClientMs) {
                 onSlow();
                 slowTold = true;
             } else {
-                timeout = std::min(timeout, kSlowClientMs - elapsed);
+                timeout = std::min(timeout, static_cast<DWORD>(kSlowClientMs - elapsed));
             }
         }
-        // Wakes for the process's end, for new messages of any kind and for the hint's moment;
-        // messages that are left queued (posted commands) do not wake it again.
+        // Wakes for the process's end, for new messages of any kind, for the hint's moment and
+        // at the end of each slice of a long limit; messages that are left queued (posted
+        // commands) do not wake it again.
         DWORD r = MsgWaitForMultipleObjectsEx(1, &process, timeout, QS_ALLINPUT, 0);
         if (r == WAIT_OBJECT_0)
             return WaitEnd::Ended;

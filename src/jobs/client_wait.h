@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+
+#include "jobs/client_limit.h"
 
 // Takes the keyboard and mouse input queued for this thread and drops it; returns true when an
 // Esc key press was among it: the technician asks to stop. Other queued messages (posted
@@ -18,4 +21,4 @@ enum class WaitEnd { Ended, Stopped, TimedOut };
 // process is left running). When the process has not ended after a moment, onSlow is
 // called once (to tell the technician how to stop). A process still running after limitMs
 // gives WaitEnd::TimedOut (it is left running). Throws Win32Error when the wait fails.
-WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow, DWORD limitMs = INFINITE);
+WaitEnd WaitForClient(HANDLE process, const std::function<void()>& onSlow, uint64_t limitMs = kNoClientLimitMs);

@@ -4,6 +4,8 @@ list(APPEND CORE_SOURCES
   src/jobs/convert.cpp
   src/jobs/submit_command.cpp
   src/jobs/report.cpp
+  src/jobs/job_paths.cpp
+  src/jobs/client_limit.cpp
 )
 list(APPEND WIN_SOURCES
   src/jobs/analysis.cpp

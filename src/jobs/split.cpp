@@ -11,11 +11,6 @@
 
 namespace {
 
-bool IsInfoFilePath(const std::wstring& path)
-{
-    return EqualsAsciiNoCase(PathExtension(path), L".pri");
-}
-
 // The print job's path: the ".pri" extension, in whatever case, replaced by ".prn".
 std::wstring PrintFileCaption(const std::wstring& infoFilePath)
 {
@@ -47,7 +42,7 @@ void SplitPriRows(JobList& rows)
     // Changed in place: an error on the way leaves every row whole.
     rows.erase(std::remove_if(rows.begin(), rows.end(),
                               [](const JobRow& row) {
-                                  return !IsInfoFilePath(row.caption) || IsExistingFolder(row.caption);
+                                  return !IsJobInfoFilePath(row.caption) || IsExistingFolder(row.caption);
                               }),
                rows.end());
     for (JobRow& row : rows)

@@ -7,6 +7,7 @@
 #include "common/handles.h"
 #include "common/text.h"
 #include "jobs/analysis.h"
+#include "jobs/client_limit.h"
 #include "jobs/client_wait.h"
 #include "jobs/submit_command.h"
 
@@ -85,7 +86,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     port_.ShowStatus(running);
     showEarlier();
     bool hinted = false;
-    const DWORD limit = options_.timeoutSeconds ? options_.timeoutSeconds * 1000 : INFINITE;
+    const uint64_t limit = ClientLimitMs(options_.timeoutSeconds);
     WaitEnd end = WaitForClient(
         client.process.get(),
         [&] {

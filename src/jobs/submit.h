@@ -14,15 +14,19 @@
 // before keep their Result, later rows are not submitted. resultFileName is the window's
 // result file: created on first use, then kept.
 struct SubmitOptions {
-    unsigned timeoutSeconds = 0;  // per job; 0: as long as the client runs
+    unsigned timeoutSeconds = 0;  // per job, at most kMaxTimeoutSeconds; 0: as long as the client runs
 };
+
+// The longest timeout a job may be given: one week; a longer one is refused before anything runs.
+constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 60 * 60;
 
 // A client still running after the options' timeout is ended, and the pass stops there with a
 // message naming the job, which may or may not have been submitted.
 void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options = {});
 
 // "Resubmit files": the folders expanded (pass 1), the directions read (pass 2) and, with
-// submit, every job handed to the client (pass 3). The window and the command line alike.
+// submit, every job handed to the client (pass 3). The command line runs the same passes one by
+// one, so that it can refuse a report after pass 1 and before any job runs.
 void ResubmitRows(JobList& rows, bool submit, std::wstring& resultFileName, CommandPort& port,
                   const SubmitOptions& options = {});
 
