@@ -17,11 +17,6 @@
 #include "config/TConfigForm.h"
 #include "jobs/TConvertPBForm.h"
 
-static void HookMainForm(const MSG& msg, void* context)
-{
-    static_cast<TMainForm*>(context)->ApplicationEvents1Message(msg);
-}
-
 static void RunApplication(int showCommand, const std::vector<std::wstring>& paths)
 {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -44,11 +39,9 @@ static void RunApplication(int showCommand, const std::vector<std::wstring>& pat
             full.push_back(FullPathName(path));
         MainForm.OpenPaths(full);
     }
-    SetMessageHook(HookMainForm, &MainForm);
     MainForm.Show(showCommand);
     while (PumpMessage(nullptr)) {
     }
-    SetMessageHook(nullptr, nullptr);
 }
 
 static void RunWindow(const std::vector<std::wstring>& paths)
