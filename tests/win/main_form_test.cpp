@@ -141,16 +141,3 @@ TEST_F(MainFormTest, RegistryDropsAndCommandsDuringAMessageBoxWaitForTheCommandT
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
     EXPECT_EQ(Rows(), (Table{{t / L"dropped-during-the-box.prn", L"", L""}}));
 }
-
-TEST(MainFormLifetime, TheResultFileGoesWithTheWindowHoweverItIsDestroyed)
-{
-    TempFolder t;
-    std::wstring resultFile = t / L"VOR1.tmp";
-    {
-        TMainForm form;
-        form.Create(nullptr, nullptr, nullptr);
-        WriteBytes(resultFile, "answer");
-        const_cast<std::wstring&>(form.ResultFileName()) = resultFile;
-    }  // destroyed by its destructor, not by a close
-    EXPECT_EQ(GetFileAttributesW(resultFile.c_str()), INVALID_FILE_ATTRIBUTES);
-}

@@ -166,7 +166,7 @@ namespace {
 
 class FailingPaint : public Window {
 public:
-    void Create() { CreateWindowOf(L"FailingPaint", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr); }
+    void Create() { CreateWindowOf(L"FailingPaint", L"", WS_POPUP | WS_VISIBLE, 0, 0, 0, 50, 50, nullptr, nullptr); }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
