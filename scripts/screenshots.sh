@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pictures of the program as a technician sees it: starts the demo under Xvfb at 96, 144 and 192
-# DPI and saves, for each, the main window with analysed rows and the dialogs "Auto configure",
+# DPI (LogPixels in the demo's Wine prefix) and saves, for each, the main window with analysed rows and the dialogs "Auto configure",
 # "Convert TODO" and "About" as PNG files (default folder build/screenshots), named
 # main-96.png, config-144.png, convert-192.png, about-96.png and so on.
 #   scripts/screenshots.sh [OUTPUT_FOLDER]
@@ -50,4 +50,5 @@ build_win vorlasched vorlasched_console vorlatcpw
 make_dist
 prepare_demo "$WORK"
 i686-w64-mingw32-g++-posix -municode -O1 -static -o "$DRIVER" "$VORLA_ROOT/scripts/screenshot_driver.cpp"
-VORLA_SCREENSHOTS_INSIDE=1 with_display "$0" "$OUT"
+# A screen of its own, large enough for the main window at 192 DPI at its place (417, 224).
+VORLA_SCREENSHOTS_INSIDE=1 xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$OUT"
