@@ -7,49 +7,6 @@
 
 namespace {
 
-// Value: a text that may not be empty; AnyText: one that may (an empty series list, an empty UNC path).
-enum class Takes { Nothing, Value, AnyText, Seconds };
-
-struct SwitchSpec {
-    const wchar_t* name;
-    Takes takes;
-};
-
-const SwitchSpec kSwitches[] = {
-    {L"configure", Takes::Nothing}, {L"upgrade", Takes::Nothing},    {L"check", Takes::Nothing},
-    {L"?", Takes::Nothing},
-    {L"whatif", Takes::Nothing},    {L"branch", Takes::Value},       {L"pos", Takes::AnyText},
-    {L"back", Takes::AnyText},      {L"posprinter", Takes::Value},   {L"backprinter", Takes::Value},
-    {L"posunc", Takes::AnyText},    {L"backunc", Takes::AnyText},    {L"header", Takes::Value},
-    {L"analyze", Takes::Nothing},   {L"submit", Takes::Nothing},     {L"report", Takes::Value},
-    {L"timeout", Takes::Seconds},
-};
-
-struct CommandSpec {
-    CliCommand command;
-    const wchar_t* name;
-    std::vector<std::wstring> required;
-    std::vector<std::wstring> optional;
-    std::vector<std::wstring> together;  // optional switches that come all or none
-    bool takesPaths = false;             // at least one
-};
-
-const std::vector<std::wstring> kRequestSwitches = {L"branch", L"pos", L"back", L"posprinter", L"backprinter"};
-
-const CommandSpec kCommands[] = {
-    {CliCommand::Configure, L"configure", {L"branch", L"pos", L"back", L"posprinter", L"backprinter", L"header"},
-     {L"posunc", L"backunc", L"whatif"}, {}},
-    {CliCommand::Upgrade, L"upgrade", {}, {L"whatif"}},
-    {CliCommand::Check,
-     L"check",
-     {},
-     {L"branch", L"pos", L"back", L"posprinter", L"backprinter", L"posunc", L"backunc"},
-     kRequestSwitches},
-    {CliCommand::Analyze, L"analyze", {}, {L"report"}, {}, true},
-    {CliCommand::Submit, L"submit", {}, {L"report", L"timeout"}, {}, true},
-    {CliCommand::Help, L"?", {}, {}},
-};
-
 std::wstring Lower(std::wstring text)
 {
     for (wchar_t& c : text)
@@ -57,39 +14,77 @@ std::wstring Lower(std::wstring text)
     return text;
 }
 
-const SwitchSpec* FindSwitch(const std::wstring& name)
+const SwitchRule* FindSwitch(const CommandTable& table, const std::wstring& name)
 {
-    for (const SwitchSpec& spec : kSwitches)
-        if (name == spec.name)
-            return &spec;
+    for (const SwitchRule& rule : table.switches)
+        if (name == rule.name)
+            return &rule;
     return nullptr;
 }
 
-bool Contains(const std::vector<std::wstring>& names, const std::wstring& name)
+const CommandSwitch* FindCommandSwitch(const CommandSpec& spec, const std::wstring& name)
 {
-    for (const std::wstring& n : names)
-        if (n == name)
-            return true;
-    return false;
+    for (const CommandSwitch& s : spec.switches)
+        if (name == s.name)
+            return &s;
+    return nullptr;
 }
 
-// The switches beside the command: every required one given, nothing that the command does not take.
+bool IsCommand(const CommandTable& table, const std::wstring& name)
+{
+    return std::any_of(table.commands.begin(), table.commands.end(),
+                       [&name](const CommandSpec& spec) { return spec.command != CliCommand::Window && name == spec.name; });
+}
+
+// The switches beside the command: every required one given, a request whole or not at all,
+// nothing that the command does not take, paths where it takes them.
 std::wstring CheckCommandSwitches(const CommandSpec& spec, const CommandLine& line)
 {
-    for (const std::wstring& name : spec.required)
-        if (!line.Has(name))
-            return L"/" + std::wstring(spec.name) + L" needs /" + name;
+    const std::wstring command = L"/" + std::wstring(spec.name);
+    for (const CommandSwitch& s : spec.switches)
+        if (s.need == Need::Required && !line.Has(s.name))
+            return command + L" needs /" + s.name;
     for (const auto& [name, value] : line.values)
-        if (name != spec.name && !Contains(spec.required, name) && !Contains(spec.optional, name))
-            return L"/" + name + L" does not go with /" + spec.name;
-    for (const std::wstring& name : spec.together)
-        if (!line.Has(name) && std::any_of(spec.together.begin(), spec.together.end(),
-                                           [&line](const std::wstring& n) { return line.Has(n); }))
-            return L"/" + std::wstring(spec.name) + L" with a request needs /" + name;
-    if (!spec.takesPaths && !line.paths.empty())
-        return L"/" + std::wstring(spec.name) + L" takes no path: " + line.paths.front();
-    if (spec.takesPaths && line.paths.empty())
-        return L"/" + std::wstring(spec.name) + L" needs at least one path";
+        if (name != spec.name && !FindCommandSwitch(spec, name))
+            return L"/" + name + L" does not go with " + command;
+    const bool anyRequest = std::any_of(spec.switches.begin(), spec.switches.end(), [&line](const CommandSwitch& s) {
+        return s.need == Need::Request && line.Has(s.name);
+    });
+    for (const CommandSwitch& s : spec.switches)
+        if (anyRequest && s.need == Need::Request && !line.Has(s.name))
+            return command + L" with a request needs /" + s.name;
+    if (!spec.paths && !line.paths.empty())
+        return command + L" takes no path: " + line.paths.front();
+    if (spec.paths && line.paths.empty())
+        return command + L" needs at least one path";
+    return {};
+}
+
+// Reads one switch into the line; the problem, or empty.
+std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, CommandLine& line)
+{
+    const size_t colon = arg.find(L':');
+    const std::wstring name = Lower(arg.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1));
+    const SwitchRule* rule = FindSwitch(table, name);
+    if (!rule && !IsCommand(table, name))
+        return L"unknown switch " + arg;
+    if (line.Has(name))
+        return L"/" + name + L" is given twice";
+    const Takes takes = rule ? rule->takes : Takes::Nothing;
+    const bool hasValue = colon != std::wstring::npos;
+    const std::wstring value = hasValue ? arg.substr(colon + 1) : std::wstring();
+    if (takes == Takes::Nothing && hasValue)
+        return L"/" + name + L" takes no value";
+    if ((takes == Takes::Text || takes == Takes::TextOrEmpty || takes == Takes::Seconds) && !hasValue)
+        return L"/" + name + L" needs a value after a colon";
+    if ((takes == Takes::Text || takes == Takes::NothingOrText || takes == Takes::Seconds) && hasValue &&
+        value.empty())
+        return L"/" + name + L" needs a value after the colon";
+    if (takes == Takes::Seconds &&
+        (!ParseInt32(value, line.timeoutSeconds) || line.timeoutSeconds < 1 || line.timeoutSeconds > kMaxSwitchSeconds))
+        return L"/" + name + L" needs a whole number of seconds from 1 to " + DecimalText(kMaxSwitchSeconds) +
+               L" (a week)";
+    line.values[name] = value;
     return {};
 }
 
@@ -100,6 +95,41 @@ CommandLineParse Refused(std::wstring problem)
     return parse;
 }
 
+std::wstring SwitchUsage(const CommandTable& table, const std::wstring& name)
+{
+    const SwitchRule* rule = FindSwitch(table, name);
+    std::wstring text = L"/" + name;
+    if (rule && rule->value)
+        text += (rule->takes == Takes::NothingOrText ? L"[:" : L":") + std::wstring(rule->value) +
+                (rule->takes == Takes::NothingOrText ? L"]" : L"");
+    return text;
+}
+
+std::wstring Synopsis(const CommandTable& table, const CommandSpec& spec)
+{
+    std::wstring text = L"  vorlasched";
+    if (spec.command != CliCommand::Window)
+        text += L" /" + std::wstring(spec.name);
+    if (spec.paths)
+        text += L" " + std::wstring(spec.paths);
+    bool inRequest = false;
+    for (const CommandSwitch& s : spec.switches) {
+        if (s.need == Need::Request && !inRequest) {
+            text += L" [";
+            inRequest = true;
+        } else if (s.need != Need::Request && inRequest) {
+            text += L"]";
+            inRequest = false;
+        }
+        const std::wstring one = SwitchUsage(table, s.name);
+        const bool first = text.back() == L'[';
+        text += (first ? L"" : L" ") + (s.need == Need::Optional ? L"[" + one + L"]" : one);
+    }
+    if (inRequest)
+        text += L"]";
+    return text;
+}
+
 }  // namespace
 
 std::wstring CommandLine::Value(const std::wstring& name, const std::wstring& fallback) const
@@ -108,12 +138,7 @@ std::wstring CommandLine::Value(const std::wstring& name, const std::wstring& fa
     return it == values.end() ? fallback : it->second;
 }
 
-bool CommandLine::ChangesNothing() const
-{
-    return whatIf || command == CliCommand::Check || command == CliCommand::Analyze || command == CliCommand::Help;
-}
-
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table)
 {
     CommandLineParse parse;
     CommandLine& line = parse.line;
@@ -122,27 +147,16 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
             line.paths.push_back(arg);
             continue;
         }
-        const size_t colon = arg.find(L':');
-        const std::wstring name = Lower(arg.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1));
-        const SwitchSpec* spec = FindSwitch(name);
-        if (!spec)
-            return Refused(L"unknown switch " + arg);
-        if (line.Has(name))
-            return Refused(L"/" + name + L" is given twice");
-        if (spec->takes == Takes::Nothing && colon != std::wstring::npos)
-            return Refused(L"/" + name + L" takes no value");
-        if (spec->takes != Takes::Nothing && colon == std::wstring::npos)
-            return Refused(L"/" + name + L" needs a value after a colon");
-        line.values[name] = colon == std::wstring::npos ? std::wstring() : arg.substr(colon + 1);
-        if (spec->takes == Takes::Value && line.values[name].empty())
-            return Refused(L"/" + name + L" needs a value after the colon");
-        if (spec->takes == Takes::Seconds &&
-            (!ParseInt32(line.values[name], line.timeoutSeconds) || line.timeoutSeconds < 1))
-            return Refused(L"/" + name + L" needs a whole number of seconds from 1");
+        std::wstring problem = ReadSwitch(table, arg, line);
+        if (!problem.empty())
+            return Refused(problem);
     }
     const CommandSpec* command = nullptr;
-    for (const CommandSpec& spec : kCommands) {
-        if (!line.Has(spec.name))
+    const CommandSpec* window = nullptr;
+    for (const CommandSpec& spec : table.commands) {
+        if (spec.command == CliCommand::Window)
+            window = &spec;
+        if (spec.command == CliCommand::Window || !line.Has(spec.name))
             continue;
         if (command)
             return Refused(L"/" + std::wstring(command->name) + L" and /" + spec.name + L" cannot go together");
@@ -152,6 +166,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
         if (!line.values.empty())
             return Refused(L"/" + line.values.begin()->first +
                            L" needs a command (/configure, /upgrade, /check, /analyze or /submit)");
+        parse.spec = window;
         parse.ok = true;
         return parse;
     }
@@ -159,32 +174,19 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args)
     if (!problem.empty())
         return Refused(problem);
     line.command = command->command;
-    line.whatIf = line.Has(L"whatif");
+    line.readsOnly = command->readsOnly || line.Has(L"whatif");
+    parse.spec = command;
     parse.ok = true;
     return parse;
 }
 
-std::vector<std::wstring> UsageLines()
+std::vector<std::wstring> UsageLines(const CommandTable& table)
 {
-    return {
-        L"Usage:",
-        L"  vorlasched /configure /branch:N /pos:LIST /back:LIST /posprinter:NAME /backprinter:NAME",
-        L"             [/posunc:PATH] [/backunc:PATH] /header:FILE [/whatif]",
-        L"  vorlasched /upgrade [/whatif]",
-        L"  vorlasched /check [/branch:N /pos:LIST /back:LIST /posprinter:NAME /backprinter:NAME",
-        L"                     [/posunc:PATH] [/backunc:PATH]]",
-        L"  vorlasched /analyze PATH... [/report:FILE]",
-        L"  vorlasched /submit PATH... [/report:FILE] [/timeout:SECONDS]",
-        L"  vorlasched [PATH...]   opens the window with the rows that a drop of the paths gives",
-        L"  vorlasched /?",
-        L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
-        L"/header:FILE holds the five lines of the branch header (UTF-8, or the ANSI code page).",
-        L"/whatif writes nothing and prints what the run would write, as .reg text.",
-        L"/check writes nothing and lists every problem of the configuration, one per line.",
-        L"/analyze and /submit run the menu's passes on the paths and write a CSV report (UTF-8) to FILE or",
-        L"standard output; /timeout ends a client that runs longer and stops the pass.",
-        L"Exit codes: 0 done (/check: no problem), 1 a check failed, a write or a failure stopped the run",
-        L"(/check: problems),",
-        L"2 a bad command line.",
-    };
+    std::vector<std::wstring> lines{L"Usage:"};
+    for (const CommandSpec& spec : table.commands) {
+        lines.push_back(Synopsis(table, spec));
+        lines.push_back(L"      " + std::wstring(spec.summary));
+    }
+    lines.insert(lines.end(), table.notes.begin(), table.notes.end());
+    return lines;
 }

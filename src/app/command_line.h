@@ -1,5 +1,6 @@
 // The program's command line: switches that start with '/' or '-', case-insensitive, a value
-// after a colon. Without a command switch the window opens. Pure.
+// after a colon. Without a command switch the window opens. The parser and the usage text both
+// come from one command table (app/commands.*), so that they cannot drift apart. Pure.
 #pragma once
 #include <map>
 #include <string>
@@ -10,29 +11,78 @@ enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Help
 struct CommandLine {
     CliCommand command = CliCommand::Window;
     std::map<std::wstring, std::wstring> values;  // switch name (lower case) -> value
-    bool whatIf = false;
-    std::vector<std::wstring> paths;  // arguments that are not switches, in order
-    int timeoutSeconds = 0;           // /timeout: per job; 0 waits as long as the client runs
+    std::vector<std::wstring> paths;              // arguments that are not switches, in order
+    int timeoutSeconds = 0;                       // /timeout: per job; 0 waits as long as the client runs
+    bool readsOnly = false;                       // the command (or its preview) writes nothing at all
 
     bool Has(const std::wstring& name) const { return values.count(name) != 0; }
-    // A command that only reads (a preview, a check, an analysis, the usage) writes nothing at all.
-    bool ChangesNothing() const;
     // The value of a switch, or fallback when it was not given.
     std::wstring Value(const std::wstring& name, const std::wstring& fallback = L"") const;
+};
+
+// What a switch takes after its colon.
+enum class Takes {
+    Nothing,         // no colon
+    Text,            // a text that may not be empty
+    TextOrEmpty,     // a text that may be empty (a series list, a UNC path)
+    NothingOrText,   // no colon, or a text that may not be empty (/whatif:FILE)
+    Seconds,         // a whole number of seconds from 1 to kMaxSwitchSeconds
+};
+
+// One week: the longest /timeout a run can be given.
+constexpr int kMaxSwitchSeconds = 7 * 24 * 60 * 60;
+
+struct SwitchRule {
+    const wchar_t* name;     // lower case, without the slash
+    Takes takes;
+    const wchar_t* value;    // the value's name in the usage ("N", "FILE"); null for none
+};
+
+// How a command takes a switch.
+enum class Need {
+    Required,
+    Optional,
+    Request,  // the request switches of /check: all or none
+};
+
+struct CommandSwitch {
+    const wchar_t* name;
+    Need need;
+};
+
+class StdStream;
+using CommandHandler = int (*)(const CommandLine& line, StdStream& out, StdStream& err);
+
+struct CommandSpec {
+    CliCommand command;
+    const wchar_t* name;                  // the command's own switch
+    std::vector<CommandSwitch> switches;  // in usage order
+    const wchar_t* paths;                 // "PATH..." when it takes one path or more; null when none
+    bool readsOnly;                       // writes nothing at all (with /whatif every command does)
+    const wchar_t* summary;               // what it does, for the usage
+    CommandHandler handler;               // null for the window
+};
+
+struct CommandTable {
+    std::vector<SwitchRule> switches;
+    std::vector<CommandSpec> commands;
+    std::vector<std::wstring> notes;  // the usage's lines after the commands
 };
 
 struct CommandLineParse {
     bool ok = false;
     std::wstring problem;  // what is wrong, for the usage message
     CommandLine line;
+    const CommandSpec* spec = nullptr;  // the command's row; null for the window
 };
 
 // Reads the arguments after the program's name (already split by the Windows rules, so a
 // quoted value has lost its quotes). Refused: an unknown switch, a switch given twice, a
-// value on a switch that takes none, a missing value, a missing required switch, two commands,
-// paths beside a command that takes none, /analyze or /submit without a path, and a /timeout
-// that is not a whole number of seconds from 1.
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args);
+// value on a switch that takes none, a missing or empty value, a missing required switch, a
+// request given in part, two commands, paths beside a command that takes none, a command that
+// takes paths without one, and seconds that are not a whole number from 1 to a week.
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table);
 
-// The usage text, one line per entry, without line ends.
-std::vector<std::wstring> UsageLines();
+// The usage text, one line per entry, without line ends: "Usage:", one synopsis line per
+// command with its summary below it, then the notes.
+std::vector<std::wstring> UsageLines(const CommandTable& table);

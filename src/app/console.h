@@ -13,6 +13,8 @@ public:
     // which: STD_OUTPUT_HANDLE or STD_ERROR_HANDLE. A program of the window subsystem started
     // from a console without redirection writes to its parent's console.
     explicit StdStream(DWORD which);
+    // Whether there is a console, file or pipe to write to.
+    bool Usable() const;
     void Write(const std::wstring& text);
     void WriteLine(const std::wstring& text) { Write(text + L"\r\n"); }
     // Text already in UTF-8 (a report): as it is to a file or pipe, as Unicode to a console.

@@ -10,7 +10,7 @@
 #include "about/TAboutForm.h"
 #include "app/TMainForm.h"
 #include "app/command_line.h"
-#include "app/fleet.h"
+#include "app/commands.h"
 #include "app/untranslated.h"
 #include "common/errors.h"
 #include "common/fileio.h"
@@ -52,45 +52,84 @@ static void RunWindow(const std::vector<std::wstring>& paths)
     const int showCommand = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
     try {
         RunApplication(showCommand, paths);
-    } catch (const AppError& e) {
-        ShowMessage(nullptr, e.Message());
     } catch (const std::exception& e) {
-        std::string what = e.what();
-        ShowMessage(nullptr, std::wstring(what.begin(), what.end()));
+        ShowMessage(nullptr, ErrorText(e));
     } catch (...) {
         ShowMessage(nullptr, L"");
     }
 }
 
 // Never a window or a message box: whatever goes wrong ends as a line and an exit code.
-static int RunCommand(const CommandLine& line)
+static int RunCommand(const CommandLineParse& parse)
 {
     StdStream out(STD_OUTPUT_HANDLE);
     StdStream err(STD_ERROR_HANDLE);
     try {
-        return RunFleetCommand(line, out, err);
-    } catch (const AppError& e) {
-        err.WriteLine(e.Message());
+        return RunCommandLine(parse, out, err);
     } catch (const std::exception& e) {
-        std::string what = e.what();
-        err.WriteLine(std::wstring(what.begin(), what.end()));
+        err.WriteLine(ErrorText(e));
     }
     return ExitFailed;
 }
 
+// Whether anybody can see a window: not in a service's or SYSTEM's window station.
+static bool InteractiveWindowStation()
+{
+    USEROBJECTFLAGS flags{};
+    HWINSTA station = GetProcessWindowStation();
+    if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
+        return true;  // nothing says otherwise
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+// Whether this is vorlasched.exe, the window-subsystem link.
+static bool IsWindowProgram()
+{
+    auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+}
+
+// The usage, or a problem and the usage, where the technician sees it: a message box from
+// vorlasched.exe that has nowhere to write (started from a shortcut, or by a double click),
+// standard error otherwise.
+static int ShowUsage(const std::wstring& problem, int exitCode)
+{
+    StdStream err(STD_ERROR_HANDLE);
+    if (!IsWindowProgram() || err.Usable() || !InteractiveWindowStation()) {
+        if (problem.empty()) {
+            StdStream out(STD_OUTPUT_HANDLE);
+            for (const std::wstring& usage : UsageLines(Commands()))
+                (out.Usable() ? out : err).WriteLine(usage);
+            return exitCode;
+        }
+        return RefuseCommandLine(problem, err);
+    }
+    std::wstring text = problem.empty() ? std::wstring() : L"vorlasched: " + problem + L"\r\n\r\n";
+    for (const std::wstring& usage : UsageLines(Commands()))
+        text += usage + L"\r\n";
+    MessageBoxW(nullptr, text.c_str(), L"vorlasched", MB_OK | (problem.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
+    return exitCode;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
-    const CommandLineParse parse = ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc));
-    if (!parse.ok) {
-        StdStream err(STD_ERROR_HANDLE);
-        return RefuseCommandLine(parse.problem, err);
-    }
+    const CommandLineParse parse = ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc), Commands());
+    if (!parse.ok)
+        return ShowUsage(parse.problem, ExitBadCommandLine);
     int exitCode = ExitDone;
-    if (parse.line.command == CliCommand::Window)
+    if (parse.line.command == CliCommand::Window) {
+        // Nobody could close a window in a service's session: say so, and end.
+        if (!InteractiveWindowStation())
+            return ShowUsage(L"no window can be shown here (a service or SYSTEM session); give a command", ExitBadCommandLine);
         RunWindow(parse.line.paths);
-    else
-        exitCode = RunCommand(parse.line);
-    if (!parse.line.ChangesNothing())
+    } else if (parse.line.command == CliCommand::Help) {
+        exitCode = ShowUsage(L"", ExitDone);
+    } else {
+        exitCode = RunCommand(parse);
+    }
+    if (!parse.line.readsOnly)
         TidyUntranslatedTexts(kUntranslatedTextsFile);
     return exitCode;
 }

@@ -4,6 +4,6 @@ list(APPEND CORE_SOURCES
 list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp
   src/app/console.cpp
-  src/app/fleet.cpp
+  src/app/commands.cpp
   src/app/untranslated.cpp
 )

@@ -1,6 +1,7 @@
 #include "common/errors.h"
 
 #include "common/text.h"
+#include "common/utf.h"
 
 AppError::AppError(std::wstring message)
     : std::runtime_error("vorlasched error"), message_(std::move(message))
@@ -10,4 +11,11 @@ AppError::AppError(std::wstring message)
 Win32Error::Win32Error(const std::wstring& phrase, unsigned long code)
     : AppError(phrase + DecimalText(static_cast<long>(code))), code_(code)
 {
+}
+
+std::wstring ErrorText(const std::exception& error)
+{
+    if (const auto* app = dynamic_cast<const AppError*>(&error))
+        return app->Message();
+    return WideOfUtf8Lossy(error.what());
 }

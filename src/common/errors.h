@@ -22,3 +22,7 @@ public:
 private:
     unsigned long code_;
 };
+
+// What an exception says, for a message box or a line: an AppError's message unchanged,
+// another exception's what() read as UTF-8 (invalid bytes shown as U+FFFD).
+std::wstring ErrorText(const std::exception& error);

@@ -137,3 +137,27 @@ std::wstring ProgramTitle()
     size_t dot = name.find_last_of(L'.');
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
+
+DWORD FolderCreationError(const std::wstring& path)
+{
+    std::wstring folder = path;
+    while (!folder.empty() && !IsExistingFolder(folder)) {
+        if (GetFileAttributesW(LongPathName(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return ERROR_PATH_NOT_FOUND;  // a file where a folder has to go
+        const size_t slash = folder.find_last_of(L"\\/");
+        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+    }
+    if (folder.empty() || folder.back() == L':')
+        folder += L'\\';
+    UniqueFile handle(CreateFileW(LongPathName(folder).c_str(), FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle ? 0 : GetLastError();
+}
+
+DWORD FileWriteError(const std::wstring& path)
+{
+    UniqueFile handle(CreateFileW(LongPathName(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return handle ? 0 : GetLastError();
+}

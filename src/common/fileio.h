@@ -36,3 +36,12 @@ std::wstring ProgramPath();
 std::wstring ProgramFolder();
 // The name of the program's file without folder and extension ("vorlasched").
 std::wstring ProgramTitle();
+
+// Whether a folder could be made at path, or files made in it, without making anything: 0 when
+// the nearest existing folder of the path lets files and folders be added, else the error that
+// making them would meet (ERROR_PATH_NOT_FOUND where a file stands in for a folder).
+DWORD FolderCreationError(const std::wstring& path);
+
+// Whether an existing file could be written in place now, without writing: 0 when it can be
+// opened for writing with no sharing, as the writer opens it, else the error.
+DWORD FileWriteError(const std::wstring& path);

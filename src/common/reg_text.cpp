@@ -1,8 +1,12 @@
 #include "common/reg_text.h"
 
+#include <string_view>
+
+#include "common/text.h"
+#include "common/utf.h"
+
 namespace {
 
-const uint32_t kRegSz = 1, kRegBinary = 3, kRegDword = 4;
 const size_t kHexLineWidth = 79;  // the "\" that continues a line goes in column 80
 
 void AppendUtf16(std::vector<uint8_t>& bytes, char32_t unit)
@@ -143,4 +147,68 @@ std::wstring RegFileText(const std::vector<std::wstring>& deletedKeys, const std
         text += L"\r\n";
     }
     return text;
+}
+
+std::wstring RegTypeName(uint32_t type)
+{
+    switch (type) {
+    case kRegSz:
+        return L"REG_SZ";
+    case kRegExpandSz:
+        return L"REG_EXPAND_SZ";
+    case kRegBinary:
+        return L"REG_BINARY";
+    case kRegDword:
+        return L"REG_DWORD";
+    case kRegMultiSz:
+        return L"REG_MULTI_SZ";
+    case kRegQword:
+        return L"REG_QWORD";
+    default:
+        return L"type " + DecimalText(static_cast<long>(type));
+    }
+}
+
+std::optional<std::wstring> RegTextOf(const RegValueData& value)
+{
+    if (value.type != kRegSz && value.type != kRegExpandSz)
+        return std::nullopt;
+    std::wstring text = WideOfUtf16(
+        std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size()), false);
+    while (!text.empty() && text.back() == L'\0')
+        text.pop_back();
+    return text;
+}
+
+std::optional<uint32_t> RegDwordOf(const RegValueData& value)
+{
+    if (value.type != kRegDword || value.data.size() != 4)
+        return std::nullopt;
+    return value.data[0] | value.data[1] << 8 | value.data[2] << 16 | static_cast<uint32_t>(value.data[3]) << 24;
+}
+
+const RegKeyData* FindRegKey(const std::vector<RegKeyData>& tree, const std::wstring& path)
+{
+    for (const RegKeyData& key : tree)
+        if (EqualsAsciiNoCase(key.path, path))
+            return &key;
+    return nullptr;
+}
+
+const RegValueData* FindRegValue(const RegKeyData& key, const std::wstring& name)
+{
+    for (const RegValueData& value : key.values)
+        if (EqualsAsciiNoCase(value.name, name))
+            return &value;
+    return nullptr;
+}
+
+std::vector<const RegKeyData*> RegChildren(const std::vector<RegKeyData>& tree, const std::wstring& path)
+{
+    std::vector<const RegKeyData*> children;
+    for (const RegKeyData& key : tree)
+        if (key.path.size() > path.size() + 1 && EqualsAsciiNoCase(key.path.substr(0, path.size()), path) &&
+            key.path[path.size()] == L'\\' && key.path.find(L'\\', path.size() + 1) == std::wstring::npos)
+            children.push_back(&key);
+    return children;
 }

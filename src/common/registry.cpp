@@ -1,6 +1,104 @@
 #include "common/registry.h"
 
+#include <algorithm>
+
 #include "common/errors.h"
+
+namespace {
+
+[[noreturn]] void ThrowReadError(RegHive hive, const std::wstring& path, LONG code)
+{
+    throw Win32Error(std::wstring(L"Cannot read ") + HiveName(hive) + L"\\" + path + L": error ",
+                     static_cast<unsigned long>(code));
+}
+
+// The key opened for reading; empty when it does not exist.
+UniqueHKey OpenForRead(RegHive hive, const std::wstring& path)
+{
+    HKEY key = nullptr;
+    LONG r = RegOpenKeyExW(HiveKey(hive), path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key);
+    if (r == ERROR_FILE_NOT_FOUND)
+        return {};
+    if (r != ERROR_SUCCESS)
+        ThrowReadError(hive, path, r);
+    return UniqueHKey(key);
+}
+
+// Grows the buffers to what the key's largest value name and data need now.
+void FitValueBuffers(HKEY key, RegHive hive, const std::wstring& path, std::vector<wchar_t>& name, std::vector<BYTE>& data)
+{
+    DWORD maxName = 0, maxData = 0;
+    LONG r = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
+                              &maxData, nullptr, nullptr);
+    if (r != ERROR_SUCCESS)
+        ThrowReadError(hive, path, r);
+    // Never smaller than before, and at least one byte: a null data buffer would read no data.
+    name.resize(std::max<size_t>({name.size() * 2, maxName + 1, 256}));
+    data.resize(std::max<size_t>({data.size() * 2, maxData, 1}));
+}
+
+std::vector<RegValueData> ReadValues(HKEY key, RegHive hive, const std::wstring& path)
+{
+    std::vector<RegValueData> values;
+    std::vector<wchar_t> name;
+    std::vector<BYTE> data;
+    FitValueBuffers(key, hive, path, name, data);
+    for (DWORD index = 0;;) {
+        DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
+        LONG r = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
+        if (r == ERROR_NO_MORE_ITEMS)
+            return values;
+        if (r == ERROR_MORE_DATA) {  // the value grew since the key was measured
+            FitValueBuffers(key, hive, path, name, data);
+            continue;
+        }
+        if (r != ERROR_SUCCESS)
+            ThrowReadError(hive, path, r);
+        values.push_back({std::wstring(name.data(), nameLength), type,
+                          std::vector<uint8_t>(data.begin(), data.begin() + size)});
+        ++index;
+    }
+}
+
+std::vector<std::wstring> ReadSubkeyNames(HKEY key, RegHive hive, const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[256];  // key names have at most 255 characters
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        LONG r = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_NO_MORE_ITEMS)
+            return names;
+        if (r != ERROR_SUCCESS)
+            ThrowReadError(hive, path, r);
+        names.emplace_back(name, length);
+    }
+}
+
+void ReadKeyInto(RegHive hive, const std::wstring& path, std::vector<RegKeyData>& keys)
+{
+    UniqueHKey key = OpenForRead(hive, path);
+    if (!key)  // absent, or deleted since its parent listed it
+        return;
+    keys.push_back({HiveName(hive) + std::wstring(L"\\") + path, {}, ReadValues(key.get(), hive, path)});
+    for (const std::wstring& name : ReadSubkeyNames(key.get(), hive, path))
+        ReadKeyInto(hive, path + L"\\" + name, keys);
+}
+
+}  // namespace
+
+HKEY HiveKey(RegHive hive)
+{
+    return hive == RegHive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+std::vector<RegKeyData> ReadKeyTree(const std::wstring& path, RegHive hive)
+{
+    std::vector<RegKeyData> keys;
+    ReadKeyInto(hive, path, keys);
+    return keys;
+}
+
 
 RegistryKey RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access)
 {

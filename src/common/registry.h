@@ -10,6 +10,7 @@
 
 #include "common/handles.h"
 #include "common/product_keys.h"
+#include "common/reg_text.h"
 
 class RegistryKey {
 public:
@@ -44,6 +45,15 @@ private:
     explicit RegistryKey(HKEY key) : key_(key) {}
     UniqueHKey key_;
 };
+
+// The registry handle of a hive.
+HKEY HiveKey(RegHive hive);
+
+// Every key of hive\path with its values as stored, parents before their subkeys (subkeys in
+// enumeration order); paths as .reg text names them ("HKEY_LOCAL_MACHINE\..."). Empty when the
+// key is absent. A key that exists but cannot be read, or a read failing part way, throws
+// AppError "Cannot read <path>: error <code>": a tree with a hole must never pass for the whole.
+std::vector<RegKeyData> ReadKeyTree(const std::wstring& path, RegHive hive = RegHive::LocalMachine);
 
 // Deletes root\path with every key below it; false when it was not there or could not be deleted.
 bool DeleteKeyTree(HKEY root, const std::wstring& path);

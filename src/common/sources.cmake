@@ -4,6 +4,7 @@ list(APPEND CORE_SOURCES
   src/common/text.cpp
   src/common/reg_text.cpp
   src/common/text_lines.cpp
+  src/common/utf.cpp
 )
 list(APPEND WIN_SOURCES
   src/common/button_glyph.cpp

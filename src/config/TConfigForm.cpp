@@ -174,18 +174,12 @@ void TConfigForm::FormShow()
 {
     FillList(ComboPrn_, {});
     FillList(ComboBack_, {});
-    std::vector<std::wstring> printers;
-    try {
-        printers = SortedUniqueNames(InstalledPrinterNames());
-    } catch (const AppError& e) {
-        Show(e.Message());
-        return;
-    }
+    const std::vector<std::wstring> printers = OfferedPrinters(MessageBoxes());
     FillList(ComboPrn_, printers);
     FillList(ComboBack_, printers);
 }
 
-ShowMessageFn TConfigForm::Shower()
+ShowMessageFn TConfigForm::MessageBoxes()
 {
     return [this](const std::wstring& text) { Show(text); };
 }
@@ -210,8 +204,8 @@ ConfigRequest TConfigForm::Request() const
 bool TConfigForm::CheckEnvironment()
 {
     LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
-    MachineCheck check = CheckMachine(Request(), probe, state_, Shower());
-    if (check == MachineCheck::FailedAskingClose)
+    MachineCheck check = CheckMachine(Request(), probe, state_.paths, MessageBoxes());
+    if (check == MachineCheck::LacksPrinterOrFont)
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
     return check == MachineCheck::Passed;
 }
@@ -221,28 +215,23 @@ bool TConfigForm::CheckEnvironment()
 void TConfigForm::BitBtnOkClick()
 {
     LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
-    MachineWriter writer(MachineWriter::Backup::BeforeChange);
-    switch (RunConfiguration(Request(), probe, writer, Shower(), state_)) {
-    case ConfigOutcome::CancelledAskingClose:
+    MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
+    switch (RunConfiguration(Request(), probe, writer, MessageBoxes(), state_)) {
+    case ConfigOutcome::MachineLacksPrinterOrFont:  // closes, and also asks for its own close
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
         SetModalResult(ModalResult::Cancel);
         break;
-    case ConfigOutcome::Cancelled:
+    case ConfigOutcome::MachineRefused:
         SetModalResult(ModalResult::Cancel);
         break;
-    case ConfigOutcome::Invalid:
+    case ConfigOutcome::EntriesRefused:  // the dialog stays
     case ConfigOutcome::Failed:
     case ConfigOutcome::Done:
         break;
     }
 }
 
-void TConfigForm::WriteMaps(const std::wstring& seriesText, const std::wstring& mapType, int& mapCounter)
-{
-    ::WriteMaps(SettingsOf(Request(), state_), seriesText, mapType, mapCounter, state_.MapDir, Shower());
-}
-
 void TConfigForm::RenderAddressBitmap(const std::wstring& path)
 {
-    ::RenderAddressBitmap(path, Memo1Lines(), Shower());
+    ::RenderAddressBitmap(path, Memo1Lines(), MessageBoxes());
 }

@@ -37,8 +37,6 @@ public:
     void BitBtnOkClick();
     // Writes the branch header image of Memo1's lines to path (nothing unless exactly five lines).
     void RenderAddressBitmap(const std::wstring& path);
-    // One map per entry of seriesText for the type, numbered on from mapCounter.
-    void WriteMaps(const std::wstring& seriesText, const std::wstring& mapType, int& mapCounter);
 
 protected:
     void OnCommand(int id, int code, HWND control) override;
@@ -46,7 +44,8 @@ protected:
 
 private:
     void Show(const std::wstring& text);
-    ShowMessageFn Shower();
+    // The dialog's messages, each in a message box.
+    ShowMessageFn MessageBoxes();
     std::vector<std::wstring> Memo1Lines() const;
     // The entries exactly as typed; a list without a selection gives no printer.
     ConfigRequest Request() const;
@@ -75,7 +74,7 @@ private:
     UniqueImageList okGlyph_;
     UniqueImageList cancelGlyph_;
 
-    // InstallDir, GhostscriptPath, MapDir, ProgramDir, EscSourcePath and BranchNo, as the last
+    // InstallDir, GhostscriptPath, ProgramDir, EscSourcePath, BranchNo and MapDir, as the last
     // check or run left them.
-    ConfigPaths state_;
+    ConfigResult state_;
 };

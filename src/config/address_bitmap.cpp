@@ -132,8 +132,7 @@ TextBlockSize MeasureLines(HDC canvas, const std::vector<std::wstring>& lines)
     return block;
 }
 
-std::optional<HeaderFit> RenderAddressBitmap(const std::wstring& path, const std::vector<std::wstring>& lines,
-                                             const ShowMessageFn& showMessage)
+std::optional<AddressImage> DrawAddressImage(const std::vector<std::wstring>& lines)
 {
     if (lines.size() != kAddressLineCount)
         return std::nullopt;
@@ -167,11 +166,19 @@ std::optional<HeaderFit> RenderAddressBitmap(const std::wstring& path, const std
         DrawLines(dc.get(), lines, fit);
         GdiFlush();
     }
+    return AddressImage{BitmapFileBytes(info, bits), fit};
+}
 
+std::optional<HeaderFit> RenderAddressBitmap(const std::wstring& path, const std::vector<std::wstring>& lines,
+                                             const ShowMessageFn& showMessage)
+{
+    std::optional<AddressImage> image = DrawAddressImage(lines);
+    if (!image)
+        return std::nullopt;
     try {
-        WriteWholeFile(path, BitmapFileBytes(info, bits));
+        WriteWholeFile(path, image->fileBytes);
     } catch (const AppError& e) {
         showMessage(e.Message());
     }
-    return fit;
+    return image->fit;
 }

@@ -15,6 +15,14 @@
 // canvas's current font.
 TextBlockSize MeasureLines(HDC canvas, const std::vector<std::wstring>& lines);
 
+// The header drawn, as the bytes of its BMP file, and the fit it was drawn with; nothing unless
+// there are exactly five lines. Drawing failures throw AppError.
+struct AddressImage {
+    std::string fileBytes;
+    HeaderFit fit;
+};
+std::optional<AddressImage> DrawAddressImage(const std::vector<std::wstring>& lines);
+
 // Draws the header and writes it to path as a BMP file, overwriting the file in place (other
 // hard links to it show the new image). Lines other than exactly five: no file, no message.
 // A file that cannot be written is reported through showMessage ("Cannot create file <path>")

@@ -4,96 +4,19 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
 #include "common/product_keys.h"
+#include "common/registry.h"
 #include "config/backup_names.h"
 
 namespace {
 
-const std::wstring kRoot = L"HKEY_LOCAL_MACHINE\\";
 const size_t kBackupsKept = 20;
 const unsigned kMaxSuffix = 10000;
-
-[[noreturn]] void ThrowReadError(const std::wstring& path, LONG code)
-{
-    throw Win32Error(L"Cannot read " + kRoot + path + L": error ", static_cast<unsigned long>(code));
-}
-
-// The key opened for reading; empty when it does not exist.
-UniqueHKey OpenForRead(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key);
-    if (r == ERROR_FILE_NOT_FOUND)
-        return {};
-    if (r != ERROR_SUCCESS)
-        ThrowReadError(path, r);
-    return UniqueHKey(key);
-}
-
-// Grows the buffers to what the key's largest value name and data need now.
-void FitValueBuffers(HKEY key, const std::wstring& path, std::vector<wchar_t>& name, std::vector<BYTE>& data)
-{
-    DWORD maxName = 0, maxData = 0;
-    LONG r = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
-                              &maxData, nullptr, nullptr);
-    if (r != ERROR_SUCCESS)
-        ThrowReadError(path, r);
-    // Never smaller than before, and at least one byte: a null data buffer would read no data.
-    name.resize(std::max<size_t>({name.size() * 2, maxName + 1, 256}));
-    data.resize(std::max<size_t>({data.size() * 2, maxData, 1}));
-}
-
-std::vector<RegValueData> ReadValues(HKEY key, const std::wstring& path)
-{
-    std::vector<RegValueData> values;
-    std::vector<wchar_t> name;
-    std::vector<BYTE> data;
-    FitValueBuffers(key, path, name, data);
-    for (DWORD index = 0;;) {
-        DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
-        LONG r = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
-        if (r == ERROR_NO_MORE_ITEMS)
-            return values;
-        if (r == ERROR_MORE_DATA) {  // the value grew since the key was measured
-            FitValueBuffers(key, path, name, data);
-            continue;
-        }
-        if (r != ERROR_SUCCESS)
-            ThrowReadError(path, r);
-        values.push_back({std::wstring(name.data(), nameLength), type,
-                          std::vector<uint8_t>(data.begin(), data.begin() + size)});
-        ++index;
-    }
-}
-
-std::vector<std::wstring> ReadSubkeyNames(HKEY key, const std::wstring& path)
-{
-    std::vector<std::wstring> names;
-    wchar_t name[256];  // key names have at most 255 characters
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        LONG r = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (r == ERROR_NO_MORE_ITEMS)
-            return names;
-        if (r != ERROR_SUCCESS)
-            ThrowReadError(path, r);
-        names.emplace_back(name, length);
-    }
-}
-
-void ReadKeyInto(const std::wstring& path, std::vector<RegKeyData>& keys)
-{
-    UniqueHKey key = OpenForRead(path);
-    if (!key)  // absent, or deleted since its parent listed it
-        return;
-    keys.push_back({kRoot + path, {}, ReadValues(key.get(), path)});
-    for (const std::wstring& name : ReadSubkeyNames(key.get(), path))
-        ReadKeyInto(path + L"\\" + name, keys);
-}
 
 bool SameValueName(const std::wstring& a, const std::wstring& b)
 {
@@ -174,35 +97,55 @@ std::vector<std::wstring> FileNamesIn(const std::wstring& folder)
     return names;
 }
 
-// Deletes the older backups beyond the newest ones kept; the one just written always stays,
-// even when the clock was put back since older ones were made.
+// Deletes the backups beyond the newest ones kept, but never the oldest one, and never the one
+// just written or named, even when the clock was put back since older ones were made.
 void RemoveOldBackups(const std::wstring& folder, const std::wstring& keptName)
 {
     std::vector<std::wstring> names = FileNamesIn(folder);
     names.erase(std::remove(names.begin(), names.end(), keptName), names.end());
-    for (const std::wstring& name : BackupsBeyondNewest(names, kBackupsKept - 1))
+    for (const std::wstring& name : BackupsToPrune(names, kBackupsKept - 1))
         DeleteFileW(LongPathName(folder + L"\\" + name).c_str());
+}
+
+// The newest backup in the folder, when its content is exactly this text.
+std::optional<std::wstring> NewestWithText(const std::wstring& folder, const std::wstring& text)
+{
+    const std::vector<std::wstring> newestFirst = BackupsBeyondNewest(FileNamesIn(folder), 0);
+    if (newestFirst.empty())
+        return std::nullopt;
+    const std::wstring path = folder + L"\\" + newestFirst.front();
+    const std::wstring content = L"\xFEFF" + text;
+    const size_t size = content.size() * sizeof(wchar_t);
+    try {
+        bool truncated = false;
+        const std::string bytes = ReadFileBytes(path, size, &truncated);
+        if (!truncated && bytes.size() == size && std::equal(bytes.begin(), bytes.end(),
+                                                              reinterpret_cast<const char*>(content.data())))
+            return path;
+    } catch (const AppError&) {
+    }
+    return std::nullopt;
+}
+
+std::wstring WithoutTrailingSeparator(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
 }
 
 }  // namespace
 
-std::vector<RegKeyData> ReadKeyTree(const std::wstring& path)
+std::wstring VorlaRestoreText(const std::vector<std::wstring>& writtenProductValues, const ProductRoot& root)
 {
-    std::vector<RegKeyData> keys;
-    ReadKeyInto(path, keys);
-    return keys;
-}
-
-std::wstring VorlaRestoreText(const std::vector<std::wstring>& writtenProductValues)
-{
-    std::vector<RegKeyData> keys = ReadKeyTree(kProductKeyPath);
+    std::vector<RegKeyData> keys = ReadKeyTree(root.key, root.hive);
     if (keys.empty())
-        return RegFileText({kRoot + kProductKeyPath}, {});
+        return RegFileText({root.FullPath(root.key)}, {});
     RegKeyData& product = keys.front();
     for (const std::wstring& name : writtenProductValues)
         if (!Lists(product, name))
             product.removedValues.push_back(name);
-    return RegFileText({kRoot + kMapsKeyPath}, keys);
+    return RegFileText({root.FullPath(root.MapsKey())}, keys);
 }
 
 std::wstring DefaultBackupFolder()
@@ -214,14 +157,26 @@ std::wstring DefaultBackupFolder()
     return std::wstring(programData) + L"\\Kelvane\\vorlasched\\backups";
 }
 
-std::wstring BackupVorlaKey(const std::vector<std::wstring>& writtenProductValues, const std::wstring& folder)
+BackupMade BackupVorlaKey(const std::vector<std::wstring>& writtenProductValues, const std::wstring& folder,
+                          const ProductRoot& root)
 {
-    std::wstring text = VorlaRestoreText(writtenProductValues);
-    std::wstring base = folder;
-    if (!base.empty() && base.back() == L'\\')
-        base.pop_back();
+    const std::wstring text = VorlaRestoreText(writtenProductValues, root);
+    const std::wstring base = WithoutTrailingSeparator(folder);
+    if (std::optional<std::wstring> same = NewestWithText(base, text))
+        return {*same, false};
     CreateFolderChain(base);
     std::wstring path = WriteNewBackup(base, text);
     RemoveOldBackups(base, path.substr(base.size() + 1));
-    return path;
+    return {path, true};
+}
+
+void CheckBackupPossible(const std::vector<std::wstring>& writtenProductValues, const std::wstring& folder,
+                         const ProductRoot& root)
+{
+    const std::wstring text = VorlaRestoreText(writtenProductValues, root);
+    const std::wstring base = WithoutTrailingSeparator(folder);
+    if (NewestWithText(base, text))
+        return;
+    if (DWORD error = FolderCreationError(base))
+        ThrowWriteError(base + L"\\" + BackupFileName(LocalTimeNow(), 1), error);
 }

@@ -90,3 +90,11 @@ std::vector<std::wstring> BackupsBeyondNewest(const std::vector<std::wstring>& n
         beyond.push_back(backups[i].name);
     return beyond;
 }
+
+std::vector<std::wstring> BackupsToPrune(const std::vector<std::wstring>& names, size_t keep)
+{
+    std::vector<std::wstring> beyond = BackupsBeyondNewest(names, keep);
+    if (!beyond.empty())
+        beyond.pop_back();  // the oldest
+    return beyond;
+}

@@ -14,3 +14,7 @@ std::wstring BackupFileName(const BackupTime& time, unsigned suffix);
 // Of these file names, the backups beyond the newest `keep` of them (newest: latest time in the
 // name, then highest suffix), newest first. Names that are not backup names are never listed.
 std::vector<std::wstring> BackupsBeyondNewest(const std::vector<std::wstring>& names, size_t keep);
+
+// The backups to delete so that the newest `keep` stay, and the oldest too: the first backup
+// taken is the one way back to the machine as it was before any configuration.
+std::vector<std::wstring> BackupsToPrune(const std::vector<std::wstring>& names, size_t keep);

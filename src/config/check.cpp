@@ -9,108 +9,13 @@
 
 namespace {
 
-const std::wstring kRoot = L"HKEY_LOCAL_MACHINE\\";
-const uint32_t kRegSz = 1, kRegExpandSz = 2, kRegDword = 4;
-
-// Values that only "Upgrade Vorla" adds to an older configuration.
-const wchar_t* const kUpgradeValues[] = {L"ForwardEafdss", L"SaveImage", L"Barcode239", L"QrCodePosX",
-                                         L"QrCodePosY", L"QrCodeWidth"};
-
-// Records the keys a run would write; the files are not its business.
-struct KeyRecorder : ConfigWriter {
-    std::vector<RegKeyData> keys;
-    void KeepWayBack() override {}
-    void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override
-    {
-        RegKeyData key{LocalMachinePath(path), {}, {}};
-        for (const RegValue& value : values)
-            key.values.push_back(RegDataOf(value));
-        keys.push_back(key);
-    }
-    void RemoveKeyTree(const std::wstring&) override {}
-    void MakeFolder(const std::wstring&) override {}
-    void CopyNew(const std::wstring&, const std::wstring&) override {}
-    void LinkNew(const std::wstring&, const std::wstring&) override {}
-    void DrawAddress(const std::wstring&, const std::vector<std::wstring>&, const ShowMessageFn&) override {}
-};
-
-// The templates' presence decides nothing about the values.
-struct TemplatesPresent : MachineProbe {
-    std::wstring ProgramFolder() override { return {}; }
-    bool ProgramFilesFolder(std::wstring&, unsigned long&) override { return true; }
-    bool IsFolder(const std::wstring&) override { return true; }
-    bool IsFile(const std::wstring&) override { return true; }
-    std::vector<std::wstring> Printers() override { return {}; }
-    bool HasFontFamily(const std::wstring&) override { return true; }
-};
-
-std::optional<std::wstring> TextOf(const RegValueData& value)
-{
-    if (value.type != kRegSz && value.type != kRegExpandSz)
-        return std::nullopt;
-    std::wstring text;
-    for (size_t i = 0; i + 1 < value.data.size(); i += 2)
-        text += static_cast<wchar_t>(value.data[i] | value.data[i + 1] << 8);
-    while (!text.empty() && text.back() == L'\0')
-        text.pop_back();
-    return text;
-}
-
 std::wstring Shown(const RegValueData& value)
 {
-    if (std::optional<std::wstring> text = TextOf(value))
+    if (std::optional<std::wstring> text = RegTextOf(value))
         return L"\"" + *text + L"\"";
-    if (value.type == kRegDword && value.data.size() == 4)
-        return DecimalText(value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
-                           static_cast<uint32_t>(value.data[3]) << 24);
+    if (std::optional<uint32_t> number = RegDwordOf(value))
+        return DecimalText(*number);
     return L"data of type " + DecimalText(value.type);
-}
-
-std::wstring TypeName(uint32_t type)
-{
-    switch (type) {
-    case kRegSz:
-        return L"REG_SZ";
-    case kRegExpandSz:
-        return L"REG_EXPAND_SZ";
-    case kRegDword:
-        return L"REG_DWORD";
-    default:
-        return L"type " + DecimalText(type);
-    }
-}
-
-const RegKeyData* FindKey(const std::vector<RegKeyData>& tree, const std::wstring& path)
-{
-    for (const RegKeyData& key : tree)
-        if (EqualsAsciiNoCase(key.path, path))
-            return &key;
-    return nullptr;
-}
-
-const RegValueData* FindValue(const RegKeyData& key, const std::wstring& name)
-{
-    for (const RegValueData& value : key.values)
-        if (EqualsAsciiNoCase(value.name, name))
-            return &value;
-    return nullptr;
-}
-
-// The direct subkeys of path, in the tree's order.
-std::vector<const RegKeyData*> ChildrenOf(const std::vector<RegKeyData>& tree, const std::wstring& path)
-{
-    std::vector<const RegKeyData*> children;
-    for (const RegKeyData& key : tree)
-        if (key.path.size() > path.size() + 1 && EqualsAsciiNoCase(key.path.substr(0, path.size()), path) &&
-            key.path[path.size()] == L'\\' && key.path.find(L'\\', path.size() + 1) == std::wstring::npos)
-            children.push_back(&key);
-    return children;
-}
-
-bool IsUpgradeValue(const std::wstring& name)
-{
-    return std::any_of(std::begin(kUpgradeValues), std::end(kUpgradeValues),
-                       [&name](const wchar_t* v) { return name == v; });
 }
 
 std::wstring FolderOf(const std::wstring& path)
@@ -121,28 +26,28 @@ std::wstring FolderOf(const std::wstring& path)
 
 class Inspection {
 public:
-    Inspection(MachineProbe& probe) : probe_(probe) {}
+    explicit Inspection(MachineProbe& probe) : probe_(probe), printers_(probe.Printers()) {}
 
     // Each value of the layout table present with its type; the text of each, by name, after.
     template <size_t N>
     void Values(const RegKeyData& key, const std::array<LayoutValue, N>& table)
     {
         for (const LayoutValue& row : table) {
-            const RegValueData* value = FindValue(key, row.name);
+            const RegValueData* value = FindRegValue(key, row.name);
             const bool text = row.kind == RegKind::Text;
             if (!value)
                 Add(key.path + L": " + row.name + L" is missing" +
-                    (IsUpgradeValue(row.name) ? L" (the configuration was never upgraded: run Upgrade Vorla)" : L""));
-            else if (text ? !TextOf(*value) : value->type != kRegDword || value->data.size() != 4)
-                Add(key.path + L": " + row.name + L" is " + TypeName(value->type) + L", not " +
+                    (AddedByUpgrade(row.name) ? L" (the configuration was never upgraded: run Upgrade Vorla)" : L""));
+            else if (text ? !RegTextOf(*value) : value->type != kRegDword || value->data.size() != 4)
+                Add(key.path + L": " + row.name + L" is " + RegTypeName(value->type) + L", not " +
                     (text ? L"REG_SZ" : L"REG_DWORD"));
         }
     }
 
     void FileNamed(const RegKeyData& key, const wchar_t* name)
     {
-        const RegValueData* value = FindValue(key, name);
-        std::optional<std::wstring> path = value ? TextOf(*value) : std::nullopt;
+        const RegValueData* value = FindRegValue(key, name);
+        std::optional<std::wstring> path = value ? RegTextOf(*value) : std::nullopt;
         if (path && !probe_.IsFile(*path))
             Add(key.path + L": " + name + L" names no file: " + *path);
     }
@@ -150,8 +55,8 @@ public:
     // The map folder (where EscFile is) holds the two pictures.
     void MapFolder(const RegKeyData& map)
     {
-        const RegValueData* esc = FindValue(map, L"EscFile");
-        std::optional<std::wstring> path = esc ? TextOf(*esc) : std::nullopt;
+        const RegValueData* esc = FindRegValue(map, L"EscFile");
+        std::optional<std::wstring> path = esc ? RegTextOf(*esc) : std::nullopt;
         if (!path)
             return;
         const std::wstring folder = FolderOf(*path);
@@ -162,18 +67,39 @@ public:
 
     void Printer(const RegKeyData& section)
     {
-        const RegValueData* value = FindValue(section, L"Printer");
-        std::optional<std::wstring> name = value ? TextOf(*value) : std::nullopt;
+        const RegValueData* value = FindRegValue(section, L"Printer");
+        std::optional<std::wstring> name = value ? RegTextOf(*value) : std::nullopt;
         if (!name)
             return;
-        for (const std::wstring& printer : printers_)
-            if (SameTextLocale(printer, *name))
-                return;
+        if (MatchPrinter(printers_, *name))
+            return;
         Add(section.path + L": Printer names a printer this machine does not have: " + *name);
     }
 
+    // The first map folder of each type holds the image this header draws.
+    void HeaderImage(const std::vector<const RegKeyData*>& maps, const std::vector<RegKeyData>& tree,
+                     const std::string& image)
+    {
+        std::vector<std::wstring> typesSeen;
+        for (const RegKeyData* map : maps) {
+            const RegKeyData* master = FindRegKey(tree, map->path + L"\\" + kMasterSubkey);
+            const RegValueData* xml = master ? FindRegValue(*master, L"XmlFile") : nullptr;
+            const RegValueData* esc = FindRegValue(*map, L"EscFile");
+            std::optional<std::wstring> xmlPath = xml ? RegTextOf(*xml) : std::nullopt;
+            std::optional<std::wstring> escPath = esc ? RegTextOf(*esc) : std::nullopt;
+            if (!xmlPath || !escPath)
+                continue;
+            const std::wstring type = UpperLocale(xmlPath->substr(FolderOf(*xmlPath).size()));
+            if (std::find(typesSeen.begin(), typesSeen.end(), type) != typesSeen.end())
+                continue;
+            typesSeen.push_back(type);
+            const std::wstring path = FolderOf(*escPath) + L"\\" + kAddressFileName;
+            if (probe_.FileBytes(path, image.size() + 1) != image)
+                Add(path + L": address.bmp differs from the image of this header");
+        }
+    }
+
     void Add(std::wstring line) { lines.push_back(std::move(line)); }
-    void LoadPrinters() { printers_ = probe_.Printers(); }
 
     std::vector<std::wstring> lines;
 
@@ -188,7 +114,7 @@ void InspectMap(Inspection& check, const std::vector<RegKeyData>& tree, const Re
     check.FileNamed(map, L"EscFile");
     check.MapFolder(map);
     for (const wchar_t* name : {kMasterSubkey, kCopySubkey}) {
-        const RegKeyData* section = FindKey(tree, map.path + L"\\" + name);
+        const RegKeyData* section = FindRegKey(tree, map.path + L"\\" + name);
         if (!section) {
             check.Add(map.path + L"\\" + name + L" is missing");
             continue;
@@ -205,65 +131,66 @@ void InspectMap(Inspection& check, const std::vector<RegKeyData>& tree, const Re
 // Texts compare as text (REG_SZ or REG_EXPAND_SZ alike), anything else byte for byte.
 bool SameData(const RegValueData& a, const RegValueData& b)
 {
-    const std::optional<std::wstring> ta = TextOf(a), tb = TextOf(b);
+    const std::optional<std::wstring> ta = RegTextOf(a), tb = RegTextOf(b);
     if (ta && tb)
         return *ta == *tb;
     return a.type == b.type && a.data == b.data;
 }
 
 // The first place where the maps differ from what /configure would write.
-std::optional<std::wstring> FirstDifference(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected)
+std::optional<std::wstring> FirstDifference(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
+                                            const ProductRoot& root)
 {
     const std::wstring suffix = L"; /configure with these switches would write ";
     for (const RegKeyData& want : expected) {
-        const RegKeyData* have = FindKey(tree, want.path);
+        const RegKeyData* have = FindRegKey(tree, want.path);
         if (!have)
             return want.path + L" is missing" + suffix + L"it";
         for (const RegValueData& value : want.values) {
-            const RegValueData* actual = FindValue(*have, value.name);
+            const RegValueData* actual = FindRegValue(*have, value.name);
             if (!actual)
                 return want.path + L": " + value.name + L" is missing" + suffix + Shown(value);
             if (!SameData(*actual, value))
                 return want.path + L": " + value.name + L" is " + Shown(*actual) + suffix + Shown(value);
         }
     }
-    for (const RegKeyData* map : ChildrenOf(tree, kRoot + kMapsKeyPath))
-        if (!FindKey(expected, map->path))
+    for (const RegKeyData* map : RegChildren(tree, root.FullPath(root.MapsKey())))
+        if (!FindRegKey(expected, map->path))
             return map->path + L" is there; /configure with these switches would not write it";
     return std::nullopt;
 }
 
 }  // namespace
 
-std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir)
+std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir,
+                                     const ProductRoot& root)
 {
-    ConfigPaths paths;
-    paths.BranchNo = branch;
+    MachinePaths paths;
     paths.InstallDir = installDir;
-    TemplatesPresent probe;
-    KeyRecorder recorder;
-    const MapSettings settings = SettingsOf(request, paths);
+    RecordWriter recorder(root.hive);
+    const MapWriteOptions options{SettingsOf(request, paths, branch), nullptr, &recorder,
+                                  [](const std::wstring&) {}, root};
     int counter = 0;
-    const ShowMessageFn ignore = [](const std::wstring&) {};
-    WriteMapsWith(settings, request.posSeries, L"POS", counter, paths.MapDir, probe, recorder, ignore);
-    WriteMapsWith(settings, request.backSeries, L"BACK", counter, paths.MapDir, probe, recorder, ignore);
-    return recorder.keys;
+    WriteMapsWith(options, request.posSeries, L"POS", counter);
+    WriteMapsWith(options, request.backSeries, L"BACK", counter);
+    return recorder.Keys();
 }
 
 std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
-                                                const std::vector<RegKeyData>* expected)
+                                                const CheckExpectation& expected, const ProductRoot& root)
 {
     Inspection check(probe);
-    check.LoadPrinters();
-    const RegKeyData* product = FindKey(tree, kRoot + kProductKeyPath);
+    const std::wstring productPath = root.FullPath(root.key);
+    const RegKeyData* product = FindRegKey(tree, productPath);
+    std::vector<const RegKeyData*> maps;
     if (!product) {
-        check.Add(kRoot + kProductKeyPath + L" is missing");
+        check.Add(productPath + L" is missing");
     } else {
         check.Values(*product, kProductValues);
         check.FileNamed(*product, L"ps2pdf_cmd");
-        const std::wstring mapsPath = kRoot + kMapsKeyPath;
-        const std::vector<const RegKeyData*> maps = ChildrenOf(tree, mapsPath);
-        if (!FindKey(tree, mapsPath))
+        const std::wstring mapsPath = root.FullPath(root.MapsKey());
+        maps = RegChildren(tree, mapsPath);
+        if (!FindRegKey(tree, mapsPath))
             check.Add(mapsPath + L" is missing");
         else if (maps.empty())
             check.Add(mapsPath + L" holds no map");
@@ -272,8 +199,10 @@ std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& t
     }
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
         check.Add(L"The barcode font Free 3 of 9 Extended is not installed");
-    if (expected)
-        if (std::optional<std::wstring> difference = FirstDifference(tree, *expected))
+    if (expected.maps)
+        if (std::optional<std::wstring> difference = FirstDifference(tree, *expected.maps, root))
             check.Add(*difference);
+    if (expected.headerImage)
+        check.HeaderImage(maps, tree, *expected.headerImage);
     return check.lines;
 }

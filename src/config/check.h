@@ -10,11 +10,20 @@
 
 // The keys and values that /configure would write to the form maps for this request, in
 // writing order, as .reg data (paths from HKEY_LOCAL_MACHINE). installDir is Vorla's folder.
-std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir);
+std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir,
+                                     const ProductRoot& root = {});
+
+// What the configuration is compared with, besides the layout: the maps /configure would write
+// for a request, and the header image it would draw (the bytes of its BMP file).
+struct CheckExpectation {
+    const std::vector<RegKeyData>* maps = nullptr;
+    const std::string* headerImage = nullptr;
+};
 
 // Every problem of the product key tree (as ReadKeyTree gives it, parents first), one line each:
 // missing or mistyped values, files and folders the maps name that are not there, printers the
 // machine lacks, the barcode font, values only an upgrade adds. With expected maps, also the
 // first difference from them.
+// With a header image, each type's first map folder's address.bmp is compared with it.
 std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
-                                                const std::vector<RegKeyData>* expected);
+                                                const CheckExpectation& expected = {}, const ProductRoot& root = {});

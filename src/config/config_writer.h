@@ -1,23 +1,32 @@
-// Everything the configuration changes on the machine goes through this. The real writer
-// changes the registry and the map folders; the preview writer only records what it would do.
-// Pure.
+// Everything that "Configure Vorla" and "Upgrade Vorla" change on the machine goes through this
+// one interface. Three writers implement it: the machine writer changes the registry and the
+// map folders; the preview writer records what a run would change and opens for writing what
+// it would write, so that it fails where the run would; the record writer only records the keys
+// (what /check expects). Keys are paths below the writer's hive, 32-bit view. Pure.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "common/port.h"
+#include "common/product_keys.h"
+#include "common/reg_text.h"
 #include "config/map_layout.h"
 
 class ConfigWriter {
 public:
     virtual ~ConfigWriter() = default;
-    // Called once, before the first change: keeps a way back to the configuration as it stands.
-    // Throws AppError (naming the file and the error) when it cannot, and nothing is changed.
-    virtual void KeepWayBack() = 0;
-    // Opens HKLM\path (32-bit view), creating it, and writes the values in order; the first
-    // refused write throws "Failed to set data for '<name>'".
+    // Called once, before the first change: backs up the product key as it stands. A restore
+    // also takes away the product values named here where they are absent now. Throws AppError
+    // (naming the file and the error) when it cannot, and nothing is changed.
+    virtual void Backup(const std::vector<std::wstring>& productValuesWritten) = 0;
+    // Creates the key and writes the values in order; the first refused write (a key that cannot
+    // be created refuses the first) throws "Failed to set data for '<name>'".
     virtual void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) = 0;
-    // Removes HKLM\path with every key below it; throws when it is still there afterwards.
+    // Opens the key with full access, creating it when createMissing, and writes the values in
+    // order. A key that cannot be opened throws "Failed to open <path>".
+    virtual void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) = 0;
+    // Removes the key with every key below it; throws "Failed to delete key '<name>'" when it is
+    // still there afterwards.
     virtual void RemoveKeyTree(const std::wstring& path) = 0;
     // Makes the folder and its missing parents; a failure shows later, in what goes into it.
     virtual void MakeFolder(const std::wstring& path) = 0;
@@ -28,4 +37,33 @@ public:
     // reported through show and the run goes on.
     virtual void DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
                              const ShowMessageFn& show) = 0;
+};
+
+// A value as the registry would store it.
+RegValueData RegDataOf(const RegValue& value);
+
+// Records the keys a run writes, in writing order, as .reg data (a key written twice is one
+// section); changes nothing and checks nothing.
+class RecordWriter : public ConfigWriter {
+public:
+    explicit RecordWriter(RegHive hive = RegHive::LocalMachine) : hive_(hive) {}
+    const std::vector<RegKeyData>& Keys() const { return keys_; }
+    const std::vector<std::wstring>& RemovedKeys() const { return removedKeys_; }
+
+    void Backup(const std::vector<std::wstring>&) override {}
+    void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
+    void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) override;
+    void RemoveKeyTree(const std::wstring& path) override;
+    void MakeFolder(const std::wstring&) override {}
+    void CopyNew(const std::wstring&, const std::wstring&) override {}
+    void LinkNew(const std::wstring&, const std::wstring&) override {}
+    void DrawAddress(const std::wstring&, const std::vector<std::wstring>&, const ShowMessageFn&) override {}
+
+protected:
+    void Record(const std::wstring& path, const std::vector<RegValue>& values);
+    RegHive hive_;
+
+private:
+    std::vector<std::wstring> removedKeys_;
+    std::vector<RegKeyData> keys_;
 };

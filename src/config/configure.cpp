@@ -5,6 +5,9 @@
 #include "common/product_keys.h"
 #include "common/text.h"
 
+#include <utility>
+
+const wchar_t kConfigurationDone[] = L"Η εντολή ολοκληρώθηκε";
 const wchar_t kDefaultUncPos[] = L"\\\\vorla-fs\\STORE_FILES$\\POS";
 const wchar_t kDefaultUncBack[] = L"\\\\vorla-fs\\STORE_FILES$\\BACK";
 
@@ -21,20 +24,13 @@ std::wstring WithTrailingSeparator(std::wstring path)
     return path;
 }
 
-bool HasPrinter(MachineProbe& probe, const wchar_t* name)
-{
-    for (const std::wstring& printer : probe.Printers())
-        if (SameTextLocale(printer, name))
-            return true;
-    return false;
-}
 
 }  // namespace
 
-MapSettings SettingsOf(const ConfigRequest& request, const ConfigPaths& paths)
+MapSettings SettingsOf(const ConfigRequest& request, const MachinePaths& paths, int branchNo)
 {
     MapSettings settings;
-    settings.BranchNo = paths.BranchNo;
+    settings.BranchNo = branchNo;
     settings.InstallDir = paths.InstallDir;
     settings.ProgramDir = paths.ProgramDir;
     settings.EscSourcePath = paths.EscSourcePath;
@@ -46,20 +42,50 @@ MapSettings SettingsOf(const ConfigRequest& request, const ConfigPaths& paths)
     return settings;
 }
 
+int BranchNoOf(const std::wstring& text)
+{
+    int branch = 0;
+    return ParseInt32(text, branch) ? branch : 0;
+}
+
+bool IsValidBranchNo(int branchNo)
+{
+    return branchNo >= 1 && branchNo <= 9999;
+}
+
+std::wstring BranchRefusal(int branchNo)
+{
+    return L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα " + DecimalText(branchNo);
+}
+
+std::optional<std::wstring> MatchPrinter(const std::vector<std::wstring>& printers, const std::wstring& name)
+{
+    for (const std::wstring& printer : printers)
+        if (SameTextLocale(printer, name))
+            return printer;
+    return std::nullopt;
+}
+
+std::vector<std::wstring> ProductValueNames()
+{
+    std::vector<std::wstring> names;
+    for (const LayoutValue& row : kProductValues)
+        names.push_back(row.name);
+    return names;
+}
+
 namespace {
 
 // The entries that stop the run before anything is written; the two UNC warnings only warn.
-bool EntriesAccepted(const ConfigRequest& request, ConfigPaths& paths, const ShowMessageFn& show)
+bool EntriesAccepted(const ConfigRequest& request, int branchNo, const ShowMessageFn& show)
 {
     // An empty UNC field only warns: its maps get an empty output folder.
     if (request.uncPos.empty())
         show(L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
     if (request.uncBack.empty())
         show(L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
-    int branch = 0;
-    paths.BranchNo = ParseInt32(request.branch, branch) ? branch : 0;
-    if (paths.BranchNo < 1 || paths.BranchNo > 9999) {
-        show(L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα " + DecimalText(paths.BranchNo));
+    if (!IsValidBranchNo(branchNo)) {
+        show(BranchRefusal(branchNo));
         return false;
     }
     if (!request.posPrinter) {
@@ -92,7 +118,7 @@ void FillMapFolder(const MapSettings& settings, const std::wstring& type, const 
 
 }  // namespace
 
-MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, ConfigPaths& paths,
+MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
                           const ShowMessageFn& show)
 {
     paths.ProgramDir = probe.ProgramFolder();
@@ -100,65 +126,70 @@ MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, Con
     unsigned long error = 0;
     if (!probe.ProgramFilesFolder(programFiles, error)) {
         show(Win32Error(L"SHGetFolderPath error ", error).Message());
-        return MachineCheck::Failed;
+        return MachineCheck::Refused;
     }
     paths.InstallDir = VorlaInstallDir(programFiles);
     paths.GhostscriptPath = WithTrailingSeparator(programFiles) + L"gs\\gs9.14\\bin\\gswin32c.exe";
     if (!probe.IsFolder(paths.InstallDir)) {
         show(L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
-        return MachineCheck::Failed;
+        return MachineCheck::Refused;
     }
     if (!probe.IsFile(paths.GhostscriptPath)) {
         show(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
-        return MachineCheck::Failed;
+        return MachineCheck::Refused;
     }
     paths.EscSourcePath = paths.ProgramDir + L"\\generic_ab.esc";
     if (!probe.IsFile(paths.EscSourcePath)) {
         show(L"Δεν βρέθηκε το αρχείο " + paths.EscSourcePath);
-        return MachineCheck::Failed;
+        return MachineCheck::Refused;
     }
-    if (!HasPrinter(probe, kPdfPrinter)) {
+    if (!MatchPrinter(probe.Printers(), kPdfPrinter)) {
         show(L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
-        return MachineCheck::FailedAskingClose;
+        return MachineCheck::LacksPrinterOrFont;
     }
     if (!probe.HasFontFamily(kBarcodeFont)) {
         show(L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
-        return MachineCheck::FailedAskingClose;
+        return MachineCheck::LacksPrinterOrFont;
     }
     if (request.headerLines.size() != kHeaderLines) {
         show(L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!");
-        return MachineCheck::Failed;
+        return MachineCheck::Refused;
     }
     return MachineCheck::Passed;
 }
 
 ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
-                               const ShowMessageFn& show, ConfigPaths& paths)
+                               const ShowMessageFn& show, ConfigResult& result, const ProductRoot& root)
 {
-    switch (CheckMachine(request, probe, paths, show)) {
-    case MachineCheck::Failed:
-        return ConfigOutcome::Cancelled;
-    case MachineCheck::FailedAskingClose:
-        return ConfigOutcome::CancelledAskingClose;
+    switch (CheckMachine(request, probe, result.paths, show)) {
+    case MachineCheck::Refused:
+        return ConfigOutcome::MachineRefused;
+    case MachineCheck::LacksPrinterOrFont:
+        return ConfigOutcome::MachineLacksPrinterOrFont;
     case MachineCheck::Passed:
         break;
     }
-    if (!EntriesAccepted(request, paths, show))
-        return ConfigOutcome::Invalid;
+    result.BranchNo = BranchNoOf(request.branch);
+    if (!EntriesAccepted(request, result.BranchNo, show))
+        return ConfigOutcome::EntriesRefused;
     // One guard for the whole write: the first error stops it, and what was written stays.
     try {
-        writer.KeepWayBack();
-        writer.WriteKey(kProductKeyPath, ResolveProductValues(paths.GhostscriptPath));
-        writer.RemoveKeyTree(kMapsKeyPath);
-        const MapSettings settings = SettingsOf(request, paths);
+        writer.Backup(ProductValueNames());
+        writer.WriteKey(root.key, ResolveProductValues(result.paths.GhostscriptPath));
+        writer.RemoveKeyTree(root.MapsKey());
+        const MapWriteOptions options{SettingsOf(request, result.paths, result.BranchNo), &probe, &writer, show,
+                                      root};
         int mapCounter = 0;
-        WriteMapsWith(settings, request.posSeries, L"POS", mapCounter, paths.MapDir, probe, writer, show);
-        WriteMapsWith(settings, request.backSeries, L"BACK", mapCounter, paths.MapDir, probe, writer, show);
+        for (const auto& [series, type] : {std::pair{&request.posSeries, L"POS"}, std::pair{&request.backSeries, L"BACK"}}) {
+            std::wstring last = WriteMapsWith(options, *series, type, mapCounter);
+            if (!last.empty())
+                result.MapDir = last;
+        }
     } catch (const AppError& e) {
         show(e.Message());
         return ConfigOutcome::Failed;
     }
-    show(L"Η εντολή ολοκληρώθηκε");
+    show(kConfigurationDone);
     return ConfigOutcome::Done;
 }
 
@@ -167,58 +198,48 @@ std::wstring VorlaInstallDir(const std::wstring& programFiles)
     return WithTrailingSeparator(programFiles) + L"Kelvane\\Kelvane Vorla";
 }
 
-RegValueData RegDataOf(const RegValue& value)
-{
-    if (value.kind == RegKind::Text)
-        return RegTextValue(value.name, value.text);
-    return RegDwordValue(value.name, value.kind == RegKind::Flag ? (value.number != 0 ? 1 : 0) : value.number);
-}
-
-std::wstring LocalMachinePath(const std::wstring& path)
-{
-    return L"HKEY_LOCAL_MACHINE\\" + path;
-}
-
 std::wstring MapKeyPath(int mapNumber)
 {
-    return std::wstring(kMapsKeyPath) + L"\\" + DecimalText(mapNumber);
+    return ProductRoot().MapKey(mapNumber);
 }
 
 std::wstring MapSectionKeyPath(int mapNumber, const wchar_t* section)
 {
-    return MapKeyPath(mapNumber) + L"\\" + section;
+    return ProductRoot().MapSectionKey(mapNumber, section);
 }
 
-void WriteMapsWith(const MapSettings& settings, const std::wstring& seriesText, const std::wstring& mapType,
-                   int& mapCounter, std::wstring& MapDir, MachineProbe& probe, ConfigWriter& writer,
-                   const ShowMessageFn& show)
+std::wstring WriteMapsWith(const MapWriteOptions& options, const std::wstring& seriesText,
+                           const std::wstring& mapType, int& mapCounter)
 {
+    const MapSettings& settings = options.settings;
+    ConfigWriter& writer = *options.writer;
     const std::vector<std::wstring> items = SplitList(seriesText, L",");
     const std::wstring templatePath = settings.ProgramDir + L"\\" + TemplateXmlName(mapType);
-    if (!probe.IsFile(templatePath)) {
-        show(L"Δεν βρέθηκε το αρχείο " + templatePath);
-        return;
+    if (options.probe && !options.probe->IsFile(templatePath)) {
+        options.show(L"Δεν βρέθηκε το αρχείο " + templatePath);
+        return {};
     }
 
     const bool pos = IsPosType(mapType);
-    std::wstring firstFolder;
+    std::wstring firstFolder, folder;
     for (size_t i = 0; i < items.size(); ++i) {
         const int n = ++mapCounter;
-        MapDir = MapFolderPath(settings.InstallDir, settings.BranchNo, SeriesNumber(items[i]));
-        writer.MakeFolder(MapDir);
+        folder = MapFolderPath(settings.InstallDir, settings.BranchNo, SeriesNumber(items[i]));
+        writer.MakeFolder(folder);
         if (i == 0)
-            firstFolder = MapDir;
-        FillMapFolder(settings, mapType, MapDir, firstFolder, i == 0, writer, show);
+            firstFolder = folder;
+        FillMapFolder(settings, mapType, folder, firstFolder, i == 0, writer, options.show);
 
         const MapFacts facts{mapType,
                              items[i],
                              settings.BranchNo,
-                             MapDir,
+                             folder,
                              pos ? settings.PosPrinter : settings.BackPrinter,
                              pos ? settings.UncPos : settings.UncBack,
                              {}};
-        writer.WriteKey(MapKeyPath(n), ResolveValues(kMapValues, facts));
-        writer.WriteKey(MapSectionKeyPath(n, kMasterSubkey), ResolveValues(kMasterValues, facts));
-        writer.WriteKey(MapSectionKeyPath(n, kCopySubkey), ResolveValues(kCopyValues, facts));
+        writer.WriteKey(options.root.MapKey(n), ResolveValues(kMapValues, facts));
+        writer.WriteKey(options.root.MapSectionKey(n, kMasterSubkey), ResolveValues(kMasterValues, facts));
+        writer.WriteKey(options.root.MapSectionKey(n, kCopySubkey), ResolveValues(kCopyValues, facts));
     }
+    return folder;
 }

@@ -24,18 +24,26 @@ struct ConfigRequest {
     std::vector<std::wstring> headerLines;
 };
 
+// What a whole run shows at its end.
+extern const wchar_t kConfigurationDone[];  // Η εντολή ολοκληρώθηκε
+
 // The UNC output folders offered until the technician types others.
 extern const wchar_t kDefaultUncPos[];   // \\vorla-fs\STORE_FILES$\POS
 extern const wchar_t kDefaultUncBack[];  // \\vorla-fs\STORE_FILES$\BACK
 
-// What a run found out about the machine and the entries (the dialog keeps it as its state).
-struct ConfigPaths {
+// Where the machine checks found the program, Vorla and Ghostscript (the dialog keeps them).
+struct MachinePaths {
     std::wstring ProgramDir;       // the program's folder, no trailing separator
     std::wstring InstallDir;       // <Program Files>\Kelvane\Kelvane Vorla
     std::wstring GhostscriptPath;  // <Program Files>\gs\gs9.14\bin\gswin32c.exe
     std::wstring EscSourcePath;    // ProgramDir\generic_ab.esc
-    std::wstring MapDir;           // the last map folder written
-    int BranchNo = 0;              // valid from 1 to 9999
+};
+
+// What a run leaves behind for its front end.
+struct ConfigResult {
+    MachinePaths paths;  // as far as the checks got
+    int BranchNo = 0;    // the entry read as a number (0 when it is none), once the checks passed
+    std::wstring MapDir; // the last map folder written, empty when none was
 };
 
 // What the map writer is given besides the series.
@@ -53,27 +61,37 @@ struct MapSettings {
 
 enum class MachineCheck {
     Passed,
-    Failed,             // the dialog closes (Cancel)
-    FailedAskingClose,  // the dialog closes, and also asks for its own close
+    Refused,             // a folder, Ghostscript, the escape file or the header lines are missing
+    LacksPrinterOrFont,  // the PDF printer or the barcode font is not installed
 };
 
 enum class ConfigOutcome {
-    Cancelled,            // a machine check failed: the dialog closes (Cancel)
-    CancelledAskingClose, // the printer or font check failed: the dialog also asks for its own close
-    Invalid,              // an entry was refused; nothing written; the dialog stays
-    Failed,               // a write stopped the run; what was written stays; the dialog stays
-    Done,                 // everything written; the dialog stays
+    MachineRefused,             // a machine check failed; nothing written
+    MachineLacksPrinterOrFont,  // the PDF printer or the barcode font is missing; nothing written
+    EntriesRefused,             // an entry was refused; nothing written
+    Failed,                     // a write stopped the run; what was written stays
+    Done,                       // everything written
 };
+
+// The branch entry read as a signed decimal number, 0 when it is not one; valid from 1 to 9999.
+int BranchNoOf(const std::wstring& text);
+bool IsValidBranchNo(int branchNo);
+// The refusal of a branch number outside 1..9999.
+std::wstring BranchRefusal(int branchNo);
+
+// The printer of the list that the name means, compared as the dialog compares printer names
+// (letter case folded in the user's locale); nothing when the list has no such printer.
+std::optional<std::wstring> MatchPrinter(const std::vector<std::wstring>& printers, const std::wstring& name);
 
 // Locates the program, Vorla, Ghostscript and the escape file, and checks the PDF printer, the
 // barcode font and the five header lines; fills paths as it goes. The first failure is shown.
-MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, ConfigPaths& paths,
+MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
                           const ShowMessageFn& show);
 
-// The whole run: checks, validation, a way back, product values, the old maps removed, the POS
+// The whole run: checks, validation, a backup, product values, the old maps removed, the POS
 // maps numbered from 1 and the back-office maps after them, then "Η εντολή ολοκληρώθηκε".
 ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
-                               const ShowMessageFn& show, ConfigPaths& paths);
+                               const ShowMessageFn& show, ConfigResult& result, const ProductRoot& root = {});
 
 // The key of map n below HKEY_LOCAL_MACHINE, and one of its sections (kMasterSubkey, kCopySubkey).
 std::wstring MapKeyPath(int mapNumber);
@@ -82,18 +100,25 @@ std::wstring MapSectionKeyPath(int mapNumber, const wchar_t* section);
 // Vorla's installation folder below the Program Files folder.
 std::wstring VorlaInstallDir(const std::wstring& programFiles);
 
-// What the map writer takes from the entries and the machine.
-MapSettings SettingsOf(const ConfigRequest& request, const ConfigPaths& paths);
+// What the map writer takes from the entries, the machine and the branch number.
+MapSettings SettingsOf(const ConfigRequest& request, const MachinePaths& paths, int branchNo);
 
-// A value to write as the registry stores it, and a key's path as .reg text names it
-// ("HKEY_LOCAL_MACHINE\" + path).
-RegValueData RegDataOf(const RegValue& value);
-std::wstring LocalMachinePath(const std::wstring& path);
+// The names of the values the configuration writes to the product key.
+std::vector<std::wstring> ProductValueNames();
+
+// How the map writer runs: on what, through which writer, showing what where.
+struct MapWriteOptions {
+    MapSettings settings;
+    MachineProbe* probe = nullptr;  // asked whether a form template is there; none: taken as there
+    ConfigWriter* writer = nullptr;
+    ShowMessageFn show;
+    ProductRoot root;
+};
 
 // One map per comma-separated entry of seriesText for the type, numbered on from mapCounter
 // (raised by one per map). A missing form template is shown and nothing is written for the
 // type. The first folder of a type gets copies and the header image, the later ones links to
-// them. A refused registry write throws, keeping what was written. MapDir ends as the last folder.
-void WriteMapsWith(const MapSettings& settings, const std::wstring& seriesText, const std::wstring& mapType,
-                   int& mapCounter, std::wstring& MapDir, MachineProbe& probe, ConfigWriter& writer,
-                   const ShowMessageFn& show);
+// them. A refused registry write throws, keeping what was written. Returns the last folder
+// written, empty when none was.
+std::wstring WriteMapsWith(const MapWriteOptions& options, const std::wstring& seriesText,
+                           const std::wstring& mapType, int& mapCounter);

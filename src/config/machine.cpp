@@ -37,16 +37,6 @@ bool EnumeratesFamily(HDC dc, const wchar_t* face)
     return search.found;
 }
 
-// The values the configuration writes to the product key: a restore takes them away again
-// when they were not there before.
-std::vector<std::wstring> ProductValueNames()
-{
-    std::vector<std::wstring> names;
-    for (const LayoutValue& row : kProductValues)
-        names.push_back(row.name);
-    return names;
-}
-
 std::wstring PathKey(const std::wstring& path)
 {
     std::wstring key = path;
@@ -108,17 +98,35 @@ bool LiveMachineProbe::HasFontFamily(const std::wstring& face)
     return dc && EnumeratesFamily(dc.get(), face.c_str());
 }
 
+std::optional<std::string> LiveMachineProbe::FileBytes(const std::wstring& path, size_t maxBytes)
+{
+    try {
+        return ReadFileBytes(path, maxBytes);
+    } catch (const AppError&) {
+        return std::nullopt;
+    }
+}
+
 // ---- MachineWriter
 
-void MachineWriter::KeepWayBack()
+void MachineWriter::Backup(const std::vector<std::wstring>& productValuesWritten)
 {
-    if (backup_ == Backup::BeforeChange && backupPath_.empty())
-        backupPath_ = BackupVorlaKey(ProductValueNames());
+    if (backup_ == BackupPolicy::BeforeChange && !backupTaken_)
+        backupTaken_ = BackupVorlaKey(productValuesWritten, DefaultBackupFolder(), root_);
 }
 
 void MachineWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>& values)
 {
-    RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS);
+    RegistryKey key = RegistryKey::Create(HiveKey(root_.hive), path, KEY_ALL_ACCESS);
+    WriteValues(key, values);
+}
+
+void MachineWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
+{
+    RegistryKey key = createMissing ? RegistryKey::Create(HiveKey(root_.hive), path, KEY_ALL_ACCESS)
+                                    : RegistryKey::Open(HiveKey(root_.hive), path, KEY_ALL_ACCESS);
+    if (!key.Valid())
+        throw AppError(L"Failed to open " + path);
     WriteValues(key, values);
 }
 
@@ -126,8 +134,8 @@ void MachineWriter::WriteKey(const std::wstring& path, const std::vector<RegValu
 // configuration, so they stop the run.
 void MachineWriter::RemoveKeyTree(const std::wstring& path)
 {
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, path);
-    if (RegistryKey::Open(HKEY_LOCAL_MACHINE, path, KEY_READ).Valid())
+    DeleteKeyTree(HiveKey(root_.hive), path);
+    if (RegistryKey::Open(HiveKey(root_.hive), path, KEY_READ).Valid())
         throw AppError(L"Failed to delete key '" + path.substr(path.find_last_of(L'\\') + 1) + L"'");
 }
 
@@ -157,24 +165,67 @@ void MachineWriter::DrawAddress(const std::wstring& path, const std::vector<std:
 
 // ---- PreviewWriter
 
+namespace {
+
+// Opens the key as the real writer would, or, where it is not there yet, the nearest key above
+// it with the access that creating a subkey needs; false when either is refused.
+bool KeyWritable(HKEY hive, const std::wstring& path, bool mayCreate)
+{
+    if (RegistryKey::Open(hive, path, KEY_READ).Valid())
+        return RegistryKey::Open(hive, path, KEY_ALL_ACCESS).Valid();
+    if (!mayCreate)
+        return false;
+    for (std::wstring parent = ParentOf(path); !parent.empty(); parent = ParentOf(parent))
+        if (RegistryKey::Open(hive, parent, KEY_READ).Valid())
+            return RegistryKey::Open(hive, parent, KEY_CREATE_SUB_KEY).Valid();
+    return true;  // a top-level key: the hive itself takes it
+}
+
+// Whether the key holds the value already, with its type.
+bool Holds(const RegistryKey& key, const RegValue& value)
+{
+    if (value.kind != RegKind::Text)
+        return key.TryReadInteger(value.name) == (value.kind == RegKind::Flag ? (value.number != 0) : value.number);
+    try {
+        return key.ValueType(value.name) == static_cast<DWORD>(REG_SZ) && key.ReadString(value.name) == value.text;
+    } catch (const AppError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+void PreviewWriter::Backup(const std::vector<std::wstring>& productValuesWritten)
+{
+    CheckBackupPossible(productValuesWritten, DefaultBackupFolder(), root_);
+}
+
 void PreviewWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>& values)
 {
-    const std::wstring full = LocalMachinePath(path);
-    RegKeyData* key = nullptr;
-    for (RegKeyData& known : keys_)
-        if (PathKey(known.path) == PathKey(full))
-            key = &known;
-    if (!key) {
-        keys_.push_back(RegKeyData{full, {}, {}});
-        key = &keys_.back();
-    }
+    if (!KeyWritable(HiveKey(root_.hive), path, true))
+        throw AppError(L"Failed to set data for '" + (values.empty() ? std::wstring() : values.front().name) + L"'");
+    Record(path, values);
+}
+
+void PreviewWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
+{
+    if (!KeyWritable(HiveKey(root_.hive), path, createMissing))
+        throw AppError(L"Failed to open " + path);
+    const RegistryKey current = RegistryKey::Open(HiveKey(root_.hive), path, KEY_READ);
+    std::vector<RegValue> changes;
     for (const RegValue& value : values)
-        key->values.push_back(RegDataOf(value));
+        if (!Holds(current, value))
+            changes.push_back(value);
+    if (!changes.empty())
+        Record(path, changes);
 }
 
 void PreviewWriter::RemoveKeyTree(const std::wstring& path)
 {
-    removedKeys_.push_back(LocalMachinePath(path));
+    const HKEY hive = HiveKey(root_.hive);
+    if (RegistryKey::Open(hive, path, KEY_READ).Valid() && !RegistryKey::Open(hive, path, KEY_ALL_ACCESS).Valid())
+        throw AppError(L"Failed to delete key '" + path.substr(path.find_last_of(L'\\') + 1) + L"'");
+    RecordWriter::RemoveKeyTree(path);
 }
 
 bool PreviewWriter::Exists(const std::wstring& path) const
@@ -193,6 +244,9 @@ void PreviewWriter::MakeFolder(const std::wstring& path)
     if (path.empty() || Exists(path))
         return;
     MakeFolder(ParentOf(path));
+    if (planned_.count(PathKey(ParentOf(path))) == 0)  // its parent is on disk: could it take a folder?
+        if (DWORD error = FolderCreationError(path))
+            fileLines_.push_back(L"; cannot make folder " + path + L": error " + std::to_wstring(error));
     planned_.insert(PathKey(path));
     fileLines_.push_back(L"; folder " + path);
 }
@@ -209,15 +263,25 @@ void PreviewWriter::LinkNew(const std::wstring& existing, const std::wstring& li
         PlanFile(link, L" (hard link to " + existing + L")");
 }
 
-void PreviewWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>&, const ShowMessageFn&)
+void PreviewWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>&,
+                                const ShowMessageFn& show)
 {
-    const bool existed = Exists(path);
-    PlanFile(path, existed ? L" (branch header image, drawn anew in place)" : L" (branch header image)");
+    const bool onDisk = GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (onDisk && FileWriteError(path) != 0) {
+        show(L"Cannot create file " + path);  // what the run would show, and go on
+        return;
+    }
+    PlanFile(path, Exists(path) ? L" (branch header image, drawn anew in place)" : L" (branch header image)");
+}
+
+std::wstring PreviewWriter::RegText() const
+{
+    return RegFileText(RemovedKeys(), Keys());
 }
 
 std::wstring PreviewWriter::Text() const
 {
-    std::wstring text = RegFileText(removedKeys_, keys_);
+    std::wstring text = RegText();
     text += L"; Folders and files this run would make:\r\n";
     for (const std::wstring& line : fileLines_)
         text += line + L"\r\n";

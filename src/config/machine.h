@@ -2,11 +2,13 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "common/reg_text.h"
+#include "config/backup.h"
 #include "config/config_writer.h"
 #include "config/machine_probe.h"
 
@@ -22,22 +24,25 @@ public:
     bool IsFile(const std::wstring& path) override;
     std::vector<std::wstring> Printers() override { return printers_; }
     bool HasFontFamily(const std::wstring& face) override;
+    std::optional<std::string> FileBytes(const std::wstring& path, size_t maxBytes) override;
 
 private:
     std::vector<std::wstring> printers_;
     HWND window_;
 };
 
-// Writes for real. With Backup::BeforeChange, the first change is preceded by a backup of the
-// product key (BackupVorlaKey); its path is kept.
+// Writes for real, below the root's hive. With Backup::BeforeChange, Backup() backs up the
+// root's key (BackupVorlaKey) and keeps what it made or named.
 class MachineWriter : public ConfigWriter {
 public:
-    enum class Backup { None, BeforeChange };
-    explicit MachineWriter(Backup backup) : backup_(backup) {}
-    const std::wstring& BackupPath() const { return backupPath_; }
+    enum class BackupPolicy { None, BeforeChange };
+    explicit MachineWriter(BackupPolicy backup, ProductRoot root = {}) : backup_(backup), root_(std::move(root)) {}
+    // The backup made (or, when nothing changed since, the newest one named); empty when none.
+    const std::optional<BackupMade>& BackupTaken() const { return backupTaken_; }
 
-    void KeepWayBack() override;
+    void Backup(const std::vector<std::wstring>& productValuesWritten) override;
     void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
+    void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) override;
     void RemoveKeyTree(const std::wstring& path) override;
     void MakeFolder(const std::wstring& path) override;
     void CopyNew(const std::wstring& source, const std::wstring& target) override;
@@ -46,16 +51,24 @@ public:
                      const ShowMessageFn& show) override;
 
 private:
-    Backup backup_;
-    std::wstring backupPath_;
+    BackupPolicy backup_;
+    ProductRoot root_;
+    std::optional<BackupMade> backupTaken_;
 };
 
-// Writes nothing: records what the real writer would change, as .reg text for the registry and
-// comment lines for the folders and files (so the whole is still a .reg file).
-class PreviewWriter : public ConfigWriter {
+// Writes nothing. Records what the real writer would change: .reg text for the registry (an
+// updated key lists only the values that would change) and comment lines for the folders and
+// files (so the whole is still a .reg file). Everything the real writer would write is opened
+// for writing first, without writing: the backups folder, each key, the folders that would be
+// made in, an existing header image. Where the real writer would fail, it fails with the same
+// message.
+class PreviewWriter : public RecordWriter {
 public:
-    void KeepWayBack() override {}
+    explicit PreviewWriter(ProductRoot root = {}) : RecordWriter(root.hive), root_(std::move(root)) {}
+
+    void Backup(const std::vector<std::wstring>& productValuesWritten) override;
     void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
+    void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) override;
     void RemoveKeyTree(const std::wstring& path) override;
     void MakeFolder(const std::wstring& path) override;
     void CopyNew(const std::wstring& source, const std::wstring& target) override;
@@ -63,14 +76,16 @@ public:
     void DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
                      const ShowMessageFn& show) override;
 
+    // The .reg text, then the folders and files as comment lines.
     std::wstring Text() const;
+    // The .reg text alone.
+    std::wstring RegText() const;
 
 private:
     bool Exists(const std::wstring& path) const;
     void PlanFile(const std::wstring& path, const std::wstring& how);
 
-    std::vector<std::wstring> removedKeys_;
-    std::vector<RegKeyData> keys_;
+    ProductRoot root_;
     std::vector<std::wstring> fileLines_;
     std::set<std::wstring> planned_;  // folders and files the run would make, upper case
 };

@@ -1,6 +1,7 @@
 // What the configuration asks of the branch machine before it writes anything. The dialog and
 // the command line ask the real machine; tests answer from a table. Pure.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,4 +18,6 @@ public:
     virtual std::vector<std::wstring> Printers() = 0;
     // Whether a font family of exactly this face name (letter case included) is installed.
     virtual bool HasFontFamily(const std::wstring& face) = 0;
+    // The file's bytes, up to maxBytes; nothing when it cannot be read.
+    virtual std::optional<std::string> FileBytes(const std::wstring&, size_t) { return std::nullopt; }
 };

@@ -76,6 +76,21 @@ const std::array<LayoutValue, 15> kCopyValues = {{
     Both(L"QrCodeWidth", RegKind::Number, Number(30)),
 }};
 
+const std::array<const wchar_t*, 2> kUpgradeMapFlags = {L"ForwardEafdss", L"SaveImage"};
+const std::array<const wchar_t*, 4> kUpgradeSectionValues = {L"Barcode239", L"QrCodePosX", L"QrCodePosY",
+                                                             L"QrCodeWidth"};
+
+bool AddedByUpgrade(std::wstring_view name)
+{
+    for (const wchar_t* added : kUpgradeMapFlags)
+        if (name == added)
+            return true;
+    for (const wchar_t* added : kUpgradeSectionValues)
+        if (name == added)
+            return true;
+    return false;
+}
+
 const wchar_t kMasterSubkey[] = L"Master";
 const wchar_t kCopySubkey[] = L"Copy";
 const wchar_t kEscFileName[] = L"generic_ab.esc";

@@ -45,6 +45,23 @@ extern const std::array<LayoutValue, 13> kMasterValues;
 // ...\maps\<n>\Copy
 extern const std::array<LayoutValue, 15> kCopyValues;
 
+// The values that "Upgrade Vorla" adds to a map key where they are missing, and those it writes
+// to both output sections; their data are the tables' (Barcode239's is derived from Barcode39).
+extern const std::array<const wchar_t*, 2> kUpgradeMapFlags;       // ForwardEafdss, SaveImage
+extern const std::array<const wchar_t*, 4> kUpgradeSectionValues;  // Barcode239, QrCodePosX, QrCodePosY, QrCodeWidth
+// Whether only "Upgrade Vorla" brings this value to an older configuration.
+bool AddedByUpgrade(std::wstring_view name);
+
+// The row of the table with that name; null when there is none.
+template <size_t N>
+const LayoutValue* FindLayoutValue(const std::array<LayoutValue, N>& table, std::wstring_view name)
+{
+    for (const LayoutValue& row : table)
+        if (name == row.name)
+            return &row;
+    return nullptr;
+}
+
 // Subkey names of a map key.
 extern const wchar_t kMasterSubkey[];  // Master
 extern const wchar_t kCopySubkey[];    // Copy

@@ -23,6 +23,8 @@ void WriteMaps(const MapSettings& settings, const std::wstring& seriesText, cons
                int& mapCounter, std::wstring& MapDir, const ShowMessageFn& showMessage)
 {
     LiveMachineProbe probe({}, nullptr);
-    MachineWriter writer(MachineWriter::Backup::None);
-    WriteMapsWith(settings, seriesText, mapType, mapCounter, MapDir, probe, writer, showMessage);
+    MachineWriter writer(MachineWriter::BackupPolicy::None);
+    const std::wstring last = WriteMapsWith({settings, &probe, &writer, showMessage, {}}, seriesText, mapType, mapCounter);
+    if (!last.empty())
+        MapDir = last;
 }

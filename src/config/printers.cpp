@@ -47,3 +47,13 @@ std::vector<std::wstring> SortedUniqueNames(std::vector<std::wstring> names)
     names.erase(std::unique(names.begin(), names.end(), same), names.end());
     return names;
 }
+
+std::vector<std::wstring> OfferedPrinters(const std::function<void(const std::wstring&)>& show)
+{
+    try {
+        return SortedUniqueNames(InstalledPrinterNames());
+    } catch (const AppError& e) {
+        show(e.Message());
+        return {};
+    }
+}

@@ -22,6 +22,10 @@ std::vector<std::wstring> EnumeratePrinterNames(const EnumPrintersLevel1& enumer
 // The local printers and printer connections (flags 6, level 1).
 std::vector<std::wstring> InstalledPrinterNames();
 
+// The printers as the configuration offers them: the machine's, sorted and unique. An
+// enumeration that fails is shown ("EnumPrinters() error <code>") and leaves no printer.
+std::vector<std::wstring> OfferedPrinters(const std::function<void(const std::wstring&)>& show);
+
 // Names sorted without regard to case in the user's locale; of names equal in that sense the
 // first one stays.
 std::vector<std::wstring> SortedUniqueNames(std::vector<std::wstring> names);

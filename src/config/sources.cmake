@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
   src/config/backup_names.cpp
   src/config/barcode239.cpp
   src/config/check.cpp
+  src/config/config_writer.cpp
   src/config/configure.cpp
   src/config/address_layout.cpp
   src/config/map_layout.cpp

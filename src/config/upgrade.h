@@ -4,20 +4,22 @@
 #include <vector>
 
 #include "common/port.h"
+#include "common/product_keys.h"
 #include "common/reg_text.h"
+#include "config/config_writer.h"
 
-struct UpgradeRun {
-    bool done = false;              // "Done!" was shown
-    std::wstring backupPath;        // the backup made before the first write, if any
-    std::vector<RegKeyData> changes;  // preview: the values that would be added or changed
-};
+// What a whole upgrade shows at its end: "Done!".
+extern const wchar_t kUpgradeDone[];
 
-enum class UpgradeMode { Write, Preview };
+// The upgrade of the maps as read (the tree of the root's maps key, parents first; empty when the
+// key is absent), written through the writer: before its first write a backup, then per map the
+// missing flags, then both output sections. Shows "Done!" or the first failure; true when done.
+bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const ShowMessageFn& show,
+                const ProductRoot& root = {});
 
-// Runs the upgrade; shows "Done!" or the first failure. Before its first write it backs up the
-// product key (a backup that fails stops it). A preview writes nothing, backs up nothing, and
-// fails where the real run would.
-UpgradeRun RunUpgrade(UpgradeMode mode, const ShowMessageFn& show);
+// The upgrade of this machine's root through the writer: the maps key read, then RunUpgrade.
+// A maps key that is absent or cannot be read fails with "Failed to open <maps key>".
+bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const ProductRoot& root = {});
 
-// The menu command: the upgrade, reporting through the port's message box.
+// The menu command: the upgrade written for real, reporting through the port's message box.
 void UpgradeVorla(CommandPort& port);

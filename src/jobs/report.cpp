@@ -1,25 +1,8 @@
 #include "jobs/report.h"
 
-namespace {
+#include "common/utf.h"
 
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
+namespace {
 
 std::wstring CellForTabText(const std::wstring& text)
 {
@@ -31,24 +14,6 @@ std::wstring CellForTabText(const std::wstring& text)
 }
 
 }  // namespace
-
-std::string Utf8Of(std::wstring_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = static_cast<char32_t>(text[i]);
-        const char32_t next = i + 1 < text.size() ? static_cast<char32_t>(text[i + 1]) : 0;
-        if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-            ++i;
-        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            c = 0xFFFD;
-        }
-        AppendUtf8(out, c);
-    }
-    return out;
-}
 
 std::wstring CsvField(std::wstring_view text)
 {

@@ -17,6 +17,3 @@ std::string JobReportCsv(const JobList& rows);
 // The rows at these indexes as tab-separated lines (File, Directions, Result) each ending in
 // CR LF; a line break or tab inside a cell becomes a space.
 std::wstring RowsAsTabText(const JobList& rows, const std::vector<size_t>& indexes);
-
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf8Of(std::wstring_view text);

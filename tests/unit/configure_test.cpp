@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "app/command_line.h"
 #include "config/configure.h"
 
 namespace {
@@ -35,8 +34,12 @@ struct TableProbe : MachineProbe {
 // Records every change as one line, in order.
 struct RecordingWriter : ConfigWriter {
     std::vector<std::wstring> log;
-    void KeepWayBack() override { log.push_back(L"backup"); }
+    void Backup(const std::vector<std::wstring>&) override { log.push_back(L"backup"); }
     void WriteKey(const std::wstring& path, const std::vector<RegValue>&) override { log.push_back(L"key " + path); }
+    void UpdateKey(const std::wstring& path, bool, const std::vector<RegValue>&) override
+    {
+        log.push_back(L"update " + path);
+    }
     void RemoveKeyTree(const std::wstring& path) override { log.push_back(L"remove " + path); }
     void MakeFolder(const std::wstring& path) override { log.push_back(L"folder " + path.substr(kInstall.size())); }
     void CopyNew(const std::wstring&, const std::wstring& target) override
@@ -77,9 +80,9 @@ ConfigRun Configure(TableProbe& probe, const ConfigRequest& request)
 {
     RecordingWriter writer;
     ConfigRun run{};
-    ConfigPaths paths;
+    ConfigResult result;
     run.outcome = RunConfiguration(request, probe, writer, [&run](const std::wstring& t) { run.messages.push_back(t); },
-                                   paths);
+                                   result);
     run.log = writer.log;
     return run;
 }
@@ -98,27 +101,27 @@ TEST(Configure, FirstFailingCheckIsTheOneShownAndNothingIsWritten)
     };
     const Case cases[] = {
         {"no Program Files", [](TableProbe& p, ConfigRequest&) { p.programFiles = false; p.font = false; },
-         L"SHGetFolderPath error 5", ConfigOutcome::Cancelled},
+         L"SHGetFolderPath error 5", ConfigOutcome::MachineRefused},
         {"no Vorla", [](TableProbe& p, ConfigRequest&) { p.folders.clear(); p.printers.clear(); },
-         L"Ο κατάλογος " + kInstall + L" δεν υπάρχει!", ConfigOutcome::Cancelled},
+         L"Ο κατάλογος " + kInstall + L" δεν υπάρχει!", ConfigOutcome::MachineRefused},
         {"no Ghostscript", [](TableProbe& p, ConfigRequest&) { p.files.clear(); },
-         L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!", ConfigOutcome::Cancelled},
+         L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!", ConfigOutcome::MachineRefused},
         {"no escape file", [](TableProbe& p, ConfigRequest&) { p.files.erase(L"C:\\prog\\generic_ab.esc"); p.font = false; },
-         L"Δεν βρέθηκε το αρχείο C:\\prog\\generic_ab.esc", ConfigOutcome::Cancelled},
+         L"Δεν βρέθηκε το αρχείο C:\\prog\\generic_ab.esc", ConfigOutcome::MachineRefused},
         {"no PDF printer", [](TableProbe& p, ConfigRequest&) { p.printers = {L"CutePDF"}; p.font = false; },
-         L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!", ConfigOutcome::CancelledAskingClose},
+         L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!", ConfigOutcome::MachineLacksPrinterOrFont},
         {"no font", [](TableProbe& p, ConfigRequest& r) { p.font = false; r.headerLines.pop_back(); },
-         L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended", ConfigOutcome::CancelledAskingClose},
+         L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended", ConfigOutcome::MachineLacksPrinterOrFont},
         {"six lines", [](TableProbe&, ConfigRequest& r) { r.headerLines.push_back(L""); r.branch = L"0"; },
-         L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!", ConfigOutcome::Cancelled},
+         L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!", ConfigOutcome::MachineRefused},
         {"branch 10000", [](TableProbe&, ConfigRequest& r) { r.branch = L"10000"; r.posPrinter.reset(); },
-         L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 10000", ConfigOutcome::Invalid},
+         L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 10000", ConfigOutcome::EntriesRefused},
         {"branch 12a", [](TableProbe&, ConfigRequest& r) { r.branch = L"12a"; },
-         L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 0", ConfigOutcome::Invalid},
+         L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 0", ConfigOutcome::EntriesRefused},
         {"no POS printer", [](TableProbe&, ConfigRequest& r) { r.posPrinter.reset(); r.backPrinter.reset(); },
-         L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!", ConfigOutcome::Invalid},
+         L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!", ConfigOutcome::EntriesRefused},
         {"no back printer", [](TableProbe&, ConfigRequest& r) { r.backPrinter.reset(); },
-         L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!", ConfigOutcome::Invalid},
+         L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!", ConfigOutcome::EntriesRefused},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,58 +161,4 @@ TEST(Configure, WritesInOrderAndNumbersPosMapsFirst)
         maps + L"3", maps + L"3\\Master", maps + L"3\\Copy",
     };
     EXPECT_EQ(run.log, expected);
-}
-
-TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrong)
-{
-    struct Case {
-        std::vector<std::wstring> args;
-        bool ok;
-        CliCommand command;
-    };
-    const std::vector<std::wstring> configure = {L"/configure", L"-BRANCH:12", L"/pos:1,2", L"/back:",
-                                                 L"/posprinter:A B", L"/backprinter:C", L"/header:h.txt"};
-    auto with = [&configure](std::vector<std::wstring> more) {
-        std::vector<std::wstring> args = configure;
-        args.insert(args.end(), more.begin(), more.end());
-        return args;
-    };
-    const Case cases[] = {
-        {{}, true, CliCommand::Window},
-        {{L"C:\\spool"}, true, CliCommand::Window},
-        {{L"/?"}, true, CliCommand::Help},
-        {{L"-Upgrade", L"/WHATIF"}, true, CliCommand::Upgrade},
-        {configure, true, CliCommand::Configure},
-        {with({L"/posunc:\\\\s\\p", L"/whatif"}), true, CliCommand::Configure},
-        {{L"/upgrade", L"/frobnicate"}, false, {}},                 // unknown switch
-        {{L"/upgrade", L"/upgrade"}, false, {}},                    // given twice
-        {{L"/upgrade:now"}, false, {}},                             // a value where none goes
-        {{L"/upgrade", L"/branch:1"}, false, {}},                   // does not go with the command
-        {{L"/upgrade", L"/configure"}, false, {}},                  // two commands
-        {{L"/whatif"}, false, {}},                                  // no command
-        {{L"/upgrade", L"C:\\x"}, false, {}},                       // a path beside a command
-        {{L"/submit", L"a", L"b", L"/timeout:30", L"/report:r.csv"}, true, CliCommand::Submit},
-        {{L"/analyze"}, false, {}},                                 // no path
-        {{L"/analyze", L"a", L"/timeout:5"}, false, {}},            // a timeout only submits need
-        {{L"/submit", L"a", L"/timeout:0"}, false, {}},             // not a whole number of seconds from 1
-        {{L"/check", L"/branch:1"}, false, {}},                     // a request comes whole
-        {with({L"/branch"}), false, {}},                            // value missing
-        {{L"/check", L"/branch:", L"/pos:1", L"/back:", L"/posprinter:a", L"/backprinter:b"}, false, {}},
-        {{L"/configure", L"/branch:1", L"/pos:1", L"/back:2", L"/posprinter:A", L"/backprinter:B"}, false, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        CommandLineParse parse = ParseCommandLine(c.args);
-        EXPECT_EQ(parse.ok, c.ok) << testing::PrintToString(parse.problem);
-        if (parse.ok)
-            EXPECT_EQ(parse.line.command, c.command);
-        else
-            EXPECT_FALSE(parse.problem.empty());
-    }
-    CommandLineParse parse = ParseCommandLine(with({L"/WhatIf"}));
-    EXPECT_EQ(parse.line.Value(L"branch"), L"12");
-    EXPECT_EQ(parse.line.Value(L"posprinter"), L"A B");
-    EXPECT_EQ(parse.line.Value(L"back", L"x"), L"");
-    EXPECT_EQ(parse.line.Value(L"posunc", L"default"), L"default");
-    EXPECT_TRUE(parse.line.whatIf);
 }

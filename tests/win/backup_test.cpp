@@ -80,7 +80,7 @@ TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
     }
     std::vector<RegKeyData> before = ReadKeyTree(kVorla);
     ASSERT_EQ(before.size(), 8u);
-    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd", L"ps2pdf_params"}, folder.Path());
+    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd", L"ps2pdf_params"}, folder.Path()).path;
 
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps + L"\\2");
     WriteValues(kMaps + L"\\3", {RegDwordValue(L"LinesPerPage", 60)});
@@ -95,7 +95,7 @@ TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
 TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
 {
     ASSERT_EQ(ReadKeyTree(kVorla), std::vector<RegKeyData>{});
-    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd"}, folder.Path());
+    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd"}, folder.Path()).path;
     WriteValues(kVorla, {RegTextValue(L"ps2pdf_cmd", L"gs")});
     WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
 
@@ -103,7 +103,9 @@ TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
     EXPECT_FALSE(machine::KeyExists(kVorla));
 }
 
-TEST_F(RegistryBackup, KeepsTheNewest20AndNeverOverwritesOne)
+// A second run with nothing changed names the first one's backup instead of writing another; the
+// newest 20 stay, and the oldest, the one way back to before any configuration.
+TEST_F(RegistryBackup, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwice)
 {
     std::set<std::wstring> expected = {L"Vorla-notes.reg", L"Vorla-20200101-000000-1.reg"};  // not backups
     for (int second = 0; second < 25; ++second)
@@ -114,30 +116,35 @@ TEST_F(RegistryBackup, KeepsTheNewest20AndNeverOverwritesOne)
     expected.insert(taken);
     for (const std::wstring& name : expected)
         WriteBytes(folder / name, "taken");
-    for (int second = 0; second < 8; ++second)  // the oldest, beyond the newest 20 after two more
+    for (int second = 1; second < 7; ++second)  // beyond the newest 20 after one more, but not the oldest
         expected.erase(BackupFileName({2020, 1, 1, 0, 0, second}, 1));
 
-    std::wstring first = BackupVorlaKey({}, folder.Path());
-    std::wstring second = BackupVorlaKey({}, folder.Path());
+    BackupMade first = BackupVorlaKey({}, folder.Path());
+    BackupMade second = BackupVorlaKey({}, folder.Path());
 
-    expected.insert({first.substr(folder.Path().size() + 1), second.substr(folder.Path().size() + 1)});
+    EXPECT_TRUE(first.written);
+    EXPECT_FALSE(second.written);
+    EXPECT_EQ(second.path, first.path);
+    expected.insert(first.path.substr(folder.Path().size() + 1));
     EXPECT_EQ(machine::FolderEntries(folder.Path()), expected);
     EXPECT_EQ(ReadBytes(folder / taken), "taken");
-    std::wstring text = L"\xFEFF" + VorlaRestoreText({});
-    EXPECT_EQ(ReadBytes(second), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
 }
 
 TEST_F(RegistryBackup, UnwritableFolderFailsNamingTheFileAndMakesNothing)
 {
     WriteBytes(folder / L"blocker", "file");
     std::wstring target = folder / L"blocker\\backups";
-    try {
-        BackupVorlaKey({L"ps2pdf_cmd"}, target);
-        ADD_FAILURE() << "no error";
-    } catch (const AppError& e) {
-        std::wstring prefix = L"Cannot write backup " + target + L"\\Vorla-";
-        EXPECT_EQ(e.Message().substr(0, prefix.size()), prefix);
-        EXPECT_EQ(e.Message().substr(prefix.size() + 15), L".reg: error 3");  // after YYYYMMDD-HHMMSS
+    // The check that a preview makes fails as the backup itself does.
+    for (auto attempt : {+[](const std::wstring& t) { BackupVorlaKey({L"ps2pdf_cmd"}, t); },
+                         +[](const std::wstring& t) { CheckBackupPossible({L"ps2pdf_cmd"}, t); }}) {
+        try {
+            attempt(target);
+            ADD_FAILURE() << "no error";
+        } catch (const AppError& e) {
+            std::wstring prefix = L"Cannot write backup " + target + L"\\Vorla-";
+            EXPECT_EQ(e.Message().substr(0, prefix.size()), prefix);
+            EXPECT_EQ(e.Message().substr(prefix.size() + 15), L".reg: error 3");  // after YYYYMMDD-HHMMSS
+        }
     }
     EXPECT_EQ(machine::FolderEntries(folder.Path()), std::set<std::wstring>{L"blocker"});
 }

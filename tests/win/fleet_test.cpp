@@ -13,6 +13,7 @@
 #include "common/reg_text.h"
 #include "common/window.h"
 #include "jobs/report.h"
+#include "common/registry.h"
 #include "config/backup.h"
 #include "support/branch_machine.h"
 
@@ -78,6 +79,14 @@ ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program = L"",
     return run;
 }
 
+// The backup a run names: its last line of standard output.
+std::wstring BackupNamed(const ConsoleRun& run)
+{
+    const size_t end = run.out.rfind("\r\n");
+    const size_t start = run.out.rfind("\r\n", end == 0 || end == std::string::npos ? 0 : end - 1);
+    return FromUtf8(run.out.substr(start == std::string::npos ? 0 : start + 2, end - (start == std::string::npos ? 0 : start + 2)));
+}
+
 // Every file and folder below the folder, with the files' bytes.
 std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
 {
@@ -138,10 +147,10 @@ TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
 
     ConsoleRun run = RunConsole(Configure(L"1,2,4"));
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.err, Utf8(kDone) + "\r\n");
+    EXPECT_EQ(run.err, "");  // success goes to standard output, with the backup's path
     EXPECT_EQ(Vorla(), dialog);
-    const std::wstring backup = FromUtf8(run.out.substr(0, run.out.find("\r\n")));
-    EXPECT_EQ(run.out, Utf8(backup) + "\r\n");
+    const std::wstring backup = BackupNamed(run);
+    EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(backup) + "\r\n");
     EXPECT_NE(backup.find(L"\\Kelvane\\vorlasched\\backups\\Vorla-"), std::wstring::npos);
     EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -215,7 +224,7 @@ TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
     ASSERT_EQ(second.exitCode, 0u);
     ASSERT_NE(Vorla(), first);
 
-    const std::wstring backup = FromUtf8(second.out.substr(0, second.out.find("\r\n")));
+    const std::wstring backup = BackupNamed(second);
     std::wstring commandLine = L"reg.exe import \"" + backup + L"\" /reg:32";
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION info{};

@@ -1,0 +1,27 @@
+// The commands of the command line, for fleet tools: the one command table (each row a command,
+// its switches, its usage and its handler) and what runs it. No window and no message box,
+// ever: success goes to standard output, warnings and failures to standard error, and the exit
+// code says how it ended.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/console.h"
+
+enum ExitCode : int {
+    ExitDone = 0,
+    ExitFailed = 1,               // a check failed, or a write or failure stopped the run
+    ExitBadCommandLine = 2,       // nothing ran
+    ExitRanWithProblems = 3,      // the run ended, but the configuration it left has problems (listed)
+    ExitReportToStdout = 4,       // the pass ended; its report could not be written and went to standard output
+};
+
+// The table that the parser, the usage and the dispatch share.
+const CommandTable& Commands();
+
+// The problem, then the usage, on standard error.
+int RefuseCommandLine(const std::wstring& problem, StdStream& err);
+
+// Runs the parsed command with its row's handler; returns the exit code.
+int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err);

@@ -1,0 +1,140 @@
+#include "common/utf.h"
+
+#include "common/locale_text.h"
+
+namespace {
+
+const char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void AppendUtf16(std::wstring& out, char32_t c)
+{
+    if (c < 0x10000) {
+        out += static_cast<wchar_t>(c);
+        return;
+    }
+    c -= 0x10000;
+    out += static_cast<wchar_t>(0xD800 + (c >> 10));
+    out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+}
+
+// The code point that starts at bytes[i], and its length; nothing for an invalid sequence
+// (length then 1, to step over its first byte).
+std::optional<char32_t> NextCodePoint(std::string_view bytes, size_t i, size_t& length)
+{
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = byte(i);
+    length = 1;
+    if (lead < 0x80)
+        return lead;
+    size_t extra = 0;
+    char32_t c = 0, minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, c = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, c = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, c = lead & 0x07, minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (i + extra >= bytes.size())
+        return std::nullopt;
+    for (size_t k = 1; k <= extra; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return std::nullopt;
+        c = c << 6 | (byte(i + k) & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return std::nullopt;
+    length = extra + 1;
+    return c;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view prefix)
+{
+    return bytes.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+std::string Utf8Of(std::wstring_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = static_cast<char32_t>(text[i]);
+        const char32_t next = i + 1 < text.size() ? static_cast<char32_t>(text[i + 1]) : 0;
+        if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+            ++i;
+        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            c = kReplacement;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::optional<std::wstring> WideOfUtf8(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (size_t i = 0, length = 0; i < bytes.size(); i += length) {
+        std::optional<char32_t> c = NextCodePoint(bytes, i, length);
+        if (!c)
+            return std::nullopt;
+        AppendUtf16(out, *c);
+    }
+    return out;
+}
+
+std::wstring WideOfUtf8Lossy(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
+    for (size_t i = 0, length = 0; i < bytes.size(); i += length)
+        AppendUtf16(out, NextCodePoint(bytes, i, length).value_or(kReplacement));
+    return out;
+}
+
+std::wstring WideOfUtf16(std::string_view bytes, bool bigEndian)
+{
+    std::wstring out(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < out.size(); ++i) {
+        const unsigned first = static_cast<unsigned char>(bytes[2 * i]);
+        const unsigned second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        out[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    return out;
+}
+
+std::wstring DecodeTextFile(std::string_view bytes)
+{
+    if (StartsWith(bytes, "\xFF\xFE"))
+        return WideOfUtf16(bytes.substr(2), false);
+    if (StartsWith(bytes, "\xFE\xFF"))
+        return WideOfUtf16(bytes.substr(2), true);
+    const std::string_view body = StartsWith(bytes, "\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+    if (std::optional<std::wstring> text = WideOfUtf8(body))
+        return *text;
+    return AnsiToWide(body);
+}

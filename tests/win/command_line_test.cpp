@@ -1,0 +1,90 @@
+// The command line as the program reads it: the parser and the usage over the one command table.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/commands.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+const std::vector<std::wstring> kConfigure = {L"/configure", L"-BRANCH:12", L"/pos:1,2", L"/back:",
+                                              L"/posprinter:A B", L"/backprinter:C", L"/header:h.txt"};
+
+std::vector<std::wstring> Configure(std::vector<std::wstring> more)
+{
+    std::vector<std::wstring> args = kConfigure;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+}  // namespace
+
+TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
+{
+    struct Case {
+        std::vector<std::wstring> args;
+        CliCommand command;     // when accepted
+        std::wstring problem;   // empty: accepted
+    };
+    const Case cases[] = {
+        {{}, CliCommand::Window, L""},
+        {{L"C:\\spool"}, CliCommand::Window, L""},
+        {{L"/?"}, CliCommand::Help, L""},
+        {{L"-Upgrade", L"/WHATIF"}, CliCommand::Upgrade, L""},
+        {kConfigure, CliCommand::Configure, L""},
+        {Configure({L"/posunc:\\\\s\\p", L"/whatif:C:\\w.reg"}), CliCommand::Configure, L""},
+        {{L"/submit", L"a", L"b", L"/timeout:604800", L"/report:r.csv"}, CliCommand::Submit, L""},
+        {{L"/check", L"/header:h.txt"}, CliCommand::Check, L""},
+        {{L"/upgrade", L"/frobnicate"}, {}, L"unknown switch /frobnicate"},
+        {{L"/upgrade", L"/upgrade"}, {}, L"/upgrade is given twice"},
+        {{L"/upgrade:now"}, {}, L"/upgrade takes no value"},
+        {{L"/upgrade", L"/branch:1"}, {}, L"/branch does not go with /upgrade"},
+        {{L"/upgrade", L"/configure"}, {}, L"/configure and /upgrade cannot go together"},
+        {{L"/whatif"}, {}, L"/whatif needs a command (/configure, /upgrade, /check, /analyze or /submit)"},
+        {{L"/upgrade", L"/whatif:"}, {}, L"/whatif needs a value after the colon"},
+        {{L"/upgrade", L"C:\\x"}, {}, L"/upgrade takes no path: C:\\x"},
+        {{L"/analyze"}, {}, L"/analyze needs at least one path"},
+        {{L"/analyze", L"a", L"/timeout:5"}, {}, L"/timeout does not go with /analyze"},
+        {{L"/submit", L"a", L"/timeout:0"}, {}, L"/timeout needs a whole number of seconds from 1 to 604800 (a week)"},
+        {{L"/submit", L"a", L"/timeout:604801"}, {}, L"/timeout needs a whole number of seconds from 1 to 604800 (a week)"},
+        {{L"/submit", L"a", L"/timeout:4294968"}, {}, L"/timeout needs a whole number of seconds from 1 to 604800 (a week)"},
+        {{L"/check", L"/branch:1"}, {}, L"/check with a request needs /pos"},
+        {Configure({L"/branch"}), {}, L"/branch is given twice"},
+        {{L"/configure", L"/branch", L"/pos:1"}, {}, L"/branch needs a value after a colon"},
+        {{L"/check", L"/branch:", L"/pos:1", L"/back:", L"/posprinter:a", L"/backprinter:b"}, {},
+         L"/branch needs a value after the colon"},
+        {{L"/configure", L"/branch:1", L"/pos:1", L"/back:2", L"/posprinter:A", L"/backprinter:B"}, {},
+         L"/configure needs /header"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.args.empty() ? L"(none)" : c.args.back()));
+        CommandLineParse parse = ParseCommandLine(c.args, Commands());
+        EXPECT_EQ(parse.problem, c.problem);
+        EXPECT_EQ(parse.ok, c.problem.empty());
+        if (parse.ok)
+            EXPECT_EQ(parse.line.command, c.command);
+    }
+    CommandLineParse parse = ParseCommandLine(Configure({L"/WhatIf"}), Commands());
+    EXPECT_EQ(parse.line.Value(L"branch"), L"12");
+    EXPECT_EQ(parse.line.Value(L"posprinter"), L"A B");
+    EXPECT_EQ(parse.line.Value(L"back", L"x"), L"");
+    EXPECT_EQ(parse.line.Value(L"posunc", L"default"), L"default");
+    EXPECT_TRUE(parse.line.readsOnly);
+}
+
+// The README shows the usage exactly as /? prints it.
+TEST(CommandLine, ReadmeShowsTheUsageThatTheTableMakes)
+{
+    const char* source = std::getenv("VORLA_SOURCE_DIR");
+    ASSERT_TRUE(source);
+    const std::string readme = ReadBytes(WindowsPathOfUnix(source) + L"\\README.md");
+    const std::string begin = "<!-- usage: generated from the command table; a test keeps it so -->\n```\n";
+    const size_t start = readme.find(begin);
+    ASSERT_NE(start, std::string::npos);
+    const size_t end = readme.find("```\n", start + begin.size());
+    std::wstring usage;
+    for (const std::wstring& line : UsageLines(Commands()))
+        usage += line + L"\n";
+    EXPECT_EQ(readme.substr(start + begin.size(), end - start - begin.size()), Utf8(usage));
+}
