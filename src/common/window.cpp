@@ -45,11 +45,8 @@ std::wstring TextOf(const std::exception_ptr& failure)
 {
     try {
         std::rethrow_exception(failure);
-    } catch (const AppError& e) {
-        return e.Message();
     } catch (const std::exception& e) {
-        const std::string what = e.what();
-        return std::wstring(what.begin(), what.end());
+        return ErrorText(e);
     } catch (...) {
         return L"";
     }
