@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/message_later.h"
 
 #include <algorithm>
 #include <exception>
@@ -52,52 +53,9 @@ std::wstring TextOf(const std::exception_ptr& failure)
     }
 }
 
-// Errors of messages other than commands are shown after the message, from the queue: a
-// message box opened inside a paint (or inside a loop that only paints) would run its own
-// loop in the middle of it. A message-only window receives them, so they are shown even when
-// the window that failed is gone by then.
-const UINT kShowLaterError = WM_APP + 0x2F0;
-
-struct LaterError {
-    HWND owner;
-    std::wstring text;
-};
-
-std::vector<LaterError>& LaterErrors()
-{
-    static std::vector<LaterError> errors;
-    return errors;
-}
-
-LRESULT CALLBACK LaterErrorProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg != kShowLaterError)
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    std::vector<LaterError>& errors = LaterErrors();
-    if (!errors.empty()) {
-        LaterError error = std::move(errors.front());
-        errors.erase(errors.begin());
-        ShowMessage(IsWindow(error.owner) ? error.owner : nullptr, error.text);
-    }
-    return 0;
-}
-
-HWND LaterErrorWindow()
-{
-    static HWND window = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = LaterErrorProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VorlaLaterError";
-        RegisterClassExW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
-    }();
-    return window;
-}
-
-// A command's error is shown at once, as its handler's guard would; any other is shown after.
+// A command's error is shown at once, as its handler's guard would. Any other is shown after
+// the message: a box opened inside a paint, or inside the submission's loop that only paints,
+// would run its own loop in the middle of it.
 void ReportFailure(HWND hwnd, UINT msg, const std::exception_ptr& failure)
 {
     const std::wstring text = TextOf(failure);
@@ -107,9 +65,7 @@ void ReportFailure(HWND hwnd, UINT msg, const std::exception_ptr& failure)
     }
     if (msg == WM_PAINT)
         ValidateRect(hwnd, nullptr);  // the paint ends here; it would only fail again
-    LaterErrors().push_back({hwnd, text});
-    if (!PostMessageW(LaterErrorWindow(), kShowLaterError, 0, 0))
-        LaterErrors().pop_back();
+    ShowMessageLater(hwnd, text);
 }
 
 }  // namespace
