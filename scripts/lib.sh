@@ -38,6 +38,7 @@ make_dist() {
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.com" "$VORLA_WIN_BUILD/vorlasched.com"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
   if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
+  "$VORLA_ROOT/scripts/msi.sh" "$VORLA_DIST"
 }
 
 # prepare_prefix DIR: a whole Wine prefix set up for the program (idempotent).
@@ -100,7 +101,7 @@ prepare_demo() {
   local c=$WINEPREFIX/drive_c
   mkdir -p "$c/vorlasched"
   cp -r "$VORLA_DIST/." "$c/vorlasched/"
-  rm -f "$c/vorlasched/"*.zip
+  rm -f "$c/vorlasched/"*.zip "$c/vorlasched/"*.msi
   # The stand-in for Vorla's submit client: it answers with what it received.
   if [ -f "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" ]; then
     cp "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" "$c/vorlasched/"

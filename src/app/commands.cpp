@@ -214,8 +214,8 @@ private:
 int RunJobsCommand(const CommandLine& line, bool submit, StdStream& out, StdStream& err)
 {
     JobList rows;
-    for (const std::wstring& path : line.paths)
-        rows.emplace_back(FullPathName(path));
+    for (const std::wstring& path : FullPathNames(line.paths))
+        rows.emplace_back(path);
     ConsolePort port(err);
     std::wstring resultFile;
     ResubmitRows(rows, submit, resultFile, port, SubmitOptions{static_cast<unsigned>(line.timeoutSeconds)});

@@ -33,12 +33,8 @@ static void RunApplication(int showCommand, const std::vector<std::wstring>& pat
     ConvertPBForm.Create(MainForm.Handle());
 
     // Paths on the command line (Send To, a drop onto the program's icon) are a drop.
-    if (!paths.empty()) {
-        std::vector<std::wstring> full;
-        for (const std::wstring& path : paths)
-            full.push_back(FullPathName(path));
-        MainForm.OpenPaths(full);
-    }
+    if (!paths.empty())
+        MainForm.OpenPaths(FullPathNames(paths));
     MainForm.Show(showCommand);
     while (PumpMessage(nullptr)) {
     }

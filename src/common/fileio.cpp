@@ -161,3 +161,12 @@ DWORD FileWriteError(const std::wstring& path)
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle ? 0 : GetLastError();
 }
+
+std::vector<std::wstring> FullPathNames(const std::vector<std::wstring>& paths)
+{
+    std::vector<std::wstring> full;
+    full.reserve(paths.size());
+    for (const std::wstring& path : paths)
+        full.push_back(FullPathName(path));
+    return full;
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/handles.h"
 
@@ -29,6 +30,9 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes);
 // The path made absolute against the current folder (as a drop names it); unchanged when the
 // system cannot make it so.
 std::wstring FullPathName(const std::wstring& path);
+
+// Each path made absolute as FullPathName does, in order: the rows that a drop of them gives.
+std::vector<std::wstring> FullPathNames(const std::vector<std::wstring>& paths);
 
 // The full path of the running program's file.
 std::wstring ProgramPath();

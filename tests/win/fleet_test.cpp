@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 
 #include <commctrl.h>
 
@@ -15,6 +18,7 @@
 #include "jobs/report.h"
 #include "common/registry.h"
 #include "config/backup.h"
+#include "config/backup_names.h"
 #include "support/branch_machine.h"
 
 namespace {
@@ -149,10 +153,10 @@ TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.err, "");  // success goes to standard output, with the backup's path
     EXPECT_EQ(Vorla(), dialog);
-    const std::wstring backup = BackupNamed(run);
-    EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(backup) + "\r\n");
-    EXPECT_NE(backup.find(L"\\Kelvane\\vorlasched\\backups\\Vorla-"), std::wstring::npos);
-    EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES);
+    // The key stood as before the dialog's run: that run's backup, the newest, is named again.
+    const std::set<std::wstring> names = FolderEntries(DefaultBackupFolder());
+    const std::wstring newest = BackupsBeyondNewest({names.begin(), names.end()}, 0).front();
+    EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(DefaultBackupFolder() + L"\\" + newest) + "\r\n");
 }
 
 TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
@@ -213,6 +217,102 @@ TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
         EXPECT_EQ(run.out, "");
         EXPECT_FALSE(KeyExists(kVorlaKey));
     }
+}
+
+// What a fleet tool sees: one row per rule of the contract, each against a configured machine.
+// A preview that fails leaves the registry and the disk exactly as they were.
+TEST_F(RegistryFleet, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
+    const std::wstring otherHeader = temp_ / L"other.txt";
+    WriteBytes(otherHeader, Utf8(L"ΑΛΛΟ: 1\r\n2\r\nΕΔΡΑ: 3\r\n4\r\n5"));
+    const std::wstring backups = DefaultBackupFolder();
+    const std::wstring undef = L"c:\\kelvane\\undef.txt";
+    CreateDirectoryW(L"c:\\kelvane", nullptr);
+    struct Row {
+        const char* what;
+        std::function<std::shared_ptr<void>()> arrange;
+        std::wstring arguments;
+        DWORD exitCode;
+        std::string errHas;
+        bool changesNothing;
+    };
+    auto none = [] { return std::shared_ptr<void>(); };
+    const std::wstring request = L"/branch:12 /pos:1,2 /back:9,10,12 \"/posprinter:pos receipt printer\" "
+                                 L"\"/backprinter:BACK OFFICE LASER\"";
+    const Row rows[] = {
+        {"empty series leave no map", none,
+         L"/configure /branch:12 /pos: /back: /posprinter:\"" + std::wstring(kPosPrinter) + L"\" /backprinter:\"" +
+             kBackPrinter + L"\" \"/header:" + header_ + L"\"",
+         3, "\\maps is missing", false},
+        {"a held address.bmp keeps the old image",
+         [&] {
+             HANDLE held = CreateFileW((machine_.MapFolder(L"001201") + L"\\address.bmp").c_str(), GENERIC_READ, 0,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+             return std::shared_ptr<void>(held, CloseHandle);
+         },
+         Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), otherHeader), 3,
+         "address.bmp differs from the image of this header", false},
+        {"no Ghostscript", [&] { return std::make_shared<Hidden>(machine_.ghostscript); }, Configure(L"1,2"), 1,
+         Utf8(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!"), true},
+        {"check matches printers in any letter case", none, L"/check " + request, 0, "", true},
+        {"preview with the backups folder blocked",
+         [&] {
+             auto hidden = std::make_shared<Hidden>(backups);
+             WriteBytes(backups, "a file where the folder goes");
+             return std::shared_ptr<void>(hidden.get(), [hidden, backups](void*) { DeleteFileW(backups.c_str()); });
+         },
+         Configure(L"1,7", L"/whatif"), 1, "Cannot write backup " + Utf8(backups), true},
+        {"preview with the product key read-only", [] { return std::make_shared<KeyLocked>(kVorlaKey); },
+         Configure(L"1,7", L"/whatif"), 1, "Failed to set data for 'ps2pdf_cmd'", true},
+        {"big-endian header", none,
+         Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), temp_ / L"be.txt"), 0, "", false},
+    };
+    std::wstring be = L"\xFEFF" + std::wstring(kHeader);
+    std::string beBytes;
+    for (wchar_t c : be)
+        beBytes += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    WriteBytes(temp_ / L"be.txt", beBytes);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(undef, "b\r\na\r\na\r\n");
+        const std::vector<RegKeyData> registry = Vorla();
+        const std::map<std::wstring, std::string> files = Snapshot(machine_.installDir);
+        ConsoleRun run;
+        {
+            std::shared_ptr<void> arranged = row.arrange();
+            run = RunConsole(row.arguments);
+        }
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
+        EXPECT_NE(run.err.find(row.errHas), std::string::npos) << run.err;
+        if (row.changesNothing) {
+            EXPECT_EQ(Vorla(), registry);
+            EXPECT_TRUE(Snapshot(machine_.installDir) == files);
+        }
+        const bool readsOnly = row.arguments.find(L"/whatif") != std::wstring::npos || row.arguments.rfind(L"/check", 0) == 0;
+        if (readsOnly)
+            EXPECT_EQ(ReadBytes(undef), "b\r\na\r\na\r\n");  // not even the exit tidy
+    }
+    DeleteFileW(undef.c_str());
+
+    // Nothing changed since the last run: no second backup, the newest one is named.
+    ConsoleRun first = RunConsole(Configure(L"1,2"));
+    ConsoleRun again = RunConsole(Configure(L"1,2"));
+    EXPECT_EQ(BackupNamed(again), BackupNamed(first));
+
+    // A Greek preview written to a file is imported back exactly.
+    const std::wstring preview = temp_ / L"preview.reg";
+    ASSERT_EQ(RunConsole(Configure(L"1", L"\"/posunc:\\\\srv\\Αρχεία\\POS\" \"/whatif:" + preview + L"\"")).exitCode, 0u);
+    std::wstring commandLine = L"reg.exe import \"" + preview + L"\" /reg:32";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &info));
+    WaitForSingleObject(info.hProcess, 60000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    RegistryKey copy = RegistryKey::Open(HKEY_LOCAL_MACHINE, MapKey(1, L"Copy"), KEY_READ);
+    EXPECT_EQ(copy.ReadString(L"PrnOutDir"), L"\\\\srv\\Αρχεία\\POS");
 }
 
 // Configure A, configure B, then the backup that B's run made brings back exactly A.

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Makes the Windows Installer package from the distributable folder that make_dist filled:
+# <folder>/vorlasched-<version>.msi, holding every file of the folder but the packages, built by
+# wixl from installer/vorlasched.wxs. The version is the project's one version number unless
+# given (the tests build a newer package of the same files this way).
+# Usage: msi.sh [DIST_FOLDER] [VERSION]
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+dist=${1:-$VORLA_DIST}
+version=${2:-$(vorla_version)}
+wxs=$VORLA_ROOT/installer/vorlasched.wxs
+
+if ! [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
+  echo "msi.sh: the version '$version' is not of the form a.b.c.d" >&2
+  exit 1
+fi
+if [ ! -f "$dist/vorlasched.exe" ]; then
+  echo "msi.sh: $dist/vorlasched.exe is missing (run make_dist first)" >&2
+  exit 1
+fi
+
+# Each version has its own ProductCode, the same on every build of that version: a name-based
+# UUID of the version under the fixed UpgradeCode.
+upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$wxs")
+product_code=$(/usr/bin/python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' \
+  "$upgrade_code" "$version")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# wixl finds sources by relative paths only: the folder and the icon are linked into the work folder.
+ln -s "$(cd "$dist" && pwd)" "$work/dist"
+ln -s "$VORLA_ROOT/assets/vorlasched.ico" "$work/vorlasched.ico"
+# The files: everything in the folder but earlier packages, in a stable order.
+(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' | sed 's|^\./|dist/|' | LC_ALL=C sort) |
+  wixl-heat -p dist/ --directory-ref INSTALLDIR --component-group ProgramFiles --var var.DistDir \
+    >"$work/files.wxs"
+
+msi=$dist/vorlasched-$version.msi
+(cd "$work" && wixl -a x86 -o package.msi -D Version="$version" -D ProductCode="{$product_code}" \
+  -D DistDir=dist -D IconFile=vorlasched.ico "$wxs" files.wxs)
+# What wixl cannot express, added to its package one SQL query at a time.
+sql() { msibuild "$work/package.msi" -q "$1"; }
+# ADDTOPATH=1 installs the component MachinePath, whose Environment row appends the install
+# folder to the machine's PATH ("=-*PATH", "[~];…") and on uninstall takes off only that part.
+# The condition holds on uninstall too, where the property is not given, so that every engine
+# removes the component (Wine's leaves a component whose condition is false where it is).
+sql "UPDATE Component SET Condition = 'ADDTOPATH = \"1\" OR REMOVE ~= \"ALL\"' WHERE Component = 'MachinePath'"
+sql 'CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL, `Name` CHAR(255) NOT NULL LOCALIZABLE,
+     `Value` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)'
+sql "INSERT INTO Environment (Environment, Name, Value, Component_)
+     VALUES ('MachinePath', '=-*PATH', '[~];[INSTALLDIR]', 'MachinePath')"
+sql "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('RemoveEnvironmentStrings', 3300)"
+sql "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('WriteEnvironmentStrings', 5200)"
+sql "UPDATE RemoveFile SET DirProperty = 'KelvaneFolder' WHERE FileKey = 'RemoveKelvaneFolder'"
+# A release that differs only in the fourth part of its version (which Windows Installer does
+# not compare) replaces the installed one too, instead of installing beside it: the upgrade
+# range includes its upper end (msidbUpgradeAttributesVersionMaxInclusive | MigrateFeatures).
+sql "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
+sql "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty)
+     VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+mv "$work/package.msi" "$msi"
+log "package: $msi (ProductCode {$product_code})"
