@@ -4,6 +4,8 @@
 Run once with Debian's /usr/bin/python3 (PIL); the outputs are kept in the repository:
   assets/logo.bmp        146 x 129, 8 bits with a 256-colour palette; its bottom-left pixel
                          holds the colour that is drawn transparent
+  assets/logo-144.bmp    the same picture drawn at 219 x 194, as the dialog shows it at 144 DPI
+  assets/logo-192.bmp    and at 292 x 258, for 192 DPI
   assets/vorlasched.ico  16 to 64 pixels, 32-bit colour with alpha and an AND mask
 The picture: a printed job sheet with a circular "send again" arrow and a small clock.
 """
@@ -63,8 +65,8 @@ def render_rgba(width, height, detail, supersample=8):
     return big.resize((width, height), Image.Resampling.LANCZOS)
 
 
-def make_logo(path):
-    rgba = render_rgba(146, 129, detail=True)
+def make_logo(path, width=146, height=129):
+    rgba = render_rgba(width, height, detail=True)
     opaque = Image.new("RGB", rgba.size, BACKDROP)
     opaque.paste(rgba, mask=rgba.getchannel("A"))
     # 255 colours for the picture, index 0 for the transparent key.
@@ -77,7 +79,7 @@ def make_logo(path):
     logo = Image.new("P", rgba.size)
     logo.putpalette(list(KEY) + palette)
     logo.putdata(indices)
-    if logo.getpixel((0, 128)) != 0:
+    if logo.getpixel((0, height - 1)) != 0:
         sys.exit("the logo's bottom-left pixel must be transparent")
     logo.save(path, "BMP")
 
@@ -115,4 +117,6 @@ def make_icon(path, sizes=(16, 20, 24, 32, 40, 48, 64)):
 
 if __name__ == "__main__":
     make_logo(HERE / "logo.bmp")
+    make_logo(HERE / "logo-144.bmp", 219, 194)
+    make_logo(HERE / "logo-192.bmp", 292, 258)
     make_icon(HERE / "vorlasched.ico")

@@ -241,8 +241,6 @@ int SubmitThroughWindow(size_t count, const std::wstring& clientFolder)
     TMainForm form;
     form.Create(nullptr, nullptr, nullptr);
     form.Show(SW_SHOWNORMAL);
-    SetMessageHook([](const MSG& msg, void* self) { static_cast<TMainForm*>(self)->ApplicationEvents1Message(msg); },
-                   &form);
     PostDrop(form.Handle(), {spool});
     PumpQueued();
     SendMessageW(form.Handle(), WM_COMMAND, IdResubmitfiles1, 0);  // analysed and shown
@@ -282,6 +280,5 @@ int SubmitThroughWindow(size_t count, const std::wstring& clientFolder)
 
     PrintProfile(form, bare, EmptyingTimes(count, bareResult));
     MessageClock::UnwatchAll();
-    SetMessageHook(nullptr, nullptr);
     return 0;
 }

@@ -91,3 +91,23 @@ with_display() {
     xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
   fi
 }
+
+# prepare_demo DIR: a demo machine in the Wine prefix DIR/wineprefix (WINEPREFIX is set to it): the
+# distributable folder in C:\vorlasched with the stand-in submit client beside it, a branch-machine
+# set-up (Vorla's folder, Ghostscript, printers, the barcode font) and a sample spool folder in
+# C:\spool. Needs make_dist first.
+prepare_demo() {
+  prepare_prefix "$1/wineprefix"
+  local c=$WINEPREFIX/drive_c
+  mkdir -p "$c/vorlasched"
+  cp -r "$VORLA_DIST/." "$c/vorlasched/"
+  rm -f "$c/vorlasched/"*.zip "$c/vorlasched/"*.msi
+  # The stand-in for Vorla's submit client: it answers with what it received.
+  if [ -f "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" ]; then
+    cp "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" "$c/vorlasched/"
+  fi
+  if [ -x "$VORLA_ROOT/tests/support/branch-fixture.sh" ]; then
+    "$VORLA_ROOT/tests/support/branch-fixture.sh" "$WINEPREFIX" >/dev/null
+  fi
+  /usr/bin/python3 "$VORLA_ROOT/tests/support/make-demo-spool.py" "$c/spool" >/dev/null
+}

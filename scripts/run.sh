@@ -11,20 +11,8 @@ source "$(dirname "$0")/lib.sh"
 build_win vorlasched vorlasched_console vorlatcpw
 make_dist
 
-DEMO=$VORLA_ROOT/build/demo
-prepare_prefix "$DEMO/wineprefix"
+prepare_demo "$VORLA_ROOT/build/demo"
 C=$WINEPREFIX/drive_c
-mkdir -p "$C/vorlasched"
-cp -r "$VORLA_DIST/." "$C/vorlasched/"
-rm -f "$C/vorlasched/"*.zip "$C/vorlasched/"*.msi
-# The stand-in for Vorla's submit client: it answers with what it received.
-if [ -f "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" ]; then
-  cp "$VORLA_WIN_BUILD/tests/vorlatcpw.exe" "$C/vorlasched/"
-fi
-if [ -x "$VORLA_ROOT/tests/support/branch-fixture.sh" ]; then
-  "$VORLA_ROOT/tests/support/branch-fixture.sh" "$WINEPREFIX" >/dev/null
-fi
-/usr/bin/python3 "$VORLA_ROOT/tests/support/make-demo-spool.py" "$C/spool" >/dev/null
 
 start_demo() {
   log "starting C:\\vorlasched\\vorlasched.exe C:\\spool: the window lists it as a drop would; File > Resubmit files (analyze) expands it"

@@ -16,17 +16,22 @@ namespace {
 const wchar_t kNoVersion[] = L"Version x.x";
 const COLORREF kLinkColor = RGB(0, 0, 255);
 
-// Labels size themselves to their text (their width and height here are 0). Button1 comes
-// first: it is the dialog's only tab stop.
-const ControlSpec kLayout[] = {
-    {IDOK, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 288, 136, 75, 25},
-    {TAboutForm::IdImage1, L"STATIC", L"", SS_OWNERDRAW, 4, 4, 146, 129},
-    {TAboutForm::IdLabel5, L"STATIC", L"Kelvane", SS_NOPREFIX, 160, 8, 0, 0},
-    {TAboutForm::IdLabel6, L"STATIC", L"VorlaTcp Scheduler", SS_NOPREFIX, 160, 28, 0, 0},
-    {TAboutForm::IdLabelEdition, L"STATIC", L"Version", SS_NOPREFIX, 160, 56, 0, 0},
-    {TAboutForm::IdLabel1, L"STATIC", L"Made and supported by", SS_NOPREFIX, 160, 108, 0, 0},
-    {TAboutForm::IdLabel3, L"STATIC", L"Kelvane Ltd.", SS_NOPREFIX | SS_NOTIFY, 288, 108, 0, 0},
+// The logo as stored for 96, 144 and 192 DPI; the logo of a DPI between is the next larger one
+// drawn smaller.
+struct StoredLogo {
+    const wchar_t* name;
+    UINT dpi;
 };
+const StoredLogo kLogos[] = {{L"LOGO", 96}, {L"LOGO144", 144}, {L"LOGO192", 192}};
+
+UniqueBitmap LoadLogo(UINT dpi)
+{
+    const StoredLogo* logo = &kLogos[0];
+    while (logo->dpi < dpi && logo + 1 != std::end(kLogos))
+        ++logo;
+    return UniqueBitmap(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), logo->name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
 
 // Arial bold at the given character height (96-DPI pixels, already scaled by the caller).
 HFONT ArialBold(int height)
@@ -48,7 +53,7 @@ HFONT UnderlinedCopy(HFONT font)
     return CreateFontIndirectW(&lf);
 }
 
-void SetControlFont(HWND control, HGDIOBJ font)
+void SetControlFont(HWND control, HFONT font)
 {
     if (font)
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -56,35 +61,33 @@ void SetControlFont(HWND control, HGDIOBJ font)
 
 }  // namespace
 
-TAboutForm::~TAboutForm()
-{
-    // The labels use the fonts until they are gone.
-    if (Handle())
-        DestroyWindow(Handle());
-}
+// Labels size themselves to their text (their width and height here are 0). Button1 comes
+// first: it is the dialog's only tab stop.
+const ControlRow<TAboutForm> TAboutForm::kLayout[] = {
+    {&TAboutForm::Button1_, {IDOK, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 288, 136, 75, 25}},
+    {&TAboutForm::Image1_, {IdImage1, L"STATIC", L"", SS_OWNERDRAW, 4, 4, 146, 129}},
+    {&TAboutForm::Label5_, {IdLabel5, L"STATIC", L"Kelvane", SS_NOPREFIX, 160, 8, 0, 0}},
+    {&TAboutForm::Label6_, {IdLabel6, L"STATIC", L"VorlaTcp Scheduler", SS_NOPREFIX, 160, 28, 0, 0}},
+    {&TAboutForm::LabelEdition_, {IdLabelEdition, L"STATIC", L"Version", SS_NOPREFIX, 160, 56, 0, 0}},
+    {&TAboutForm::Label1_, {IdLabel1, L"STATIC", L"Made and supported by", SS_NOPREFIX, 160, 108, 0, 0}},
+    {&TAboutForm::Label3_, {IdLabel3, L"STATIC", L"Kelvane Ltd.", SS_NOPREFIX | SS_NOTIFY, 288, 108, 0, 0}},
+};
 
 void TAboutForm::Create(HWND owner)
 {
     CreateWindowOf(L"TAboutForm", L"About", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 408, 191, 421, 174, owner, nullptr);
     SetClientSize(421, 174);
-    std::vector<HWND> controls = CreateControls(kLayout, std::size(kLayout));
-    Button1_ = controls[0];
-    Image1_ = controls[1];
-    Label5_ = controls[2];
-    Label6_ = controls[3];
-    LabelEdition_ = controls[4];
-    Label1_ = controls[5];
-    Label3_ = controls[6];
-    logo_.reset(LoadImageW(GetModuleHandleW(nullptr), L"LOGO", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    CreateFonts();
-    for (HWND label : {Label5_, Label6_, LabelEdition_, Label1_, Label3_})
-        SetLabelText(label, WindowText(label));
+    CreateControls(kLayout);
+    DpiChanged();
+    PlaceControls();
     CreateLinkTip();
 }
 
-void TAboutForm::CreateFonts()
+// The fonts and the logo are made for the window's DPI.
+void TAboutForm::DpiChanged()
 {
+    logo_ = LoadLogo(Dpi());
     headingFont_.reset(ArialBold(Scale(16)));
     titleFont_.reset(ArialBold(Scale(21)));
     linkFont_.reset(UnderlinedCopy(FormFont()));
@@ -114,14 +117,7 @@ void TAboutForm::CreateLinkTip()
 void TAboutForm::SetLabelText(HWND label, const std::wstring& text)
 {
     SetWindowTextW(label, text.c_str());
-    WindowDc dc(label);
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0));
-    SelectScope select(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SetWindowPos(label, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER |
-                 SWP_NOACTIVATE);
-    InvalidateRect(label, nullptr, TRUE);
+    PlaceControls();
 }
 
 void TAboutForm::FormShow()

@@ -15,7 +15,6 @@ public:
     // Control ids; Button1 is the dialog's OK button (IDOK).
     enum ControlId : int { IdImage1 = 100, IdLabel5, IdLabel6, IdLabelEdition, IdLabel1, IdLabel3 };
 
-    ~TAboutForm() override;
     void Create(HWND owner);
     // The file whose version resource the dialog shows; empty (the default) means the running program.
     void SetVersionSource(std::wstring path) { versionSource_ = std::move(path); }
@@ -37,9 +36,10 @@ public:
 protected:
     void OnCommand(int id, int code, HWND control) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged() override;
 
 private:
-    void CreateFonts();
+    static const ControlRow<TAboutForm> kLayout[];
     void CreateLinkTip();
     void SetLabelText(HWND label, const std::wstring& text);
     void DrawImage1(const DRAWITEMSTRUCT& item);
@@ -52,9 +52,9 @@ private:
     HWND Label3_ = nullptr;
     HWND Button1_ = nullptr;
     HWND LinkTip_ = nullptr;
-    UniqueGdiObject logo_;
-    UniqueGdiObject headingFont_;  // Label5 and LabelEdition
-    UniqueGdiObject titleFont_;    // Label6
-    UniqueGdiObject linkFont_;     // Label3
+    UniqueBitmap logo_;        // as stored for the DPI
+    UniqueFont headingFont_;  // Label5 and LabelEdition
+    UniqueFont titleFont_;    // Label6
+    UniqueFont linkFont_;     // Label3
     std::wstring versionSource_;
 };

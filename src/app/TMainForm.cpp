@@ -65,13 +65,22 @@ const int kStatusBarHeight = 19;
 
 }  // namespace
 
-TMainForm::TMainForm() = default;
+// Docked (size 0 x 0): the status bar at the bottom, the list above it (LayoutComponents).
+const ControlRow<TMainForm> TMainForm::kComponents[] = {
+    {&TMainForm::StatusBar1_, {IdStatusBar1, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0, 0, 0, 0}},
+    {&TMainForm::ListView1_,
+     {IdListView1, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_EDITLABELS | LVS_SHOWSELALWAYS, 0,
+      0, 0, 0, WS_EX_CLIENTEDGE}},
+};
 
-TMainForm::~TMainForm()
+TMainForm::TMainForm() : commands_([this](const std::vector<std::wstring>& paths) { OpenPaths(paths); }) {}
+
+void TMainForm::ResultFile::Delete()
 {
-    // Destroyed here, while the form is whole, so that FormDestroy runs on every path.
-    if (Handle())
-        DestroyWindow(Handle());
+    if (deleted_ || name.empty())
+        return;
+    deleted_ = true;
+    DeleteFileW(LongPathName(name).c_str());  // the outcome does not matter
 }
 
 void TMainForm::Create(TAboutForm* about, TConfigForm* config, TConvertPBForm* convert)
@@ -110,21 +119,10 @@ void TMainForm::CreateMenuBar()
 void TMainForm::CreateComponents()
 {
     CreateMenuBar();
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    HFONT font = FormFont();
-
-    StatusBar1_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                                  Handle(), reinterpret_cast<HMENU>(IdStatusBar1), instance, nullptr);
-    SendMessageW(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    CreateControls(kComponents);
     int wholeWidth = -1;  // one panel across the whole bar
     SendMessageW(StatusBar1_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
     SendMessageW(StatusBar1_, SB_SETMINHEIGHT, static_cast<WPARAM>(Scale(kStatusBarHeight)), 0);
-
-    ListView1_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                     LVS_EDITLABELS | LVS_SHOWSELALWAYS,
-                                 0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(IdListView1), instance, nullptr);
-    SendMessageW(ListView1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ListView_SetExtendedListViewStyle(ListView1_, LVS_EX_FULLROWSELECT);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
@@ -134,6 +132,21 @@ void TMainForm::CreateComponents()
         column.iSubItem = i;
         ListView_InsertColumn(ListView1_, i, &column);
     }
+    columnsDpi_ = static_cast<int>(Dpi());
+    LayoutComponents();
+}
+
+// The bar keeps its height and the columns their share of the list at the new scale.
+void TMainForm::DpiChanged()
+{
+    SendMessageW(StatusBar1_, SB_SETMINHEIGHT, static_cast<WPARAM>(Scale(kStatusBarHeight)), 0);
+    HWND header = ListView_GetHeader(ListView1_);
+    const int columns = header ? Header_GetItemCount(header) : 0;
+    for (int i = 0; i < columns; ++i) {
+        const int width = ListView_GetColumnWidth(ListView1_, i);
+        ListView_SetColumnWidth(ListView1_, i, MulDiv(width, static_cast<int>(Dpi()), columnsDpi_));
+    }
+    columnsDpi_ = static_cast<int>(Dpi());
     LayoutComponents();
 }
 
@@ -160,34 +173,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::FormDestroy()
 {
-    for (HDROP drop : pendingDrops_)
-        DragFinish(drop);
-    pendingDrops_.clear();
-    if (!ResultFileName_.empty())
-        DeleteFileW(LongPathName(ResultFileName_).c_str());
-}
-
-void TMainForm::ApplicationEvents1Message(const MSG& msg)
-{
-    if (msg.message != WM_DROPFILES)
-        return;
-    lastHookedDrop_ = reinterpret_cast<HDROP>(msg.wParam);
-    DropFiles(lastHookedDrop_);
-}
-
-void TMainForm::DropFiles(HDROP drop)
-{
-    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<std::wstring> paths;
-    paths.reserve(count);
-    for (UINT i = 0; i < count; ++i) {
-        UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 10, L'\0');
-        path.resize(DragQueryFileW(drop, i, path.data(), length + 10));
-        paths.push_back(std::move(path));
-    }
-    DragFinish(drop);
-    OpenPaths(paths);
+    ResultFile_.Delete();
 }
 
 void TMainForm::OpenPaths(const std::vector<std::wstring>& paths)
@@ -239,7 +225,7 @@ void TMainForm::ShowListMenu(LPARAM where)
 
 void TMainForm::ResubmitFiles(bool submit)
 {
-    ResubmitRows(Jobs_, submit, ResultFileName_, *this);
+    ResubmitRows(Jobs_, submit, ResultFile_.name, *this);
 }
 
 // ---- CommandPort
@@ -337,36 +323,10 @@ void TMainForm::About1Click()
 // ---- Messages
 
 // One command at a time: a command posted while another runs (a message box's loop would
-// dispatch it) is not started in the middle of it.
+// dispatch it) is not started in the middle of it; a drop made meanwhile waits for its end.
 void TMainForm::RunCommand(void (TMainForm::*handler)())
 {
-    if (inCommand_)
-        return;
-    inCommand_ = true;
-    try {
-        (this->*handler)();
-    } catch (...) {
-        inCommand_ = false;
-        throw;
-    }
-    inCommand_ = false;
-    // Drops that arrived meanwhile: each replaces the list, so the last one is what counts.
-    std::vector<HDROP> drops;
-    drops.swap(pendingDrops_);
-    for (size_t i = 0; i < drops.size(); ++i) {
-        if (i + 1 == drops.size())
-            DropFiles(drops[i]);
-        else
-            DragFinish(drops[i]);
-    }
-}
-
-void TMainForm::TakeForeignDrop(HDROP drop)
-{
-    if (inCommand_)
-        pendingDrops_.push_back(drop);
-    else
-        DropFiles(drop);
+    commands_.Run([this, handler] { (this->*handler)(); });
 }
 
 LRESULT TMainForm::OnListNotify(NMHDR* header)
@@ -438,16 +398,13 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) == ListView1_ && !inCommand_) {
+        if (reinterpret_cast<HWND>(wParam) == ListView1_ && !commands_.CommandRunning()) {
             ShowListMenu(lParam);
             return 0;
         }
         break;
     case WM_DROPFILES:
-        // Normally taken from the queue by ApplicationEvents1Message already.
-        if (reinterpret_cast<HDROP>(wParam) != lastHookedDrop_)
-            TakeForeignDrop(reinterpret_cast<HDROP>(wParam));
-        lastHookedDrop_ = nullptr;
+        commands_.Take(UniqueDrop(reinterpret_cast<HDROP>(wParam)));
         return 0;
     case WM_DESTROY:
         FormDestroy();

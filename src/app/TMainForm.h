@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/command_gate.h"
 #include "common/port.h"
 #include "common/window.h"
 #include "jobs/joblist.h"
@@ -34,7 +35,6 @@ enum MainMenuId : int {
 class TMainForm : public Window, public CommandPort {
 public:
     TMainForm();
-    ~TMainForm() override;
 
     // Creates the window (hidden); the dialogs the menu shows may be null (their items then do nothing).
     void Create(TAboutForm* about, TConfigForm* config, TConvertPBForm* convert);
@@ -45,11 +45,9 @@ public:
     HWND ListView1() const { return ListView1_; }
     HWND StatusBar1() const { return StatusBar1_; }
     JobList& Jobs() { return Jobs_; }
-    const std::wstring& ResultFileName() const { return ResultFileName_; }
+    const std::wstring& ResultFileName() const { return ResultFile_.name; }
 
-    // Sees every message taken from the queue before it is dispatched (drops).
-    void ApplicationEvents1Message(const MSG& msg);
-    // The rows that a drop of these paths gives (the paths given on the command line).
+    // The rows that a drop of these paths gives (a drop, the paths given on the command line).
     void OpenPaths(const std::vector<std::wstring>& paths);
     // The selected rows to the clipboard as tab-separated text; every row selected.
     void CopyRows();
@@ -76,6 +74,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged() override;
 
 private:
     void FormCreate();
@@ -83,22 +82,34 @@ private:
     void CreateMenuBar();
     void CreateComponents();
     void LayoutComponents();
-    void DropFiles(HDROP drop);
     void ShowListMenu(LPARAM where);
     void RunCommand(void (TMainForm::*handler)());
-    void TakeForeignDrop(HDROP drop);
     LRESULT OnListNotify(NMHDR* header);
 
+    // The temporary result file of the submission, deleted once when the window is destroyed,
+    // or with the form if its window is still there then.
+    class ResultFile {
+    public:
+        ResultFile() = default;
+        ResultFile(const ResultFile&) = delete;
+        ResultFile& operator=(const ResultFile&) = delete;
+        ~ResultFile() { Delete(); }
+        void Delete();
+        std::wstring name;  // set at most once, never cleared
+
+    private:
+        bool deleted_ = false;
+    };
+
+    static const ControlRow<TMainForm> kComponents[];
     HWND ListView1_ = nullptr;
     HWND StatusBar1_ = nullptr;
     JobList Jobs_;
-    std::wstring ResultFileName_;
+    ResultFile ResultFile_;
     bool endsApplication_ = false;
-    // Drops normally arrive through ApplicationEvents1Message; one that a message box's own
-    // loop took from the queue in the middle of a command waits here until the command ends.
-    HDROP lastHookedDrop_ = nullptr;
-    std::vector<HDROP> pendingDrops_;
-    bool inCommand_ = false;
+    int columnsDpi_ = 96;  // the DPI that the column widths are for
+    // Drops arrive as WM_DROPFILES from whichever loop takes them; commands run one at a time.
+    CommandGate commands_;
     TAboutForm* AboutForm_ = nullptr;
     TConfigForm* ConfigForm_ = nullptr;
     TConvertPBForm* ConvertPBForm_ = nullptr;

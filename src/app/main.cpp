@@ -17,11 +17,6 @@
 #include "config/TConfigForm.h"
 #include "jobs/TConvertPBForm.h"
 
-static void HookMainForm(const MSG& msg, void* context)
-{
-    static_cast<TMainForm*>(context)->ApplicationEvents1Message(msg);
-}
-
 static void RunApplication(int showCommand, const std::vector<std::wstring>& paths)
 {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -40,11 +35,9 @@ static void RunApplication(int showCommand, const std::vector<std::wstring>& pat
     // Paths on the command line (Send To, a drop onto the program's icon) are a drop.
     if (!paths.empty())
         MainForm.OpenPaths(FullPathNames(paths));
-    SetMessageHook(HookMainForm, &MainForm);
     MainForm.Show(showCommand);
     while (PumpMessage(nullptr)) {
     }
-    SetMessageHook(nullptr, nullptr);
 }
 
 static void RunWindow(const std::vector<std::wstring>& paths)

@@ -16,8 +16,8 @@ POINT At(int x, int y, int size)
 
 void DrawPolygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF edge)
 {
-    UniqueGdiObject brush(CreateSolidBrush(fill));
-    UniqueGdiObject pen(CreatePen(PS_SOLID, 1, edge));
+    UniqueBrush brush(CreateSolidBrush(fill));
+    UniquePen pen(CreatePen(PS_SOLID, 1, edge));
     SelectScope useBrush(dc, brush.get());
     SelectScope usePen(dc, pen.get());
     Polygon(dc, points, count);
@@ -43,15 +43,15 @@ void DrawCross(HDC dc, int size)
 UniqueImageList MakeGlyphImage(ButtonGlyph glyph, int size)
 {
     WindowDc screen(nullptr);
-    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), size, size));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), size, size));
     UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
     if (!bitmap || !dc)
         throw Win32Error(L"CreateCompatibleBitmap() error ", GetLastError());
     {
         SelectScope useBitmap(dc.get(), bitmap.get());
         RECT all{0, 0, size, size};
-        UniqueGdiObject background(CreateSolidBrush(kTransparent));
-        FillRect(dc.get(), &all, static_cast<HBRUSH>(background.get()));
+        UniqueBrush background(CreateSolidBrush(kTransparent));
+        FillRect(dc.get(), &all, background.get());
         if (glyph == ButtonGlyph::Ok)
             DrawCheck(dc.get(), size);
         else
@@ -60,7 +60,7 @@ UniqueImageList MakeGlyphImage(ButtonGlyph glyph, int size)
     UniqueImageList image(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 0));
     if (!image)
         throw Win32Error(L"ImageList_Create() error ", GetLastError());
-    if (ImageList_AddMasked(image.get(), static_cast<HBITMAP>(bitmap.get()), kTransparent) < 0)
+    if (ImageList_AddMasked(image.get(), bitmap.get(), kTransparent) < 0)
         throw Win32Error(L"ImageList_AddMasked() error ", GetLastError());
     return image;
 }

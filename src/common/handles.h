@@ -61,8 +61,11 @@ struct RegKeyTraits {
     static Type Empty() { return nullptr; }
     static void Close(Type h) { RegCloseKey(h); }
 };
+// Fonts, bitmaps, brushes, pens and palettes are all freed with DeleteObject, but each kind
+// has its own owner, so that what it holds is passed on without a cast.
+template <typename Handle>
 struct GdiObjectTraits {
-    using Type = HGDIOBJ;
+    using Type = Handle;
     static Type Empty() { return nullptr; }
     static void Close(Type h) { DeleteObject(h); }
 };
@@ -81,7 +84,11 @@ using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueFind = UniqueResource<FindHandleTraits>;
 using UniqueHKey = UniqueResource<RegKeyTraits>;
-using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
+using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
+using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
+using UniquePalette = UniqueResource<GdiObjectTraits<HPALETTE>>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemTraits>;
 

@@ -9,7 +9,9 @@ list(APPEND CORE_SOURCES
 list(APPEND WIN_SOURCES
   src/common/button_glyph.cpp
   src/common/clipboard.cpp
+  src/common/command_gate.cpp
   src/common/fileio.cpp
+  src/common/message_later.cpp
   src/common/registry.cpp
   src/common/window.cpp
 )

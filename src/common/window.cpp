@@ -2,33 +2,89 @@
 
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/message_later.h"
 
+#include <algorithm>
+#include <exception>
 #include <unordered_set>
 
-Window::~Window()
+namespace {
+
+UINT SystemDpi()
 {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    WindowDc dc(nullptr);
+    const int dpi = GetDeviceCaps(dc.get(), LOGPIXELSY);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-static UINT DpiOf(HWND hwnd)
+// The window's own DPI where the system knows one (per-monitor awareness), else the system's.
+UINT DpiOfWindow(HWND hwnd)
 {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static auto fn = reinterpret_cast<GetDpiForWindowFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    UINT dpi = (fn && hwnd) ? fn(hwnd) : 0;
-    if (dpi == 0) {
-        WindowDc dc(nullptr);
-        dpi = static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
+    const UINT dpi = fn ? fn(hwnd) : 0;
+    return dpi ? dpi : SystemDpi();
+}
+
+SIZE TextSize(HWND control, const std::wstring& text)
+{
+    WindowDc dc(control);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    SelectScope select(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+bool IsLabel(const ControlSpec& spec)
+{
+    return lstrcmpiW(spec.className, L"STATIC") == 0 && (spec.style & SS_TYPEMASK) != SS_OWNERDRAW;
+}
+
+std::wstring TextOf(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return ErrorText(e);
+    } catch (...) {
+        return L"";
     }
-    return dpi ? dpi : 96;
+}
+
+// A command's error is shown at once, as its handler's guard would. Any other is shown after
+// the message: a box opened inside a paint, or inside the submission's loop that only paints,
+// would run its own loop in the middle of it.
+void ReportFailure(HWND hwnd, UINT msg, const std::exception_ptr& failure)
+{
+    const std::wstring text = TextOf(failure);
+    if (msg == WM_COMMAND) {
+        ShowMessage(hwnd, text);
+        return;
+    }
+    if (msg == WM_PAINT)
+        ValidateRect(hwnd, nullptr);  // the paint ends here; it would only fail again
+    ShowMessageLater(hwnd, text);
+}
+
+}  // namespace
+
+Window::~Window()
+{
+    // The thunk lets go of the object after WM_NCDESTROY.
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+}
+
+UINT Window::Dpi() const
+{
+    return dpi_ ? dpi_ : SystemDpi();
 }
 
 int Window::Scale(int pixels) const
 {
-    return MulDiv(pixels, static_cast<int>(DpiOf(hwnd_)), 96);
+    return MulDiv(pixels, static_cast<int>(Dpi()), 96);
 }
 
 void Window::CreateWindowOf(const wchar_t* className, const std::wstring& caption, DWORD style, DWORD exStyle,
@@ -64,25 +120,51 @@ HFONT Window::FormFont()
         lstrcpynW(lf.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
         font_.reset(CreateFontIndirectW(&lf));
     }
-    return static_cast<HFONT>(font_.get());
+    return font_.get();
 }
 
-std::vector<HWND> Window::CreateControls(const ControlSpec* specs, size_t count)
+HWND Window::CreateControl(const ControlSpec& spec)
 {
-    std::vector<HWND> handles;
-    HFONT font = FormFont();
-    for (size_t i = 0; i < count; ++i) {
-        const ControlSpec& s = specs[i];
-        HWND child = CreateWindowExW(s.exStyle, s.className, s.text, WS_CHILD | WS_VISIBLE | s.style,
-                                     Scale(s.left), Scale(s.top), Scale(s.width), Scale(s.height), hwnd_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)),
-                                     GetModuleHandleW(nullptr), nullptr);
-        if (!child)
-            throw Win32Error(L"CreateWindow() error ", GetLastError());
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        handles.push_back(child);
+    HWND child = CreateWindowExW(spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
+                                 Scale(spec.left), Scale(spec.top), Scale(spec.width), Scale(spec.height), hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+                                 nullptr);
+    if (!child)
+        throw Win32Error(L"CreateWindow() error ", GetLastError());
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+    controls_.push_back({child, spec});
+    return child;
+}
+
+void Window::PlaceControls()
+{
+    for (const PlacedControl& c : controls_) {
+        const ControlSpec& s = c.spec;
+        int width = Scale(s.width);
+        int height = Scale(s.height);
+        if (IsLabel(s)) {
+            const SIZE text = TextSize(c.hwnd, WindowText(c.hwnd));
+            width = std::max<int>(width, text.cx);
+            height = std::max<int>(height, text.cy);
+        } else if (s.width == 0 && s.height == 0) {
+            continue;
+        }
+        SetWindowPos(c.hwnd, nullptr, Scale(s.left), Scale(s.top), width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(c.hwnd, nullptr, TRUE);
     }
-    return handles;
+}
+
+void Window::ChangeDpi(UINT dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    UniqueFont old = std::move(font_);  // freed once no control uses it
+    for (const PlacedControl& c : controls_)
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+    DpiChanged();
+    PlaceControls();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Window::SetClientSize(int width, int height)
@@ -109,29 +191,28 @@ LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
+        self->dpi_ = DpiOfWindow(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
         return DefWindowProcW(hwnd, msg, wParam, lParam);
-    // An error that escapes a handler is shown, and the program goes on with the state that
+    // An error that escapes a handler is reported, and the program goes on with the state that
     // the handler left: exceptions must never unwind through the system's frames.
+    LRESULT result = 0;
     try {
-        LRESULT r = self->HandleMessage(msg, wParam, lParam);
-        if (msg == WM_NCDESTROY) {
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-        }
-        return r;
-    } catch (const AppError& e) {
-        ShowMessage(hwnd, e.Message());
-    } catch (const std::exception& e) {
-        std::string what = e.what();
-        ShowMessage(hwnd, std::wstring(what.begin(), what.end()));
+        if (msg == WM_DPICHANGED)
+            self->ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        else
+            result = self->HandleMessage(msg, wParam, lParam);
     } catch (...) {
-        ShowMessage(hwnd, L"");
+        ReportFailure(hwnd, msg, std::current_exception());
     }
-    return 0;
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+    }
+    return result;
 }
 
 // ---- Modal forms
@@ -194,21 +275,10 @@ LRESULT ModalForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 // ---- Message loop
 
-static MessageHook g_hook = nullptr;
-static void* g_hookContext = nullptr;
-
-void SetMessageHook(MessageHook hook, void* context)
-{
-    g_hook = hook;
-    g_hookContext = context;
-}
-
 static bool Dispatch(MSG& msg, HWND dialog)
 {
     if (msg.message == WM_QUIT)
         return false;
-    if (g_hook)
-        g_hook(msg, g_hookContext);
     if (dialog && IsDialogMessageW(dialog, &msg))
         return true;
     TranslateMessage(&msg);

@@ -1,5 +1,6 @@
 // The window base shared by every form: one window-procedure thunk that stores `this`,
-// controls created from a layout table in 96-DPI pixels, and the modal loop of the dialogs.
+// controls created from a layout table in 96-DPI pixels and bound to the form's members,
+// the form font, the window's DPI, and the modal loop of the dialogs.
 #pragma once
 #include <windows.h>
 
@@ -8,7 +9,10 @@
 
 #include "common/handles.h"
 
-// One child control of a form's layout. Places are pixels at 96 DPI in the client area.
+// One child control of a form's layout. Places are pixels at 96 DPI in the client area. A
+// label ("STATIC") is never narrower or lower than its text in its font at the window's DPI;
+// one of size 0 x 0 is exactly as big as its text. Other controls of size 0 x 0 are placed by
+// the form itself.
 struct ControlSpec {
     int id;
     const wchar_t* className;  // L"BUTTON", L"EDIT", L"STATIC", L"COMBOBOX", ...
@@ -18,14 +22,26 @@ struct ControlSpec {
     DWORD exStyle = 0;
 };
 
+// A row of a form's layout table: the control, and the form's member that holds its handle.
+template <class Form>
+struct ControlRow {
+    HWND Form::*control;
+    ControlSpec spec;
+};
+
 class Window {
 public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
+    // Destroys the window if it is still there. The form's own handlers do not run then (that
+    // part of the object is gone already), so a form keeps nothing that its window's
+    // destruction needs: the messages go to the system's default handling.
     virtual ~Window();
 
     HWND Handle() const { return hwnd_; }
+    // The window's DPI (the system's before the window exists).
+    UINT Dpi() const;
     // Pixels at 96 DPI scaled to this window's DPI.
     int Scale(int pixels) const;
 
@@ -33,22 +49,45 @@ protected:
     // Registers the class on first use and creates the window; throws Win32Error on failure.
     void CreateWindowOf(const wchar_t* className, const std::wstring& caption, DWORD style, DWORD exStyle,
                         int x, int y, int width, int height, HWND owner, HMENU menu);
-    // Creates the controls of a layout table with the form's font; returns their handles in order.
-    std::vector<HWND> CreateControls(const ControlSpec* specs, size_t count);
-    // "MS Sans Serif", height -11 at 96 DPI: the forms' font.
+    // Creates the controls of the layout table, in its order, with the form font; stores each
+    // handle in its row's member and places them all (PlaceControls).
+    template <class Form, size_t N>
+    void CreateControls(const ControlRow<Form> (&rows)[N])
+    {
+        for (const ControlRow<Form>& row : rows)
+            static_cast<Form*>(this)->*row.control = CreateControl(row.spec);
+        PlaceControls();
+    }
+    // Puts the table's controls at their places at the window's DPI, each label at least as big
+    // as its text in its present font. Call again after a label's text or font changed.
+    void PlaceControls();
+    // "MS Sans Serif", height -11 at 96 DPI, at the window's DPI: the forms' font.
     HFONT FormFont();
     // Sizes the window so that its client area is width x height (96-DPI pixels).
     void SetClientSize(int width, int height);
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // After the window's DPI changed: the form font is new and set on the table's controls
+    // already; the form makes its own fonts and pictures again for Dpi() and sets them. The
+    // table's controls are placed afterwards, then the window takes its new rectangle.
+    virtual void DpiChanged() {}
     // Top-level windows show the program's icon; dialogs show none.
     virtual bool ShowsIcon() const { return true; }
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND CreateControl(const ControlSpec& spec);
+    void ChangeDpi(UINT dpi, const RECT& suggested);
+
+    struct PlacedControl {
+        HWND hwnd;
+        ControlSpec spec;
+    };
     HWND hwnd_ = nullptr;
-    UniqueGdiObject font_;
+    UINT dpi_ = 0;
+    UniqueFont font_;
+    std::vector<PlacedControl> controls_;
 };
 
 // Modal results, as the forms report them.
@@ -74,12 +113,9 @@ private:
     bool showing_ = false;
 };
 
-// The message loop. Every message taken from the queue, in the main loop and in the modal
-// loops alike, is first shown to the hook (the main window's drop handling).
-using MessageHook = void (*)(const MSG& msg, void* context);
-void SetMessageHook(MessageHook hook, void* context);
-// Takes and dispatches one message; dialog is the active modal form (for Tab/Enter/Esc) or
-// null. Returns false when WM_QUIT was taken.
+// The message loop of the main window and of the modal forms. Takes and dispatches one
+// message; dialog is the active modal form (for Tab/Enter/Esc) or null. Returns false when
+// WM_QUIT was taken.
 bool PumpMessage(HWND dialog);
 // Dispatches what is queued now without waiting; false when WM_QUIT was taken (it is posted again).
 bool PumpPending(HWND dialog = nullptr);

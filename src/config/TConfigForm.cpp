@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include <iterator>
 
 #include "common/errors.h"
 #include "common/fileio.h"
@@ -57,38 +56,6 @@ const DWORD kList = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 const DWORD kMemo = WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOHSCROLL |
                     ES_AUTOVSCROLL;
 
-// Each label is created just before its control; the controls come in tab order.
-const ControlSpec kLayout[] = {
-    {IdLabel2, L"STATIC", L"Αριθμός υποκατστήματος", SS_NOPREFIX, 16, 16, 160, 13},
-    {IdEditBranch, L"EDIT", L"", kEdit, 184, 8, 121, 21, WS_EX_CLIENTEDGE},
-    {IdLabel3, L"STATIC", L"Σειρές POS (comma sep.)", SS_NOPREFIX, 16, 48, 160, 13},
-    {IdEditPos, L"EDIT", L"", kEdit, 184, 40, 121, 21, WS_EX_CLIENTEDGE},
-    {IdLabel5, L"STATIC", L"πχ. 1,2,4", SS_NOPREFIX, 312, 48, 80, 13},
-    {IdLabel4, L"STATIC", L"Σειρές Backoffice (comma sep.)", SS_NOPREFIX, 16, 80, 160, 13},
-    {IdEditBack, L"EDIT", L"", kEdit, 184, 72, 121, 21, WS_EX_CLIENTEDGE},
-    {IdLabel6, L"STATIC", L"πχ. 9,10,12", SS_NOPREFIX, 312, 80, 80, 13},
-    {IdLabel1, L"STATIC", L"Φυσικός εκτυπωτής POS", SS_NOPREFIX, 16, 112, 160, 13},
-    {IdComboPrn, L"COMBOBOX", L"", kList, 184, 104, 145, kComboListHeight},
-    {IdLabel10, L"STATIC", L"Backoffice", SS_NOPREFIX, 344, 112, 60, 13},
-    {IdComboBack, L"COMBOBOX", L"", kList, 408, 104, 145, kComboListHeight},
-    {IdLabel7, L"STATIC", L"UNC path (POS)", SS_NOPREFIX, 16, 144, 160, 13},
-    {IdEditUncPos, L"EDIT", kDefaultUncPos, kEdit, 184, 136, 369, 21, WS_EX_CLIENTEDGE},
-    {IdLabel8, L"STATIC", L"UNC path (BackOffice)", SS_NOPREFIX, 16, 176, 160, 13},
-    {IdEditUncBack, L"EDIT", kDefaultUncBack, kEdit, 184, 168, 369, 21, WS_EX_CLIENTEDGE},
-    {IdLabel9, L"STATIC", L"Υποκατάστημα", SS_NOPREFIX, 16, 208, 160, 13},
-    {IdMemo1, L"EDIT", kDefaultHeader, kMemo, 184, 200, 369, 89, WS_EX_CLIENTEDGE},
-    {IDOK, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 184, 304, 75, 25},
-    {IDCANCEL, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 272, 304, 75, 25},
-};
-
-HWND ControlOf(const std::vector<HWND>& controls, int id)
-{
-    for (size_t i = 0; i < std::size(kLayout); ++i)
-        if (kLayout[i].id == id)
-            return controls[i];
-    return nullptr;
-}
-
 // Makes the closed box of a drop-down list the given height by sizing its selection field.
 // Comctl32 versions differ in what they add to the field height they are given, so the box is
 // measured after each change.
@@ -138,34 +105,48 @@ void FillList(HWND combo, const std::vector<std::wstring>& entries)
 
 }  // namespace
 
-TConfigForm::~TConfigForm()
-{
-    // The buttons use the glyphs until they are gone.
-    if (Handle())
-        DestroyWindow(Handle());
-}
+// Each label is created just before its control; the controls come in tab order.
+const ControlRow<TConfigForm> TConfigForm::kLayout[] = {
+    {&TConfigForm::Label2_, {IdLabel2, L"STATIC", L"Αριθμός υποκατστήματος", SS_NOPREFIX, 16, 16, 160, 13}},
+    {&TConfigForm::EditBranch_, {IdEditBranch, L"EDIT", L"", kEdit, 184, 8, 121, 21, WS_EX_CLIENTEDGE}},
+    {&TConfigForm::Label3_, {IdLabel3, L"STATIC", L"Σειρές POS (comma sep.)", SS_NOPREFIX, 16, 48, 160, 13}},
+    {&TConfigForm::EditPos_, {IdEditPos, L"EDIT", L"", kEdit, 184, 40, 121, 21, WS_EX_CLIENTEDGE}},
+    {&TConfigForm::Label5_, {IdLabel5, L"STATIC", L"πχ. 1,2,4", SS_NOPREFIX, 312, 48, 80, 13}},
+    {&TConfigForm::Label4_, {IdLabel4, L"STATIC", L"Σειρές Backoffice (comma sep.)", SS_NOPREFIX, 16, 80, 160, 13}},
+    {&TConfigForm::EditBack_, {IdEditBack, L"EDIT", L"", kEdit, 184, 72, 121, 21, WS_EX_CLIENTEDGE}},
+    {&TConfigForm::Label6_, {IdLabel6, L"STATIC", L"πχ. 9,10,12", SS_NOPREFIX, 312, 80, 80, 13}},
+    {&TConfigForm::Label1_, {IdLabel1, L"STATIC", L"Φυσικός εκτυπωτής POS", SS_NOPREFIX, 16, 112, 160, 13}},
+    {&TConfigForm::ComboPrn_, {IdComboPrn, L"COMBOBOX", L"", kList, 184, 104, 145, kComboListHeight}},
+    {&TConfigForm::Label10_, {IdLabel10, L"STATIC", L"Backoffice", SS_NOPREFIX, 344, 112, 60, 13}},
+    {&TConfigForm::ComboBack_, {IdComboBack, L"COMBOBOX", L"", kList, 408, 104, 145, kComboListHeight}},
+    {&TConfigForm::Label7_, {IdLabel7, L"STATIC", L"UNC path (POS)", SS_NOPREFIX, 16, 144, 160, 13}},
+    {&TConfigForm::EditUncPos_,
+     {IdEditUncPos, L"EDIT", kDefaultUncPos, kEdit, 184, 136, 369, 21, WS_EX_CLIENTEDGE}},
+    {&TConfigForm::Label8_, {IdLabel8, L"STATIC", L"UNC path (BackOffice)", SS_NOPREFIX, 16, 176, 160, 13}},
+    {&TConfigForm::EditUncBack_,
+     {IdEditUncBack, L"EDIT", kDefaultUncBack, kEdit, 184, 168, 369, 21, WS_EX_CLIENTEDGE}},
+    {&TConfigForm::Label9_, {IdLabel9, L"STATIC", L"Υποκατάστημα", SS_NOPREFIX, 16, 208, 160, 13}},
+    {&TConfigForm::Memo1_, {IdMemo1, L"EDIT", kDefaultHeader, kMemo, 184, 200, 369, 89, WS_EX_CLIENTEDGE}},
+    {&TConfigForm::BitBtnOk_, {IDOK, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 184, 304, 75, 25}},
+    {&TConfigForm::BitBtn2_, {IDCANCEL, L"BUTTON", L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 272, 304, 75, 25}},
+};
 
 void TConfigForm::Create(HWND owner)
 {
     CreateWindowOf(L"TConfigForm", L"Auto configure", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, CW_USEDEFAULT, CW_USEDEFAULT, 570, 342, owner, nullptr);
     SetClientSize(570, 342);
-    std::vector<HWND> controls = CreateControls(kLayout, std::size(kLayout));
-    EditBranch_ = ControlOf(controls, IdEditBranch);
-    EditPos_ = ControlOf(controls, IdEditPos);
-    EditBack_ = ControlOf(controls, IdEditBack);
-    ComboPrn_ = ControlOf(controls, IdComboPrn);
-    ComboBack_ = ControlOf(controls, IdComboBack);
-    EditUncPos_ = ControlOf(controls, IdEditUncPos);
-    EditUncBack_ = ControlOf(controls, IdEditUncBack);
-    Memo1_ = ControlOf(controls, IdMemo1);
-    BitBtnOk_ = ControlOf(controls, IDOK);
-    BitBtn2_ = ControlOf(controls, IDCANCEL);
+    CreateControls(kLayout);
+    DpiChanged();
+}
+
+// The closed lists and the glyphs follow the window's scale.
+void TConfigForm::DpiChanged()
+{
     SetClosedHeight(ComboPrn_, Scale(21));
     SetClosedHeight(ComboBack_, Scale(21));
-
-    UniqueGdiObject strip = MakeOkGlyphStrip();
-    okGlyph_ = MakeTwoStateGlyphImage(static_cast<HBITMAP>(strip.get()), Scale(kOkGlyphFrame));
+    UniqueBitmap strip = MakeOkGlyphStrip();
+    okGlyph_ = MakeTwoStateGlyphImage(strip.get(), Scale(kOkGlyphFrame));
     cancelGlyph_ = MakeGlyphImage(ButtonGlyph::Cancel, Scale(kOkGlyphFrame));
     ShowButtonGlyph(BitBtnOk_, okGlyph_, Scale(kGlyphMargin));
     ShowButtonGlyph(BitBtn2_, cancelGlyph_, Scale(kGlyphMargin));

@@ -13,7 +13,6 @@
 // past the machine checks never closes the dialog; a failed machine check closes it (Cancel).
 class TConfigForm : public ModalForm {
 public:
-    ~TConfigForm() override;
     void Create(HWND owner);
 
     HWND EditBranch() const { return EditBranch_; }
@@ -41,6 +40,7 @@ public:
 
 protected:
     void OnCommand(int id, int code, HWND control) override;
+    void DpiChanged() override;
 
 private:
     void Show(const std::wstring& text);
@@ -50,6 +50,17 @@ private:
     // The entries exactly as typed; a list without a selection gives no printer.
     ConfigRequest Request() const;
 
+    static const ControlRow<TConfigForm> kLayout[];
+    HWND Label1_ = nullptr;
+    HWND Label2_ = nullptr;
+    HWND Label3_ = nullptr;
+    HWND Label4_ = nullptr;
+    HWND Label5_ = nullptr;
+    HWND Label6_ = nullptr;
+    HWND Label7_ = nullptr;
+    HWND Label8_ = nullptr;
+    HWND Label9_ = nullptr;
+    HWND Label10_ = nullptr;
     HWND EditBranch_ = nullptr;
     HWND EditPos_ = nullptr;
     HWND EditBack_ = nullptr;

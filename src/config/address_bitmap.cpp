@@ -34,21 +34,20 @@ PaletteBitmapInfo HalftoneBitmapInfo()
     info.header.biClrUsed = kPaletteSize;
 
     WindowDc screen(nullptr);
-    UniqueGdiObject palette(CreateHalftonePalette(screen.get()));
+    UniquePalette palette(CreateHalftonePalette(screen.get()));
     if (!palette)
         throw Win32Error(L"CreateHalftonePalette() error ", GetLastError());
     PALETTEENTRY entries[kPaletteSize] = {};
-    UINT count = GetPaletteEntries(static_cast<HPALETTE>(palette.get()), 0, kPaletteSize, entries);
+    UINT count = GetPaletteEntries(palette.get(), 0, kPaletteSize, entries);
     for (UINT i = 0; i < count && i < kPaletteSize; ++i)
         info.colors[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
     return info;
 }
 
-UniqueGdiObject ArialFont(int height, bool bold)
+UniqueFont ArialFont(int height, bool bold)
 {
-    UniqueGdiObject font(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH, L"Arial"));
+    UniqueFont font(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
     if (!font)
         throw Win32Error(L"CreateFont() error ", GetLastError());
     return font;
@@ -69,8 +68,8 @@ void DrawAt(HDC dc, int x, int y, const std::wstring& text)
 // Lines 1 and 3 have their label in bold, the rest follows in regular type at once.
 void DrawLines(HDC dc, const std::vector<std::wstring>& lines, const HeaderFit& fit)
 {
-    UniqueGdiObject regular = ArialFont(fit.fontHeight, false);
-    UniqueGdiObject bold = ArialFont(fit.fontHeight, true);
+    UniqueFont regular = ArialFont(fit.fontHeight, false);
+    UniqueFont bold = ArialFont(fit.fontHeight, true);
     for (int i = 0; i < kAddressLineCount; ++i) {
         int y = HeaderLineTop(fit.block.height, i);
         if (HasBoldLabel(i)) {
@@ -140,8 +139,8 @@ std::optional<AddressImage> DrawAddressImage(const std::vector<std::wstring>& li
 
     PaletteBitmapInfo info = HalftoneBitmapInfo();
     void* bits = nullptr;
-    UniqueGdiObject bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                            &bits, nullptr, 0));
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                         &bits, nullptr, 0));
     if (!bitmap || !bits)
         throw Win32Error(L"CreateDIBSection() error ", GetLastError());
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -152,11 +151,11 @@ std::optional<AddressImage> DrawAddressImage(const std::vector<std::wstring>& li
     {
         SelectScope selectBitmap(dc.get(), bitmap.get());
         RECT all{0, 0, kAddressWidth, kAddressHeight};
-        UniqueGdiObject white(CreateSolidBrush(kWhite));
-        FillRect(dc.get(), &all, static_cast<HBRUSH>(white.get()));
+        UniqueBrush white(CreateSolidBrush(kWhite));
+        FillRect(dc.get(), &all, white.get());
 
         fit = FitHeaderFont([&](int fontHeight) {
-            UniqueGdiObject font = ArialFont(fontHeight, false);
+            UniqueFont font = ArialFont(fontHeight, false);
             SelectScope selectFont(dc.get(), font.get());
             return MeasureLines(dc.get(), lines);
         });

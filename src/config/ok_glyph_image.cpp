@@ -17,7 +17,7 @@ constexpr int kStride = (kOkGlyphWidth * 4 + 31) / 32 * 4;
 constexpr bool kDisabledState[] = {false, false, false, true, false, false};
 
 // A true-colour frame, whatever the screen's depth, so that the transparent colour stays exact.
-UniqueGdiObject TrueColorBitmap(int size)
+UniqueBitmap TrueColorBitmap(int size)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -27,14 +27,14 @@ UniqueGdiObject TrueColorBitmap(int size)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
         throw Win32Error(L"CreateDIBSection() error ", GetLastError());
     return bitmap;
 }
 }  // namespace
 
-UniqueGdiObject MakeOkGlyphStrip()
+UniqueBitmap MakeOkGlyphStrip()
 {
     Palette16BitmapInfo info{};
     info.header.biSize = sizeof(BITMAPINFOHEADER);
@@ -49,8 +49,8 @@ UniqueGdiObject MakeOkGlyphStrip()
         info.colors[i] = RGBQUAD{static_cast<BYTE>(c), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c >> 16), 0};
     }
     void* bits = nullptr;
-    UniqueGdiObject strip(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                           &bits, nullptr, 0));
+    UniqueBitmap strip(CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                        &bits, nullptr, 0));
     if (!strip || !bits)
         throw Win32Error(L"CreateDIBSection() error ", GetLastError());
     const std::vector<uint8_t> pixels = OkGlyphPixels();
@@ -83,14 +83,14 @@ UniqueImageList MakeTwoStateGlyphImage(HBITMAP strip, int frameSize)
     if (!image)
         throw Win32Error(L"ImageList_Create() error ", GetLastError());
     for (bool disabled : kDisabledState) {
-        UniqueGdiObject frame = TrueColorBitmap(frameSize);
+        UniqueBitmap frame = TrueColorBitmap(frameSize);
         {
             SelectScope useFrame(target.get(), frame.get());
             SetStretchBltMode(target.get(), COLORONCOLOR);
             StretchBlt(target.get(), 0, 0, frameSize, frameSize, source.get(), disabled ? sourceFrame : 0, 0,
                        sourceFrame, stripInfo.bmHeight, SRCCOPY);
         }
-        if (ImageList_AddMasked(image.get(), static_cast<HBITMAP>(frame.get()), transparent) < 0)
+        if (ImageList_AddMasked(image.get(), frame.get(), transparent) < 0)
             throw Win32Error(L"ImageList_AddMasked() error ", GetLastError());
     }
     return image;

@@ -6,7 +6,7 @@
 #include "common/handles.h"
 
 // The glyph strip as a 4-bit bitmap of 36 x 18 pixels with its 16-colour table.
-UniqueGdiObject MakeOkGlyphStrip();
+UniqueBitmap MakeOkGlyphStrip();
 
 // An image list of frameSize x frameSize images for a button's six states (normal, hot,
 // pressed, disabled, defaulted, stylus-hot): the strip's disabled image for the disabled

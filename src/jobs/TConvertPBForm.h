@@ -10,7 +10,6 @@
 // box with the Cancel result. Nothing else happens inside it.
 class TConvertPBForm : public ModalForm {
 public:
-    ~TConvertPBForm() override;
     void Create(HWND owner);
     std::wstring PosText() const;
     std::wstring BackText() const;
@@ -25,8 +24,10 @@ public:
 protected:
     void FormShow() override;
     void OnCommand(int id, int code, HWND control) override;
+    void DpiChanged() override;
 
 private:
+    static const ControlRow<TConvertPBForm> kLayout[];
     HWND Label1_ = nullptr;
     HWND EditPOS_ = nullptr;
     HWND Label2_ = nullptr;

@@ -27,7 +27,8 @@ UINT QueuedKinds()
 
 // Answers messages sent by other threads and paints every window of this thread that needs
 // it. A window that never validates would post WM_PAINT again at once, so one round paints
-// each window a bounded number of times.
+// each window a bounded number of times. A paint that fails ends there; the window layer
+// shows its error from the queue, after the command.
 void DispatchPaints()
 {
     if (!(QueuedKinds() & (QS_PAINT | QS_SENDMESSAGE)))

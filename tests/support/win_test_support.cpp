@@ -294,7 +294,7 @@ std::wstring StatusBarText(HWND statusBar)
     return text;
 }
 
-void PostDrop(HWND target, const std::vector<std::wstring>& paths)
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
 {
     size_t chars = 1;
     for (const auto& p : paths)
@@ -310,5 +310,10 @@ void PostDrop(HWND target, const std::vector<std::wstring>& paths)
     }
     *out = L'\0';
     GlobalUnlock(memory);
-    PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    return static_cast<HDROP>(memory);
+}
+
+void PostDrop(HWND target, const std::vector<std::wstring>& paths)
+{
+    PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
 }

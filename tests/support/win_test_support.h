@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -67,5 +69,7 @@ std::vector<std::vector<std::wstring>> ListViewRows(HWND listView, int columns =
 std::vector<std::vector<std::wstring>> RemoteListViewRows(HWND listView, HANDLE process, int columns = 3);
 std::wstring StatusBarText(HWND statusBar);
 
-// Posts WM_DROPFILES with a real HDROP (wide paths) to the window.
+// A real HDROP of these (wide) paths, as the shell makes one.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
+// Posts WM_DROPFILES with a real HDROP to the window.
 void PostDrop(HWND target, const std::vector<std::wstring>& paths);

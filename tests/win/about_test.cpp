@@ -358,7 +358,8 @@ TEST_F(AboutFormTest, Label3IsALinkToTheHomePage)
 
 TEST_F(AboutFormTest, LogoIsA256ColourPictureDrawnTransparent)
 {
-    UniqueGdiObject logo(LoadImageW(GetModuleHandleW(nullptr), L"LOGO", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    UniqueBitmap logo(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), L"LOGO", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     ASSERT_TRUE(logo);
     DIBSECTION dib{};
     ASSERT_EQ(GetObjectW(logo.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
@@ -378,7 +379,7 @@ TEST_F(AboutFormTest, LogoIsA256ColourPictureDrawnTransparent)
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    UniqueGdiObject canvas(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap canvas(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     SelectScope select(dc.get(), canvas.get());
     SendMessageW(form_.Image1(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);

@@ -115,8 +115,8 @@ TEST(AddressBitmapFile, TextThatNeverFitsIsDrawnAtTheSmallestHeight)
 TEST(AddressBitmapFile, MeasureLinesTakesTheWidestAndAddsTheHeightsOfTheFirstFour)
 {
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-    UniqueGdiObject font(CreateFontW(25, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
+    UniqueFont font(CreateFontW(25, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
     SelectScope select(dc.get(), font.get());
     const std::wstring wide = L"Κεντρικό: Σταδίου 5, Αθήνα";
     TextBlockSize one = MeasureLines(dc.get(), {L"Τηλ."});

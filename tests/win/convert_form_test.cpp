@@ -207,7 +207,7 @@ void CountColours(HWND control, int& green, int& red)
     GetClientRect(control, &r);
     BITMAPINFO info{{sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32}};
     void* bits = nullptr;
-    UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(bitmap && dc);
     SelectScope use(dc.get(), bitmap.get());

@@ -53,14 +53,8 @@ public:
         MakeFolders(spool);
         MakeFolders(temp);
         form.Create(nullptr, nullptr, nullptr);
-        SetMessageHook(
-            [](const MSG& msg, void* self) { static_cast<TMainForm*>(self)->ApplicationEvents1Message(msg); }, &form);
     }
-    ~WindowBench()
-    {
-        SetMessageHook(nullptr, nullptr);
-        EndHolders();
-    }
+    ~WindowBench() { EndHolders(); }
     WindowBench(const WindowBench&) = delete;
     WindowBench& operator=(const WindowBench&) = delete;
 

@@ -126,8 +126,6 @@ TEST(SplitPriRows, MainWindowCommandShowsRowsThatTheAnalysisKeeps)
 {
     TMainForm form;
     form.Create(nullptr, nullptr, nullptr);
-    SetMessageHook([](const MSG& msg, void* self) { static_cast<TMainForm*>(self)->ApplicationEvents1Message(msg); },
-                   &form);
     TempFolder t;
     WriteBytes(t / L"b_i.pri", InfoFile("FWDVORLA\"X:1:DEST_B"));
     WriteBytes(t / L"a_i.pri", kPos1);
@@ -142,5 +140,4 @@ TEST(SplitPriRows, MainWindowCommandShowsRowsThatTheAnalysisKeeps)
     WriteBytes(t / L"a_i.pri", InfoFile("FWDVORLA\"X:1:ELSEWHERE"));
     SendMessageW(form.Handle(), WM_COMMAND, IdResubmitfiles1, 0);
     EXPECT_EQ(ListViewRows(form.ListView1()), split);
-    SetMessageHook(nullptr, nullptr);
 }

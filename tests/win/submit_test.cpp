@@ -77,12 +77,9 @@ protected:
         for (const wchar_t* name : {L"VORLATCPW_MODE", L"VORLATCPW_ANSWER", L"VORLATCPW_SIZE", L"VORLATCPW_EXIT"})
             SetEnv(name, L"");
         form.Create(nullptr, nullptr, nullptr);
-        SetMessageHook(
-            [](const MSG& msg, void* self) { static_cast<TMainForm*>(self)->ApplicationEvents1Message(msg); }, &form);
     }
     void TearDown() override
     {
-        SetMessageHook(nullptr, nullptr);
         SetEnv(L"TMP", saved[0]);
         SetEnv(L"TEMP", saved[1]);
         SetEnv(L"VORLATCPW_LOG", L"");

@@ -37,9 +37,9 @@ std::string Utf8(const std::wstring& text)
 void PrintHalftonePalette()
 {
     WindowDc screen(nullptr);
-    UniqueGdiObject palette(CreateHalftonePalette(screen.get()));
+    UniquePalette palette(CreateHalftonePalette(screen.get()));
     PALETTEENTRY entries[256] = {};
-    UINT count = GetPaletteEntries(static_cast<HPALETTE>(palette.get()), 0, 256, entries);
+    UINT count = GetPaletteEntries(palette.get(), 0, 256, entries);
     std::printf("palette");
     for (UINT i = 0; i < count; ++i)
         std::printf(" %d,%d,%d", entries[i].peRed, entries[i].peGreen, entries[i].peBlue);
