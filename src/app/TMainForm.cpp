@@ -176,6 +176,14 @@ void TMainForm::FormDestroy()
     ResultFile_.Delete();
 }
 
+bool TMainForm::ApplicationEvents1Message(UINT msg, WPARAM wParam)
+{
+    if (msg != WM_DROPFILES)
+        return false;
+    commands_.Take(UniqueDrop(reinterpret_cast<HDROP>(wParam)));
+    return true;
+}
+
 void TMainForm::OpenPaths(const std::vector<std::wstring>& paths)
 {
     Jobs_.clear();
@@ -404,7 +412,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_DROPFILES:
-        commands_.Take(UniqueDrop(reinterpret_cast<HDROP>(wParam)));
+        ApplicationEvents1Message(msg, wParam);
         return 0;
     case WM_DESTROY:
         FormDestroy();

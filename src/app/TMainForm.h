@@ -49,6 +49,10 @@ public:
 
     // The rows that a drop of these paths gives (a drop, the paths given on the command line).
     void OpenPaths(const std::vector<std::wstring>& paths);
+    // The drop route, for every message the window gets from any message loop: a WM_DROPFILES
+    // gives its paths as the rows, at once or, during a command, when the command ends (the
+    // handle is freed either way). True when the message was a drop.
+    bool ApplicationEvents1Message(UINT msg, WPARAM wParam);
     // The selected rows to the clipboard as tab-separated text; every row selected.
     void CopyRows();
     void SelectAllRows();

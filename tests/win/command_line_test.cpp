@@ -62,8 +62,9 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
         CommandLineParse parse = ParseCommandLine(c.args, Commands());
         EXPECT_EQ(parse.problem, c.problem);
         EXPECT_EQ(parse.ok, c.problem.empty());
-        if (parse.ok)
+        if (parse.ok) {
             EXPECT_EQ(parse.line.command, c.command);
+        }
     }
     CommandLineParse parse = ParseCommandLine(Configure({L"/WhatIf"}), Commands());
     EXPECT_EQ(parse.line.Value(L"branch"), L"12");

@@ -232,9 +232,11 @@ TEST_F(RegistryFleet, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
             EXPECT_EQ(Vorla(), registry);
             EXPECT_TRUE(Snapshot(machine_.installDir) == files);
         }
-        const bool readsOnly = row.arguments.find(L"/whatif") != std::wstring::npos || row.arguments.rfind(L"/check", 0) == 0;
-        if (readsOnly)
+        const bool readsOnly =
+            row.arguments.find(L"/whatif") != std::wstring::npos || row.arguments.rfind(L"/check", 0) == 0;
+        if (readsOnly) {
             EXPECT_EQ(ReadBytes(undef), "b\r\na\r\na\r\n");  // not even the exit tidy
+        }
     }
     DeleteFileW(undef.c_str());
 

@@ -148,8 +148,9 @@ TEST(FormScale, At144DpiNoCaptionIsCutAndNoControlOverlaps)
         for (size_t i = 0; i < controls.size(); ++i) {
             const RECT r = RectIn(form, controls[i]);
             SCOPED_TRACE(Utf8(WindowText(controls[i])));
-            if (ShowsCaption(controls[i]))
+            if (ShowsCaption(controls[i])) {
                 EXPECT_LE(CaptionWidth(controls[i]), r.right - r.left);
+            }
             RECT inside;
             IntersectRect(&inside, &r, &client);
             EXPECT_TRUE(EqualRect(&inside, &r)) << "out of the dialog";
