@@ -317,3 +317,19 @@ void PostDrop(HWND target, const std::vector<std::wstring>& paths)
 {
     PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
 }
+
+unsigned long RegImport(const std::wstring& file)
+{
+    std::wstring command = L"reg.exe import \"" + file + L"\" /reg:32";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    DWORD code = ~0u;  // not started
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return code;
+}

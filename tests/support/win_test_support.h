@@ -73,3 +73,7 @@ std::wstring StatusBarText(HWND statusBar);
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
 // Posts WM_DROPFILES with a real HDROP to the window.
 void PostDrop(HWND target, const std::vector<std::wstring>& paths);
+
+// "reg import FILE /reg:32" in a child process, as a technician restores a .reg file; its exit
+// code (~0 when it could not be started).
+unsigned long RegImport(const std::wstring& file);

@@ -34,23 +34,6 @@ void WriteValues(const std::wstring& path, const std::vector<RegValueData>& valu
                   ERROR_SUCCESS);
 }
 
-// "reg import FILE /reg:32" in a child process; its exit code.
-DWORD RegImport(const std::wstring& file)
-{
-    std::wstring command = L"reg.exe import \"" + file + L"\" /reg:32";
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    DWORD code = ~0u;  // not started
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    return code;
-}
-
 class RegistryBackup : public testing::Test {
 protected:
     void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }

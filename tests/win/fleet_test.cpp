@@ -248,14 +248,7 @@ TEST_F(RegistryFleet, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
     // A Greek preview written to a file is imported back exactly.
     const std::wstring preview = temp_ / L"preview.reg";
     ASSERT_EQ(RunConsole(Configure(L"1", L"\"/posunc:\\\\srv\\Αρχεία\\POS\" \"/whatif:" + preview + L"\"")).exitCode, 0u);
-    std::wstring commandLine = L"reg.exe import \"" + preview + L"\" /reg:32";
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &info));
-    WaitForSingleObject(info.hProcess, 60000);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    ASSERT_EQ(RegImport(preview), 0u);
     RegistryKey copy = RegistryKey::Open(HKEY_LOCAL_MACHINE, MapKey(1, L"Copy"), KEY_READ);
     EXPECT_EQ(copy.ReadString(L"PrnOutDir"), L"\\\\srv\\Αρχεία\\POS");
 }
@@ -270,14 +263,7 @@ TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
     ASSERT_NE(Vorla(), first);
 
     const std::wstring backup = BackupNamed(second);
-    std::wstring commandLine = L"reg.exe import \"" + backup + L"\" /reg:32";
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &info));
-    WaitForSingleObject(info.hProcess, 60000);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    ASSERT_EQ(RegImport(backup), 0u);
     EXPECT_EQ(Vorla(), first);
 }
 
