@@ -1,8 +1,10 @@
-// Entry of the Win32 test program: the common controls the forms need, then the tests.
+// Entry of the Windows test programs: the common controls the forms need, then the tests.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include "support/run_tests.h"
 
 int main(int argc, char** argv)
 {
@@ -10,5 +12,5 @@ int main(int argc, char** argv)
     InitCommonControlsEx(&icc);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunAllTestsThenEndWatchers();
 }

@@ -51,7 +51,7 @@ DWORD RegImport(const std::wstring& file)
     return code;
 }
 
-class RegistryBackup : public testing::Test {
+class BackupTest : public testing::Test {
 protected:
     void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
     void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
@@ -62,7 +62,7 @@ protected:
 
 // Text data without its final NUL is left out: Wine's "reg import" appends a NUL to hex(1), hex(2)
 // and hex(7) data that lacks one (and a stray byte after odd-length data).
-TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
+TEST_F(BackupTest, RegImportBringsTheKeyBackAsItStood)
 {
     RegValueData expandable = RegTextValue(L"Path", L"%ProgramFiles%\\gs");
     expandable.type = REG_EXPAND_SZ;
@@ -92,7 +92,7 @@ TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
     EXPECT_EQ(ReadKeyTree(kVorla), before);
 }
 
-TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
+TEST_F(BackupTest, RestoreDeletesAVorlaKeyThatWasAbsent)
 {
     ASSERT_EQ(ReadKeyTree(kVorla), std::vector<RegKeyData>{});
     std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd"}, folder.Path());
@@ -103,7 +103,7 @@ TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
     EXPECT_FALSE(machine::KeyExists(kVorla));
 }
 
-TEST_F(RegistryBackup, KeepsTheNewest20AndNeverOverwritesOne)
+TEST_F(BackupTest, KeepsTheNewest20AndNeverOverwritesOne)
 {
     std::set<std::wstring> expected = {L"Vorla-notes.reg", L"Vorla-20200101-000000-1.reg"};  // not backups
     for (int second = 0; second < 25; ++second)
@@ -127,7 +127,7 @@ TEST_F(RegistryBackup, KeepsTheNewest20AndNeverOverwritesOne)
     EXPECT_EQ(ReadBytes(second), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
 }
 
-TEST_F(RegistryBackup, UnwritableFolderFailsNamingTheFileAndMakesNothing)
+TEST_F(BackupTest, UnwritableFolderFailsNamingTheFileAndMakesNothing)
 {
     WriteBytes(folder / L"blocker", "file");
     std::wstring target = folder / L"blocker\\backups";
@@ -142,7 +142,7 @@ TEST_F(RegistryBackup, UnwritableFolderFailsNamingTheFileAndMakesNothing)
     EXPECT_EQ(machine::FolderEntries(folder.Path()), std::set<std::wstring>{L"blocker"});
 }
 
-TEST_F(RegistryBackup, UnreadableKeyFailsBeforeAnyFileIsMade)
+TEST_F(BackupTest, UnreadableKeyFailsBeforeAnyFileIsMade)
 {
     WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
     machine::KeyLocked locked(kMaps + L"\\1", L"D:P");  // nobody may read it

@@ -104,7 +104,7 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
 
 // The branch machine with the barcode font installed for every process (the fixture loads it
 // for this one only), and a header file.
-class RegistryFleet : public testing::Test {
+class FleetTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -129,7 +129,7 @@ protected:
     std::wstring font_;
 };
 
-TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
+TEST_F(FleetTest, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
 {
     ConfigSession session;
     ASSERT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone});
@@ -146,7 +146,7 @@ TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
     EXPECT_NE(GetFileAttributesW(backup.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
+TEST_F(FleetTest, WhatIfPrintsTheRunAndChangesNothing)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
     HKEY map = nullptr;
@@ -176,7 +176,7 @@ TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
     EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
 }
 
-TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
+TEST_F(FleetTest, FailuresEndWithTheirExitCode)
 {
     struct Case {
         const char* what;
@@ -207,7 +207,7 @@ TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
 }
 
 // Configure A, configure B, then the backup that B's run made brings back exactly A.
-TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
+TEST_F(FleetTest, BackupOfARunBringsBackWhatWasThere)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::vector<RegKeyData> first = Vorla();
@@ -232,7 +232,7 @@ TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
 namespace {
 
 // Each case configures the machine, takes one thing away, and expects /check to name it.
-TEST_F(RegistryFleet, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
+TEST_F(FleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     ConsoleRun clean = RunConsole(L"/check");
@@ -288,7 +288,7 @@ TEST_F(RegistryFleet, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
     }
 }
 
-TEST_F(RegistryFleet, CheckWithARequestNamesTheFirstDifference)
+TEST_F(FleetTest, CheckWithARequestNamesTheFirstDifference)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::wstring request = L" /branch:12 /back:9,10,12 \"/posprinter:" + std::wstring(kPosPrinter) +
