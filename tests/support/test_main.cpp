@@ -1,4 +1,4 @@
-// Entry of the Windows test programs: the common controls the forms need, then the tests.
+// Entry of the Win32 test program: the common controls the forms need, then the tests.
 #include <windows.h>
 
 #include <commctrl.h>
