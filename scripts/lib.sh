@@ -37,6 +37,10 @@ make_dist() {
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.exe" "$VORLA_WIN_BUILD/vorlasched.exe"
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.com" "$VORLA_WIN_BUILD/vorlasched.com"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
+  # The technician's text names the project's version.
+  if [ -f "$VORLA_DIST/README-technician.txt" ]; then
+    sed -i "s/@PROJECT_VERSION@/$(vorla_version)/g" "$VORLA_DIST/README-technician.txt"
+  fi
   if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
   "$VORLA_ROOT/scripts/msi.sh" "$VORLA_DIST"
 }

@@ -4,11 +4,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "support/run_tests.h"
+
 int main(int argc, char** argv)
 {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunAllTestsThenEndWatchers();
 }

@@ -15,8 +15,14 @@
 #include "app/TMainForm.h"
 #include "common/handles.h"
 #include "support/win_test_support.h"
+#include "vorla_version.h"
 
 namespace {
+
+// What the built program carries: the project's version number.
+const wchar_t kEdition[] = L"Version " VORLA_VERSION_TEXT;
+const DWORD kVersionMS = MAKELONG(VORLA_VERSION_MINOR, VORLA_VERSION_MAJOR);
+const DWORD kVersionLS = MAKELONG(VORLA_VERSION_TWEAK, VORLA_VERSION_PATCH);
 
 std::wstring BuiltProgram()
 {
@@ -136,7 +142,7 @@ TEST(AboutVersionResource, StringTableHoldsExactlyTheProgramsEntries)
     EXPECT_EQ(fixed.dwSignature, VS_FFI_SIGNATURE);
     EXPECT_EQ(std::vector<DWORD>({fixed.dwFileVersionMS, fixed.dwFileVersionLS, fixed.dwProductVersionMS,
                                   fixed.dwProductVersionLS}),
-              std::vector<DWORD>({0x00020000, 0, 0x00020000, 0}));
+              std::vector<DWORD>({kVersionMS, kVersionLS, kVersionMS, kVersionLS}));
 
     std::vector<std::wstring> blocks, tables;
     std::map<std::wstring, std::wstring> strings;
@@ -157,7 +163,7 @@ TEST(AboutVersionResource, StringTableHoldsExactlyTheProgramsEntries)
     EXPECT_EQ(tables, std::vector<std::wstring>{L"040804E5"});
     EXPECT_EQ(strings, (std::map<std::wstring, std::wstring>{
                            {L"CompanyName", L"Kelvane Ltd."}, {L"FileDescription", L"VorlaTcp Scheduler"},
-                           {L"FileVersion", L"2.0.0.0"}, {L"InternalName", L""}, {L"LegalCopyright", L""},
+                           {L"FileVersion", L"" VORLA_VERSION_TEXT}, {L"InternalName", L""}, {L"LegalCopyright", L""},
                            {L"LegalTrademarks", L""}, {L"OriginalFilename", L""}, {L"ProductName", L""},
                            {L"ProductVersion", L"1.0.0.0"}, {L"Comments", L""}}));
     EXPECT_EQ(translation, (std::vector<BYTE>{0x08, 0x04, 0xE5, 0x04}));  // Greek, code page 1253
@@ -178,9 +184,9 @@ TEST_F(AboutFormTest, EditionShowsTheFixedFileVersionOfTheFileAndNothingElse)
     };
     // One form for all: every show starts again from "Version x.x".
     const Case cases[] = {
-        {"the built program", BuiltProgram(), L"Version 2.0.0.0"},
+        {"the built program", BuiltProgram(), kEdition},
         {"a copy without the version resource", stripped, L"Version x.x"},
-        {"the built program again", BuiltProgram(), L"Version 2.0.0.0"},
+        {"the built program again", BuiltProgram(), kEdition},
         {"the running program (the tests have no version resource)", L"", L"Version x.x"},
         {"two-digit numbers; another product version",
          ProgramCopy(t, L"ten.exe", FixedOnlyResource(FixedPart(MAKELONG(2, 10), 15, MAKELONG(7, 7), 7))),
@@ -206,7 +212,7 @@ TEST_F(AboutFormTest, ShowsModallyAndOkOrTheCloseBoxClosesIt)
     form_.SetVersionSource(BuiltProgram());
     PostMessageW(form_.Button1(), BM_CLICK, 0, 0);
     EXPECT_EQ(form_.ShowModal(nullptr), ModalResult::Ok);
-    EXPECT_EQ(WindowText(form_.LabelEdition()), L"Version 2.0.0.0");
+    EXPECT_EQ(WindowText(form_.LabelEdition()), kEdition);
     EXPECT_FALSE(IsWindowVisible(form_.Handle()));
     TempFolder t;
     form_.SetVersionSource(ProgramCopy(t, L"stripped.exe", {}));
@@ -237,7 +243,7 @@ TEST_F(AboutFormTest, LayoutTextsAndFonts)
         {"Image1", form_.Image1(), 4, 4, nullptr, nullptr, 0, false, false},
         {"Label5", form_.Label5(), 160, 8, L"Kelvane", L"Arial", 16, true, false},
         {"Label6", form_.Label6(), 160, 28, L"VorlaTcp Scheduler", L"Arial", 21, true, false},
-        {"LabelEdition", form_.LabelEdition(), 160, 56, L"Version 2.0.0.0", L"Arial", 16, true, false},
+        {"LabelEdition", form_.LabelEdition(), 160, 56, kEdition, L"Arial", 16, true, false},
         {"Label1", form_.Label1(), 160, 108, nullptr, L"MS Sans Serif", 11, false, false},
         {"Label3", form_.Label3(), 288, 108, L"Kelvane Ltd.", L"MS Sans Serif", 11, false, true},
         {"Button1", form_.Button1(), 288, 136, L"OK", L"MS Sans Serif", 11, false, false},
@@ -494,7 +500,7 @@ TEST(AboutProgram, StartsWithItsManifestAndIconAndItsAboutShowsItsVersion)
 
         PostMessageW(main, WM_COMMAND, IdAbout1, 0);
         EXPECT_EQ(WaitForWindow(child.processId, L"TAboutForm", true), about);
-        EXPECT_EQ(WindowText(GetDlgItem(about, TAboutForm::IdLabelEdition)), L"Version 2.0.0.0");
+        EXPECT_EQ(WindowText(GetDlgItem(about, TAboutForm::IdLabelEdition)), kEdition);
         PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
         for (int i = 0; i < 200 && IsWindowVisible(about); ++i)
             Sleep(50);

@@ -34,7 +34,7 @@ void WriteValues(const std::wstring& path, const std::vector<RegValueData>& valu
                   ERROR_SUCCESS);
 }
 
-class RegistryBackup : public testing::Test {
+class BackupTest : public testing::Test {
 protected:
     void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
     void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
@@ -45,7 +45,7 @@ protected:
 
 // Text data without its final NUL is left out: Wine's "reg import" appends a NUL to hex(1), hex(2)
 // and hex(7) data that lacks one (and a stray byte after odd-length data).
-TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
+TEST_F(BackupTest, RegImportBringsTheKeyBackAsItStood)
 {
     RegValueData expandable = RegTextValue(L"Path", L"%ProgramFiles%\\gs");
     expandable.type = REG_EXPAND_SZ;
@@ -75,7 +75,7 @@ TEST_F(RegistryBackup, RegImportBringsTheKeyBackAsItStood)
     EXPECT_EQ(ReadKeyTree(kVorla), before);
 }
 
-TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
+TEST_F(BackupTest, RestoreDeletesAVorlaKeyThatWasAbsent)
 {
     ASSERT_EQ(ReadKeyTree(kVorla), std::vector<RegKeyData>{});
     std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd"}, folder.Path()).path;
@@ -88,7 +88,7 @@ TEST_F(RegistryBackup, RestoreDeletesAVorlaKeyThatWasAbsent)
 
 // A second run with nothing changed names the first one's backup instead of writing another; the
 // newest 20 stay, and the oldest, the one way back to before any configuration.
-TEST_F(RegistryBackup, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwice)
+TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwice)
 {
     std::set<std::wstring> expected = {L"Vorla-notes.reg", L"Vorla-20200101-000000-1.reg"};  // not backups
     for (int second = 0; second < 25; ++second)
@@ -113,7 +113,7 @@ TEST_F(RegistryBackup, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOn
     EXPECT_EQ(ReadBytes(folder / taken), "taken");
 }
 
-TEST_F(RegistryBackup, UnwritableFolderFailsNamingTheFileAndMakesNothing)
+TEST_F(BackupTest, UnwritableFolderFailsNamingTheFileAndMakesNothing)
 {
     WriteBytes(folder / L"blocker", "file");
     std::wstring target = folder / L"blocker\\backups";
@@ -132,7 +132,7 @@ TEST_F(RegistryBackup, UnwritableFolderFailsNamingTheFileAndMakesNothing)
     EXPECT_EQ(machine::FolderEntries(folder.Path()), std::set<std::wstring>{L"blocker"});
 }
 
-TEST_F(RegistryBackup, UnreadableKeyFailsBeforeAnyFileIsMade)
+TEST_F(BackupTest, UnreadableKeyFailsBeforeAnyFileIsMade)
 {
     WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
     machine::KeyLocked locked(kMaps + L"\\1", L"D:P");  // nobody may read it

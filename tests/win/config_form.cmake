@@ -20,11 +20,11 @@ add_dependencies(win_tests config_form_templates config_form_fonts)
 # The demo's branch machine (tests/support/branch-fixture.sh) on a prefix of its own, checked
 # by the dialog's own machine checks.
 add_executable(branch_fixture_probe ${CMAKE_CURRENT_LIST_DIR}/probes/branch_fixture_probe.cpp
-               ${CMAKE_CURRENT_SOURCE_DIR}/support/win_test_support.cpp ${PROJECT_SOURCE_DIR}/src/app/resources.rc)
-target_include_directories(branch_fixture_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(branch_fixture_probe PRIVATE vorlawin)
+               ${PROJECT_SOURCE_DIR}/src/app/resources.rc)
+target_link_libraries(branch_fixture_probe PRIVATE win_test_support vorlawin)
 target_link_options(branch_fixture_probe PRIVATE -municode)
 vorla_warnings(branch_fixture_probe)
+vorla_test_code(branch_fixture_probe)
 add_dependencies(branch_fixture_probe config_form_templates)
 add_test(NAME win.BranchFixture.ConfigureVorlaChecksPass
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/branch_fixture_check.sh ${CMAKE_BINARY_DIR}/branch-fixture-prefix

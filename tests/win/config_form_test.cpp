@@ -194,7 +194,7 @@ TEST(ConfigForm, PrinterEnumerationRetriesWhenPrintersChangeMeanwhile)
     }
 }
 
-TEST(RegistryConfigForm, KeysEnterAndEscape)
+TEST(ConfigFormRun, KeysEnterAndEscape)
 {
     BranchMachine machine;
     ConfigSession session;
@@ -229,7 +229,7 @@ TEST(RegistryConfigForm, KeysEnterAndEscape)
     EXPECT_FALSE(KeyExists(kVorlaKey));
 }
 
-TEST(RegistryConfigForm, MainRunWritesTheProductValuesMapsFoldersAndImage)
+TEST(ConfigFormRun, MainRunWritesTheProductValuesMapsFoldersAndImage)
 {
     BranchMachine machine;
     ConfigSession session;
@@ -286,7 +286,7 @@ TEST(RegistryConfigForm, MainRunWritesTheProductValuesMapsFoldersAndImage)
     EXPECT_NE(ReadBytes(temp / L"other.bmp"), image);
 }
 
-TEST(RegistryConfigForm, EveryRunRebuildsAllMapsAndCancelKeepsThem)
+TEST(ConfigFormRun, EveryRunRebuildsAllMapsAndCancelKeepsThem)
 {
     BranchMachine machine;
     WriteOldMaps(8);
@@ -310,7 +310,7 @@ TEST(RegistryConfigForm, EveryRunRebuildsAllMapsAndCancelKeepsThem)
     EXPECT_EQ(Aliases(), (std::vector<std::wstring>{L"AB_POS5", L"AB_BACK7"}));
 }
 
-TEST(RegistryConfigForm, EachMachineCheckFailsInTurnAndClosesTheDialog)
+TEST(ConfigFormRun, EachMachineCheckFailsInTurnAndClosesTheDialog)
 {
     struct Case {
         const char* what;
@@ -395,7 +395,7 @@ TEST(RegistryConfigForm, EachMachineCheckFailsInTurnAndClosesTheDialog)
     }
 }
 
-TEST(RegistryConfigForm, EntriesCheckedAfterTheMachine)
+TEST(ConfigFormRun, EntriesCheckedAfterTheMachine)
 {
     struct Case {
         const char* what;
@@ -472,7 +472,7 @@ TEST(RegistryConfigForm, EntriesCheckedAfterTheMachine)
     }
 }
 
-TEST(RegistryConfigForm, BothSeriesEmptyWriteTheProductValuesAndNoMap)
+TEST(ConfigFormRun, BothSeriesEmptyWriteTheProductValuesAndNoMap)
 {
     BranchMachine machine;
     WriteOldMaps(3);
@@ -487,7 +487,7 @@ TEST(RegistryConfigForm, BothSeriesEmptyWriteTheProductValuesAndNoMap)
     EXPECT_TRUE(machine.NewEntries().empty());
 }
 
-TEST(RegistryConfigForm, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
+TEST(ConfigFormRun, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
 {
     BranchMachine machine;
     ConfigSession session;
@@ -515,7 +515,7 @@ TEST(RegistryConfigForm, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
     EXPECT_EQ(Aliases(), (std::vector<std::wstring>{L"OLD1", L"OLD2", L"OLD3", L"OLD4", L"OLD5", L"OLD6", L"OLD7"}));
 }
 
-TEST(RegistryConfigForm, PrinterListsAreSortedWithoutCaseDuplicatesAndRefilledOnEveryShowing)
+TEST(ConfigFormRun, PrinterListsAreSortedWithoutCaseDuplicatesAndRefilledOnEveryShowing)
 {
     BranchMachine machine;
     ConfigSession session;

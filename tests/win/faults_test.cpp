@@ -3,7 +3,8 @@
 // processes holding files, the real registry of the prefix and the real configuration dialog.
 // Every case checks what the technician sees (rows, status, message boxes, the dialog) and what
 // stays on disk and in the registry; each ends in its message or its silence, never in a crash or
-// a hang. Suites that touch the product's registry key start with "Registry" (they run alone).
+// a hang. Suites that touch the product's registry key are queued: PRODUCT_KEY_TESTS in
+// tests/CMakeLists.txt.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -989,13 +990,13 @@ std::wstring TextOf(const RawValue& value)
     return text;
 }
 
-class RegistryFaultsUpgrade : public testing::TestWithParam<UpgradeCase> {
+class FaultsUpgrade : public testing::TestWithParam<UpgradeCase> {
 protected:
     void SetUp() override { machine::DeleteTree(L"SOFTWARE\\Kelvane", L"Vorla"); }
     void TearDown() override { machine::DeleteTree(L"SOFTWARE\\Kelvane", L"Vorla"); }
 };
 
-TEST_P(RegistryFaultsUpgrade, UpgradeStopsAtItsFirstFailureAndLosesNothing)
+TEST_P(FaultsUpgrade, UpgradeStopsAtItsFirstFailureAndLosesNothing)
 {
     const UpgradeCase& c = GetParam();
     c.maps();
@@ -1056,7 +1057,7 @@ TEST_P(RegistryFaultsUpgrade, UpgradeStopsAtItsFirstFailureAndLosesNothing)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, RegistryFaultsUpgrade, testing::ValuesIn(kUpgradeCases),
+INSTANTIATE_TEST_SUITE_P(Faults, FaultsUpgrade, testing::ValuesIn(kUpgradeCases),
                          [](const testing::TestParamInfo<UpgradeCase>& param) { return std::string(param.param.name); });
 
 // ---- "Configure Vorla" on a machine that refuses parts of it
@@ -1271,9 +1272,9 @@ const ConfigureCase kConfigureCases[] = {
      }},
 };
 
-class RegistryFaultsConfigure : public testing::TestWithParam<ConfigureCase> {};
+class FaultsConfigure : public testing::TestWithParam<ConfigureCase> {};
 
-TEST_P(RegistryFaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
+TEST_P(FaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
 {
     const ConfigureCase& c = GetParam();
     machine::BranchMachine machine;
@@ -1307,7 +1308,7 @@ TEST_P(RegistryFaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
         c.also(machine);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, RegistryFaultsConfigure, testing::ValuesIn(kConfigureCases),
+INSTANTIATE_TEST_SUITE_P(Faults, FaultsConfigure, testing::ValuesIn(kConfigureCases),
                          [](const testing::TestParamInfo<ConfigureCase>& param) {
                              return std::string(param.param.name);
                          });

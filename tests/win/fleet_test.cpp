@@ -60,7 +60,7 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
 
 // The branch machine with the barcode font installed for every process (the fixture loads it
 // for this one only), and a header file.
-class RegistryFleet : public testing::Test {
+class FleetTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -85,7 +85,7 @@ protected:
     std::wstring font_;
 };
 
-TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
+TEST_F(FleetTest, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
 {
     ConfigSession session;
     ASSERT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone});
@@ -102,7 +102,7 @@ TEST_F(RegistryFleet, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
     EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(DefaultBackupFolder() + L"\\" + newest) + "\r\n");
 }
 
-TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
+TEST_F(FleetTest, WhatIfPrintsTheRunAndChangesNothing)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
     HKEY map = nullptr;
@@ -132,7 +132,7 @@ TEST_F(RegistryFleet, WhatIfPrintsTheRunAndChangesNothing)
     EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
 }
 
-TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
+TEST_F(FleetTest, FailuresEndWithTheirExitCode)
 {
     struct Case {
         const char* what;
@@ -164,7 +164,7 @@ TEST_F(RegistryFleet, FailuresEndWithTheirExitCode)
 
 // What a fleet tool sees: one row per rule of the contract, each against a configured machine.
 // A preview that fails leaves the registry and the disk exactly as they were.
-TEST_F(RegistryFleet, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
+TEST_F(FleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
     const std::wstring otherHeader = temp_ / L"other.txt";
@@ -254,7 +254,7 @@ TEST_F(RegistryFleet, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
 }
 
 // Configure A, configure B, then the backup that B's run made brings back exactly A.
-TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
+TEST_F(FleetTest, BackupOfARunBringsBackWhatWasThere)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::vector<RegKeyData> first = Vorla();
@@ -272,7 +272,7 @@ TEST_F(RegistryFleet, BackupOfARunBringsBackWhatWasThere)
 namespace {
 
 // Each case configures the machine, takes one thing away, and expects /check to name it.
-TEST_F(RegistryFleet, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
+TEST_F(FleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     ConsoleRun clean = RunConsole(L"/check");
@@ -328,7 +328,7 @@ TEST_F(RegistryFleet, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
     }
 }
 
-TEST_F(RegistryFleet, CheckWithARequestNamesTheFirstDifference)
+TEST_F(FleetTest, CheckWithARequestNamesTheFirstDifference)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::wstring request = L" /branch:12 /back:9,10,12 \"/posprinter:" + std::wstring(kPosPrinter) +

@@ -129,7 +129,7 @@ TEST_F(MainFormTest, CaptionEditedInPlaceIsWhatTheCommandsUse)
 
 // A message box shown by a command runs its own loop, which takes queued messages too: a drop
 // made meanwhile is kept for after the command, and a second command does not start inside it.
-TEST_F(MainFormTest, RegistryDropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
+TEST_F(MainFormTest, DropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
 {
     TempFolder t;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kelvane\\Vorla\\maps");  // the upgrade fails at once

@@ -1,6 +1,6 @@
 // The form-map writer against the real registry of the test prefix and real map folders.
-// Every suite here starts with "Registry": they rebuild HKLM\SOFTWARE\Kelvane\Vorla\maps and
-// must not run beside other tests that use that key.
+// The suites here rebuild HKLM\SOFTWARE\Kelvane\Vorla\maps: tests/CMakeLists.txt queues them
+// with the other tests of that key (PRODUCT_KEY_TESTS).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -149,7 +149,7 @@ const std::vector<std::wstring> kHeader = {
     L"Τηλ. 2107654321",            L"ΑΦΜ 099999999, ΔΟΥ ΦΑΕ",
 };
 
-class RegistryWriteMaps : public testing::Test {
+class MapWriterTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -233,7 +233,7 @@ protected:
 const wchar_t* const kFolderFiles[] = {L"generic_ab.esc", L"ab1.bmp", L"address.bmp"};
 }  // namespace
 
-TEST_F(RegistryWriteMaps, WorkedExample)
+TEST_F(MapWriterTest, WorkedExample)
 {
     WriteBoth(L"1,2,4", L"9,10,12");
     EXPECT_TRUE(messages.empty()) << Utf8(messages.empty() ? L"" : messages[0]);
@@ -290,7 +290,7 @@ TEST_F(RegistryWriteMaps, WorkedExample)
     EXPECT_FALSE(Exists(Folder(L"001201") + L"\\ab_BACK.xml"));
 }
 
-TEST_F(RegistryWriteMaps, SeriesTextsAsTyped)
+TEST_F(MapWriterTest, SeriesTextsAsTyped)
 {
     struct Case {
         const wchar_t* text;
@@ -329,7 +329,7 @@ TEST_F(RegistryWriteMaps, SeriesTextsAsTyped)
     }
 }
 
-TEST_F(RegistryWriteMaps, RepeatedSeriesKeepsTheCopies)
+TEST_F(MapWriterTest, RepeatedSeriesKeepsTheCopies)
 {
     WriteBoth(L"3,3", L"");
     EXPECT_EQ(counter, 2);
@@ -337,7 +337,7 @@ TEST_F(RegistryWriteMaps, RepeatedSeriesKeepsTheCopies)
         EXPECT_EQ(FileInfo(Folder(L"001203") + L"\\" + name).nNumberOfLinks, 1u) << Utf8(name);
 }
 
-TEST_F(RegistryWriteMaps, SameNumberInBothListsSharesTheFolder)
+TEST_F(MapWriterTest, SameNumberInBothListsSharesTheFolder)
 {
     WriteBoth(L"5", L"5,6");
     EXPECT_TRUE(messages.empty());
@@ -354,7 +354,7 @@ TEST_F(RegistryWriteMaps, SameNumberInBothListsSharesTheFolder)
     EXPECT_FALSE(Exists(Folder(L"001206") + L"\\ab_POS.xml"));
 }
 
-TEST_F(RegistryWriteMaps, TypeInAnyLetterCaseTakesThePosColumn)
+TEST_F(MapWriterTest, TypeInAnyLetterCaseTakesThePosColumn)
 {
     counter = 0;
     WriteMaps(settings, L"1", L"pos", counter, mapDir, Show());
@@ -364,7 +364,7 @@ TEST_F(RegistryWriteMaps, TypeInAnyLetterCaseTakesThePosColumn)
     EXPECT_EQ(ReadBytes(Folder(L"001201") + L"\\ab_pos.xml"), "<pos/>");
 }
 
-TEST_F(RegistryWriteMaps, MissingTemplateSkipsOnlyItsType)
+TEST_F(MapWriterTest, MissingTemplateSkipsOnlyItsType)
 {
     struct Case {
         const wchar_t* missing;
@@ -394,7 +394,7 @@ TEST_F(RegistryWriteMaps, MissingTemplateSkipsOnlyItsType)
     }
 }
 
-TEST_F(RegistryWriteMaps, HeaderImageThatCannotBeSavedIsReportedAndTheMapsAreWritten)
+TEST_F(MapWriterTest, HeaderImageThatCannotBeSavedIsReportedAndTheMapsAreWritten)
 {
     MakeFolders(Folder(L"001201") + L"\\address.bmp");  // a folder where the image should go
     WriteBoth(L"1,2", L"");
@@ -404,7 +404,7 @@ TEST_F(RegistryWriteMaps, HeaderImageThatCannotBeSavedIsReportedAndTheMapsAreWri
     EXPECT_TRUE(SameFile(Folder(L"001202") + L"\\ab_POS.xml", Folder(L"001201") + L"\\ab_POS.xml"));
 }
 
-TEST_F(RegistryWriteMaps, RerunKeepsExistingCopiesAndRefreshesTheLinkedImage)
+TEST_F(MapWriterTest, RerunKeepsExistingCopiesAndRefreshesTheLinkedImage)
 {
     WriteBoth(L"1,2", L"");
     const std::string firstImage = ReadBytes(Folder(L"001202") + L"\\address.bmp");
@@ -448,7 +448,7 @@ private:
 };
 }  // namespace
 
-TEST_F(RegistryWriteMaps, RefusedWriteStopsBothTypesAndKeepsWhatWasWritten)
+TEST_F(MapWriterTest, RefusedWriteStopsBothTypesAndKeepsWhatWasWritten)
 {
     struct Case {
         const wchar_t* blocked;  // below the maps key

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""Checks the technician's package that make_dist makes: usage package_check.py SOURCE BUILD.
+"""Checks the technician's package that make_dist makes: usage package_check.py SOURCE BUILD VERSION.
 
 The package must hold the built program, every file of assets/dist (the sample templates
 that the configuration copies and the technician's text) and nothing else, byte for byte,
-and nothing from the test fixtures."""
+and nothing from the test fixtures. VERSION is the project's (CMake's project(VERSION)): the
+package's name and the technician's text carry it."""
 import os
 import shutil
 import subprocess
@@ -11,7 +12,7 @@ import sys
 import zipfile
 from pathlib import Path
 
-source, build = Path(sys.argv[1]), Path(sys.argv[2])
+source, build, version = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3]
 scratch = build / "package-check"
 dist = scratch / "dist"
 failures = []
@@ -28,7 +29,7 @@ env = dict(os.environ, VORLA_DIST=str(dist), VORLA_WIN_BUILD=str(build))
 subprocess.run(["bash", "-c", 'source "$1/scripts/lib.sh" && make_dist', "make_dist", str(source)],
                env=env, check=True)
 
-package = dist / "vorlasched-2.0.0.0.zip"
+package = dist / f"vorlasched-{version}.zip"
 if not package.is_file():
     sys.exit(f"no package {package}; the dist folder holds {sorted(os.listdir(dist))}")
 
@@ -53,7 +54,10 @@ with zipfile.ZipFile(package) as z:
     check(set(names) == set(expected), f"entries {sorted(names)}, expected {sorted(expected)}")
     for name in names:
         if name in expected:
-            check(z.read(name) == expected[name].read_bytes(), f"{name} differs from {expected[name]}")
+            want = expected[name].read_bytes()
+            if name == "README-technician.txt":  # the one text that make_dist fills in
+                want = want.replace(b"@PROJECT_VERSION@", version.encode())
+            check(z.read(name) == want, f"{name} differs from {expected[name]}")
     contents = {name: z.read(name) for name in names}
 
 # The program reads these beside itself; the technician's text explains them.
@@ -72,6 +76,7 @@ for name, data in contents.items():
 # what the configuration needs, and that the samples are to be replaced.
 text = contents.get("README-technician.txt", b"")
 check(all(b < 0x80 for b in text), "the technician's text is not ASCII")
+check(text.startswith(f"VorlaTcp Scheduler {version} ".encode()), "the technician's text does not name the version")
 check(text.count(b"\n") > 0 and text.count(b"\n") == text.count(b"\r\n"), "the technician's text has bare line ends")
 for phrase in ("Clear list", "Resubmit files (analyze)", "Resubmit files (submit)", "Split PRI files",
                "Convert POS and BACK", "Exit", "Configure Vorla", "Upgrade Vorla", "About",

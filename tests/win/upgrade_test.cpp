@@ -178,7 +178,7 @@ Tree Merge(std::initializer_list<Tree> parts)
     return all;
 }
 
-class RegistryUpgrade : public testing::Test {
+class UpgradeTest : public testing::Test {
 protected:
     void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps); }
     void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps); }
@@ -186,7 +186,7 @@ protected:
 
 }  // namespace
 
-TEST_F(RegistryUpgrade, DerivesBarcode239FromEachSectionsBarcode39)
+TEST_F(UpgradeTest, DerivesBarcode239FromEachSectionsBarcode39)
 {
     struct Case {
         const char* what;
@@ -224,7 +224,7 @@ TEST_F(RegistryUpgrade, DerivesBarcode239FromEachSectionsBarcode39)
     }
 }
 
-TEST_F(RegistryUpgrade, LeavesMapsAsTheMapWriterWritesThemUnchanged)
+TEST_F(UpgradeTest, LeavesMapsAsTheMapWriterWritesThemUnchanged)
 {
     TempFolder folder;
     MapSettings settings;
@@ -253,7 +253,7 @@ TEST_F(RegistryUpgrade, LeavesMapsAsTheMapWriterWritesThemUnchanged)
     EXPECT_EQ(ReadTree(), written);
 }
 
-TEST_F(RegistryUpgrade, KeepsExistingFlagsWhateverTheyHold)
+TEST_F(UpgradeTest, KeepsExistingFlagsWhateverTheyHold)
 {
     Tree before = Merge({OldMap(L"1"), OldMap(L"2"), OldMap(L"3")});
     before[L"1"][L"ForwardEafdss"] = Number(0);
@@ -273,7 +273,7 @@ TEST_F(RegistryUpgrade, KeepsExistingFlagsWhateverTheyHold)
     EXPECT_EQ(ReadTree(), expected);
 }
 
-TEST_F(RegistryUpgrade, CreatesAMissingCopySectionWithoutBarcode39)
+TEST_F(UpgradeTest, CreatesAMissingCopySectionWithoutBarcode39)
 {
     Tree before = Merge({OldMap(L"1")});
     before.erase(L"1\\Copy");
@@ -289,7 +289,7 @@ TEST_F(RegistryUpgrade, CreatesAMissingCopySectionWithoutBarcode39)
     EXPECT_EQ(ReadTree(), expected);
 }
 
-TEST_F(RegistryUpgrade, ASecondRunChangesNothing)
+TEST_F(UpgradeTest, ASecondRunChangesNothing)
 {
     Tree before = Merge({OldMap(L"1"), OldMap(L"2")});
     before[L"1\\Master"][L"Barcode39"] = Text(L"1;2600");
@@ -304,21 +304,21 @@ TEST_F(RegistryUpgrade, ASecondRunChangesNothing)
     EXPECT_EQ(ReadTree(), once);
 }
 
-TEST_F(RegistryUpgrade, NoMapsKeyFailsAndCreatesNothing)
+TEST_F(UpgradeTest, NoMapsKeyFailsAndCreatesNothing)
 {
     ASSERT_FALSE(machine::KeyExists(kMaps));
     EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
     EXPECT_FALSE(machine::KeyExists(kMaps));
 }
 
-TEST_F(RegistryUpgrade, EmptyMapsKeyIsDone)
+TEST_F(UpgradeTest, EmptyMapsKeyIsDone)
 {
     WriteTree({{L"", {}}});
     EXPECT_EQ(RunUpgrade(), kDone);
     EXPECT_EQ(ReadTree(), (Tree{{L"", {}}}));
 }
 
-TEST_F(RegistryUpgrade, FailureAtTheSecondMapKeepsTheFirstUpgraded)
+TEST_F(UpgradeTest, FailureAtTheSecondMapKeepsTheFirstUpgraded)
 {
     Tree before = Merge({OldMap(L"1"), OldMap(L"2"), OldMap(L"3")});
     WriteTree(before);
@@ -339,7 +339,7 @@ TEST_F(RegistryUpgrade, FailureAtTheSecondMapKeepsTheFirstUpgraded)
     EXPECT_EQ(after, expected);
 }
 
-TEST_F(RegistryUpgrade, FailureAtAnOutputSectionKeepsWhatCameBefore)
+TEST_F(UpgradeTest, FailureAtAnOutputSectionKeepsWhatCameBefore)
 {
     Tree before = Merge({OldMap(L"1")});
     WriteTree(before);
@@ -357,7 +357,7 @@ TEST_F(RegistryUpgrade, FailureAtAnOutputSectionKeepsWhatCameBefore)
     EXPECT_EQ(after, expected);
 }
 
-TEST_F(RegistryUpgrade, Barcode39OfAnotherTypeStopsTheRun)
+TEST_F(UpgradeTest, Barcode39OfAnotherTypeStopsTheRun)
 {
     Tree before = Merge({OldMap(L"1"), OldMap(L"2")});
     for (const wchar_t* copy : {L"1\\Copy", L"2\\Copy"})
@@ -375,7 +375,7 @@ TEST_F(RegistryUpgrade, Barcode39OfAnotherTypeStopsTheRun)
     EXPECT_EQ(ReadTree(), expected);
 }
 
-TEST_F(RegistryUpgrade, MenuCommandShowsDone)
+TEST_F(UpgradeTest, MenuCommandShowsDone)
 {
     Tree before = Merge({OldMap(L"1")});
     WriteTree(before);
