@@ -189,3 +189,13 @@ std::vector<std::wstring> Aliases()
 }
 
 }  // namespace machine
+
+ProductRoot ScratchProductRoot()
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::wstring name = FromUtf8(std::string(test->test_suite_name()) + "." + test->name());
+    for (wchar_t& c : name)
+        if (c == L'/' || c == L'\\')
+            c = L'_';
+    return ProductRoot{RegHive::CurrentUser, L"Software\\vorlasched-test\\" + name};
+}

@@ -19,6 +19,7 @@
 
 #include "app/TMainForm.h"
 #include "common/fileio.h"
+#include "common/product_keys.h"
 #include "config/TConfigForm.h"
 #include "support/win_test_support.h"
 
@@ -67,9 +68,10 @@ std::vector<std::wstring> Entries(HWND combo);
 // or the key has the access that sddl gives (the key alone, not its subkeys).
 class KeyLocked {
 public:
-    explicit KeyLocked(const std::wstring& path, const wchar_t* sddl = L"D:P(A;;KR;;;WD)")
+    explicit KeyLocked(const std::wstring& path, const wchar_t* sddl = L"D:P(A;;KR;;;WD)",
+                       HKEY hive = HKEY_LOCAL_MACHINE)
     {
-        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL | WRITE_DAC | kView, &key_),
+        EXPECT_EQ(RegOpenKeyExW(hive, path.c_str(), 0, READ_CONTROL | WRITE_DAC | kView, &key_),
                   ERROR_SUCCESS);
         DWORD size = 0;
         RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
@@ -302,3 +304,7 @@ public:
 };
 
 }  // namespace machine
+
+// A product root of the running test's own below HKEY_CURRENT_USER
+// (Software\vorlasched-test\<suite>.<test>), so that engine tests run beside each other.
+ProductRoot ScratchProductRoot();

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+
 // A fresh folder under %TEMP% for one test, removed with everything in it at the end.
 class TempFolder {
 public:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,21 +24,28 @@ void PrintTo(const RegKeyData& key, std::ostream* os)
 
 namespace {
 
-const std::wstring kVorla = kProductKeyPath;
-const std::wstring kMaps = kMapsKeyPath;
-
 void WriteValues(const std::wstring& path, const std::vector<RegValueData>& values)
 {
-    RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, path);
+    RegistryKey key = RegistryKey::Create(HKEY_CURRENT_USER, path);
     for (const RegValueData& v : values)
         ASSERT_EQ(RegSetValueExW(key.Get(), v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size())),
                   ERROR_SUCCESS);
 }
 
+// Each test backs up a key of its own below HKEY_CURRENT_USER, so that they run side by side.
 class BackupTest : public testing::Test {
 protected:
-    void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
-    void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kVorla); }
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, kVorla); }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kVorla); }
+    std::vector<RegKeyData> Tree() const { return ReadKeyTree(kVorla, root.hive); }
+    BackupMade Backup(const std::vector<std::wstring>& values, const std::wstring& into) const
+    {
+        return BackupVorlaKey(values, into, root);
+    }
+
+    const ProductRoot root = ScratchProductRoot();
+    const std::wstring kVorla = root.key;
+    const std::wstring kMaps = root.MapsKey();
     TempFolder folder;
 };
 
@@ -61,29 +69,29 @@ TEST_F(BackupTest, RegImportBringsTheKeyBackAsItStood)
         for (const wchar_t* section : {L"\\Master", L"\\Copy"})
             WriteValues(kMaps + map + section, {RegTextValue(L"Printer", L"Εκτυπωτής \"1\"")});
     }
-    std::vector<RegKeyData> before = ReadKeyTree(kVorla);
+    std::vector<RegKeyData> before = Tree();
     ASSERT_EQ(before.size(), 8u);
-    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd", L"ps2pdf_params"}, folder.Path()).path;
+    std::wstring backup = Backup({L"ps2pdf_cmd", L"ps2pdf_params"}, folder.Path()).path;
 
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps + L"\\2");
+    DeleteKeyTree(HKEY_CURRENT_USER, kMaps + L"\\2");
     WriteValues(kMaps + L"\\3", {RegDwordValue(L"LinesPerPage", 60)});
     WriteValues(kMaps + L"\\1\\Master", {RegTextValue(L"Printer", L"other")});
     WriteValues(kVorla, {RegTextValue(L"ps2pdf_params", L"added"), RegTextValue(L"ps2pdf_cmd", L"changed")});
-    ASSERT_NE(ReadKeyTree(kVorla), before);
+    ASSERT_NE(Tree(), before);
 
     EXPECT_EQ(RegImport(backup), 0u);
-    EXPECT_EQ(ReadKeyTree(kVorla), before);
+    EXPECT_EQ(Tree(), before);
 }
 
 TEST_F(BackupTest, RestoreDeletesAVorlaKeyThatWasAbsent)
 {
-    ASSERT_EQ(ReadKeyTree(kVorla), std::vector<RegKeyData>{});
-    std::wstring backup = BackupVorlaKey({L"ps2pdf_cmd"}, folder.Path()).path;
+    ASSERT_EQ(Tree(), std::vector<RegKeyData>{});
+    std::wstring backup = Backup({L"ps2pdf_cmd"}, folder.Path()).path;
     WriteValues(kVorla, {RegTextValue(L"ps2pdf_cmd", L"gs")});
     WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
 
     EXPECT_EQ(RegImport(backup), 0u);
-    EXPECT_FALSE(machine::KeyExists(kVorla));
+    EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, kVorla, KEY_READ).Valid());
 }
 
 // A second run with nothing changed names the first one's backup instead of writing another; the
@@ -102,8 +110,8 @@ TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwi
     for (int second = 1; second < 7; ++second)  // beyond the newest 20 after one more, but not the oldest
         expected.erase(BackupFileName({2020, 1, 1, 0, 0, second}, 1));
 
-    BackupMade first = BackupVorlaKey({}, folder.Path());
-    BackupMade second = BackupVorlaKey({}, folder.Path());
+    BackupMade first = Backup({}, folder.Path());
+    BackupMade second = Backup({}, folder.Path());
 
     EXPECT_TRUE(first.written);
     EXPECT_FALSE(second.written);
@@ -118,8 +126,10 @@ TEST_F(BackupTest, UnwritableFolderFailsNamingTheFileAndMakesNothing)
     WriteBytes(folder / L"blocker", "file");
     std::wstring target = folder / L"blocker\\backups";
     // The check that a preview makes fails as the backup itself does.
-    for (auto attempt : {+[](const std::wstring& t) { BackupVorlaKey({L"ps2pdf_cmd"}, t); },
-                         +[](const std::wstring& t) { CheckBackupPossible({L"ps2pdf_cmd"}, t); }}) {
+    const std::function<void(const std::wstring&)> attempts[] = {
+        [this](const std::wstring& t) { BackupVorlaKey({L"ps2pdf_cmd"}, t, root); },
+        [this](const std::wstring& t) { CheckBackupPossible({L"ps2pdf_cmd"}, t, root); }};
+    for (const auto& attempt : attempts) {
         try {
             attempt(target);
             ADD_FAILURE() << "no error";
@@ -135,7 +145,7 @@ TEST_F(BackupTest, UnwritableFolderFailsNamingTheFileAndMakesNothing)
 TEST_F(BackupTest, UnreadableKeyFailsBeforeAnyFileIsMade)
 {
     WriteValues(kMaps + L"\\1\\Master", {RegDwordValue(L"Copies", 1)});
-    machine::KeyLocked locked(kMaps + L"\\1", L"D:P");  // nobody may read it
-    EXPECT_THROW(BackupVorlaKey({}, folder.Path()), AppError);
+    machine::KeyLocked locked(kMaps + L"\\1", L"D:P", HKEY_CURRENT_USER);  // nobody may read it
+    EXPECT_THROW(Backup({}, folder.Path()), AppError);
     EXPECT_EQ(machine::FolderEntries(folder.Path()), std::set<std::wstring>{});
 }

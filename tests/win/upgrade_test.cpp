@@ -12,6 +12,8 @@
 #include "app/TMainForm.h"
 #include "common/port.h"
 #include "common/registry.h"
+#include "config/configure.h"
+#include "config/machine.h"
 #include "config/map_writer.h"
 #include "config/upgrade.h"
 #include "support/branch_machine.h"
@@ -19,8 +21,13 @@
 
 namespace {
 
-const std::wstring kMaps = kMapsKeyPath;
 using machine::kView;
+
+// Where a test's maps are: a key of the test's own, unless it names the product's.
+ProductRoot Scratch()
+{
+    return ScratchProductRoot();
+}
 
 struct RawValue {
     DWORD type;
@@ -56,11 +63,11 @@ using Values = std::map<std::wstring, RawValue>;
 // Every key below the maps key (by its path relative to it, "1", "1\Master") with its values.
 using Tree = std::map<std::wstring, Values>;
 
-void WriteTree(const Tree& tree)
+void WriteTree(const Tree& tree, const ProductRoot& root = Scratch())
 {
     for (const auto& [path, values] : tree) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kMaps + L"\\" + path).c_str(), 0, nullptr, 0,
+        ASSERT_EQ(RegCreateKeyExW(HiveKey(root.hive), (root.MapsKey() + L"\\" + path).c_str(), 0, nullptr, 0,
                                   KEY_ALL_ACCESS | kView, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         for (const auto& [name, value] : values)
@@ -83,11 +90,12 @@ std::vector<std::wstring> RawSubkeyNames(HKEY key)
     }
 }
 
-void ReadKeyInto(const std::wstring& relative, Tree& tree)
+void ReadKeyInto(const std::wstring& relative, Tree& tree, const ProductRoot& root)
 {
     HKEY key = nullptr;
-    std::wstring path = relative.empty() ? kMaps : kMaps + L"\\" + relative;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
+    const std::wstring maps = root.MapsKey();
+    std::wstring path = relative.empty() ? maps : maps + L"\\" + relative;
+    ASSERT_EQ(RegOpenKeyExW(HiveKey(root.hive), path.c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
     Values& values = tree[relative];
     for (DWORD i = 0;; ++i) {
         wchar_t name[16384];
@@ -102,47 +110,35 @@ void ReadKeyInto(const std::wstring& relative, Tree& tree)
     std::vector<std::wstring> subkeys = RawSubkeyNames(key);
     RegCloseKey(key);
     for (const std::wstring& subkey : subkeys)
-        ReadKeyInto(relative.empty() ? subkey : relative + L"\\" + subkey, tree);
+        ReadKeyInto(relative.empty() ? subkey : relative + L"\\" + subkey, tree, root);
 }
 
 // The maps key's whole content; the maps key itself is the entry "".
-Tree ReadTree()
+Tree ReadTree(const ProductRoot& root = Scratch())
 {
     Tree tree;
-    ReadKeyInto(L"", tree);
+    ReadKeyInto(L"", tree, root);
     return tree;
 }
 
 std::vector<std::wstring> MapNamesInRegistryOrder()
 {
     HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMaps.c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Scratch().MapsKey().c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
     std::vector<std::wstring> names = RawSubkeyNames(key);
     RegCloseKey(key);
     return names;
 }
 
 
-class RecordingPort : public CommandPort {
-public:
-    void ShowStatus(const std::wstring& text) override { statuses.push_back(text); }
-    void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
-    void RowsChanged() override { ++rowChanges; }
-    void RowUpdated(size_t) override { ++rowChanges; }
 
-    std::vector<std::wstring> statuses;
-    std::vector<std::wstring> messages;
-    int rowChanges = 0;
-};
-
-// Runs the upgrade; what it said, and that it left the status bar and the job list alone.
+// Runs the upgrade of the test's own maps, writing for real; what it said.
 std::vector<std::wstring> RunUpgrade()
 {
-    RecordingPort port;
-    UpgradeVorla(port);
-    EXPECT_TRUE(port.statuses.empty());
-    EXPECT_EQ(port.rowChanges, 0);
-    return port.messages;
+    std::vector<std::wstring> messages;
+    MachineWriter writer(MachineWriter::BackupPolicy::None, Scratch());
+    UpgradeMachine(writer, [&messages](const std::wstring& text) { messages.push_back(text); }, Scratch());
+    return messages;
 }
 
 using Messages = std::vector<std::wstring>;
@@ -180,8 +176,8 @@ Tree Merge(std::initializer_list<Tree> parts)
 
 class UpgradeTest : public testing::Test {
 protected:
-    void SetUp() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps); }
-    void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps); }
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, Scratch().MapsKey()); }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, Scratch().key); }
 };
 
 }  // namespace
@@ -203,7 +199,7 @@ TEST_F(UpgradeTest, DerivesBarcode239FromEachSectionsBarcode39)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMaps);
+        DeleteKeyTree(HKEY_CURRENT_USER, Scratch().MapsKey());
         Values master = {{L"Barcode239", Text(L"anything at all")}, {L"Printer", Text(L"Πρίν")}};
         Values copy = {{L"Barcode239", Number(5)}, {L"PrnOutDir", Text(L"")}};
         if (c.barcode39) {
@@ -238,11 +234,13 @@ TEST_F(UpgradeTest, LeavesMapsAsTheMapWriterWritesThemUnchanged)
     for (const wchar_t* name : {L"abPOS.xml", L"abBACK.xml", L"generic_ab.esc", L"ab1.bmp"})
         WriteBytes(settings.ProgramDir + L"\\" + name, "x");
     int counter = 0;
-    std::wstring mapDir;
     Messages writerMessages;
     auto record = [&](const std::wstring& text) { writerMessages.push_back(text); };
-    WriteMaps(settings, L"1,2,100", L"POS", counter, mapDir, record);
-    WriteMaps(settings, L"9,,-3", L"BACK", counter, mapDir, record);
+    LiveMachineProbe probe({}, nullptr);
+    MachineWriter writer(MachineWriter::BackupPolicy::None, Scratch());
+    const MapWriteOptions options{settings, &probe, &writer, record, Scratch()};
+    WriteMapsWith(options, L"1,2,100", L"POS", counter);
+    WriteMapsWith(options, L"9,,-3", L"BACK", counter);
     ASSERT_EQ(writerMessages, Messages{});
     Tree written = ReadTree();
     ASSERT_EQ(written.size(), 1u + 6 * 3);
@@ -306,9 +304,10 @@ TEST_F(UpgradeTest, ASecondRunChangesNothing)
 
 TEST_F(UpgradeTest, NoMapsKeyFailsAndCreatesNothing)
 {
-    ASSERT_FALSE(machine::KeyExists(kMaps));
-    EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
-    EXPECT_FALSE(machine::KeyExists(kMaps));
+    const HKEY hive = HKEY_CURRENT_USER;
+    ASSERT_FALSE(RegistryKey::Open(hive, Scratch().MapsKey(), KEY_READ).Valid());
+    EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open " + Scratch().MapsKey()});
+    EXPECT_FALSE(RegistryKey::Open(hive, Scratch().MapsKey(), KEY_READ).Valid());
 }
 
 TEST_F(UpgradeTest, EmptyMapsKeyIsDone)
@@ -326,8 +325,8 @@ TEST_F(UpgradeTest, FailureAtTheSecondMapKeepsTheFirstUpgraded)
     ASSERT_EQ(order.size(), 3u);
     Tree after;
     {
-        machine::KeyLocked locked(kMaps + L"\\" + order[1]);
-        EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\\" + order[1]});
+        machine::KeyLocked locked(Scratch().MapsKey() + L"\\" + order[1], L"D:P(A;;KR;;;WD)", HKEY_CURRENT_USER);
+        EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open " + Scratch().MapsKey() + L"\\" + order[1]});
         after = ReadTree();
     }
 
@@ -345,8 +344,8 @@ TEST_F(UpgradeTest, FailureAtAnOutputSectionKeepsWhatCameBefore)
     WriteTree(before);
     Tree after;
     {
-        machine::KeyLocked locked(kMaps + L"\\1\\Copy");
-        EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\\1\\Copy"});
+        machine::KeyLocked locked(Scratch().MapsKey() + L"\\1\\Copy", L"D:P(A;;KR;;;WD)", HKEY_CURRENT_USER);
+        EXPECT_EQ(RunUpgrade(), Messages{L"Failed to open " + Scratch().MapsKey() + L"\\1\\Copy"});
         after = ReadTree();
     }
 
@@ -375,10 +374,13 @@ TEST_F(UpgradeTest, Barcode39OfAnotherTypeStopsTheRun)
     EXPECT_EQ(ReadTree(), expected);
 }
 
+// The menu command upgrades the product's own key, shows "Done!" and leaves the status bar alone.
 TEST_F(UpgradeTest, MenuCommandShowsDone)
 {
+    const ProductRoot product;
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, product.MapsKey());
     Tree before = Merge({OldMap(L"1")});
-    WriteTree(before);
+    WriteTree(before, product);
     TMainForm form;
     form.Create(nullptr, nullptr, nullptr);
     std::wstring status = StatusBarText(form.StatusBar1());
@@ -388,6 +390,7 @@ TEST_F(UpgradeTest, MenuCommandShowsDone)
 
     EXPECT_EQ(boxes.Texts(), kDone);
     EXPECT_EQ(StatusBarText(form.StatusBar1()), status);
-    EXPECT_EQ(ReadTree().at(L"1\\Copy").at(L"Barcode239"), Text(kWrittenBarcode239));
+    EXPECT_EQ(ReadTree(product).at(L"1\\Copy").at(L"Barcode239"), Text(kWrittenBarcode239));
     DestroyWindow(form.Handle());
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, product.MapsKey());
 }
