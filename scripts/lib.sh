@@ -16,6 +16,19 @@ vorla_version() {
   sed -n 's/^project(vorlasched VERSION \([0-9.]*\).*/\1/p' "$VORLA_ROOT/CMakeLists.txt"
 }
 
+# check_package_inputs SCRIPT VERSION DIST: a packaging script's inputs, or its refusal: the
+# version of the form a.b.c.d, and the program in the distributable folder.
+check_package_inputs() {
+  if ! [[ $2 =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
+    echo "$1: the version '$2' is not of the form a.b.c.d (project(VERSION) in CMakeLists.txt)" >&2
+    exit 1
+  fi
+  if [ ! -f "$3/vorlasched.exe" ]; then
+    echo "$1: $3/vorlasched.exe is missing (run make_dist first)" >&2
+    exit 1
+  fi
+}
+
 # build_win [TARGET...]: the Windows build, everything or only the targets named.
 build_win() {
   cmake -S "$VORLA_ROOT" -B "$VORLA_WIN_BUILD" -G Ninja \

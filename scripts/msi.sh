@@ -10,14 +10,7 @@ dist=${1:-$VORLA_DIST}
 version=${2:-$(vorla_version)}
 wxs=$VORLA_ROOT/installer/vorlasched.wxs
 
-if ! [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
-  echo "msi.sh: the version '$version' is not of the form a.b.c.d" >&2
-  exit 1
-fi
-if [ ! -f "$dist/vorlasched.exe" ]; then
-  echo "msi.sh: $dist/vorlasched.exe is missing (run make_dist first)" >&2
-  exit 1
-fi
+check_package_inputs msi.sh "$version" "$dist"
 
 # Each version has its own ProductCode, the same on every build of that version: a name-based
 # UUID of the version under the fixed UpgradeCode.

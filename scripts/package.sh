@@ -7,14 +7,7 @@ source "$(dirname "$0")/lib.sh"
 dist=${1:-$VORLA_DIST}
 
 version=$(vorla_version)
-if ! [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
-  echo "package.sh: no project(vorlasched VERSION a.b.c.d) in CMakeLists.txt" >&2
-  exit 1
-fi
-if [ ! -f "$dist/vorlasched.exe" ]; then
-  echo "package.sh: $dist/vorlasched.exe is missing (run make_dist first)" >&2
-  exit 1
-fi
+check_package_inputs package.sh "$version" "$dist"
 
 zip_name=vorlasched-$version.zip
 rm -f "$dist/$zip_name"
