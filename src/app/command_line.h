@@ -58,7 +58,7 @@ struct CommandSpec {
     const wchar_t* paths;                 // "PATH..." when it takes one path or more; null when none
     bool readsOnly;                       // writes nothing at all (with /whatif every command does)
     const wchar_t* summary;               // what it does, for the usage
-    CommandHandler handler;               // null for the window
+    CommandHandler handler;               // null for the window and the usage: the entry point shows them
 };
 
 struct CommandTable {

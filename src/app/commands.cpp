@@ -199,13 +199,6 @@ int RunSubmitCommand(const CommandLine& line, StdStream& out, StdStream& err)
     return RunJobsCommand(line, true, out, err);
 }
 
-int RunHelpCommand(const CommandLine&, StdStream& out, StdStream&)
-{
-    for (const std::wstring& usage : UsageLines(Commands()))
-        out.WriteLine(usage);
-    return ExitDone;
-}
-
 CommandTable MakeCommandTable()
 {
     const Need R = Need::Required, O = Need::Optional, Q = Need::Request;
@@ -235,7 +228,7 @@ CommandTable MakeCommandTable()
          L"runs \"Resubmit files (submit)\" on the paths and writes a CSV report", RunSubmitCommand},
         {CliCommand::Window, L"", {}, L"[PATH...]", false,
          L"opens the window with the rows that a drop of the paths gives", nullptr},
-        {CliCommand::Help, L"?", {}, nullptr, true, L"shows this text", RunHelpCommand},
+        {CliCommand::Help, L"?", {}, nullptr, true, L"shows this text", nullptr},
     };
     table.notes = {
         L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
