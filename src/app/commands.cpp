@@ -119,7 +119,7 @@ int RunConfigure(const CommandLine& line, StdStream& out, StdStream& err)
     request.headerLines = *header;
     LiveMachineProbe probe(printers, nullptr);
     ConfigResult result;
-    if (line.Has(L"whatif")) {  // a preview is done nothing: all its messages are remarks
+    if (line.Has(L"whatif")) {  // a preview changes nothing: its messages are remarks, on standard error
         PreviewWriter preview;
         if (RunConfiguration(request, probe, preview, ErrorLines(err), result) != ConfigOutcome::Done)
             return ExitFailed;
