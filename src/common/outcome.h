@@ -1,0 +1,47 @@
+// What a command did, as data. The engines fill it; the window, the console's lines and JSON
+// are three renderers of the same outcome, and none of them learns what happened by reading a
+// display text. Pure.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// How a message ends or colours a run: success to standard output, the others to standard error.
+enum class MessageKind { Success, Warning, Failure };
+
+// One message as the technician sees it, with a stable code a fleet tool can match
+// ("configuration-done", "printer-missing", ...). The text is exactly what the window shows.
+struct OutcomeMessage {
+    MessageKind kind = MessageKind::Success;
+    std::string code;
+    std::wstring text;
+};
+
+// What was done to one thing on the machine.
+enum class ChangeAction { Created, Written, Removed, Made, Copied, Linked, Drawn };
+enum class ChangeTarget { Key, Value, Folder, File };
+
+struct Change {
+    ChangeTarget target = ChangeTarget::Key;
+    ChangeAction action = ChangeAction::Written;
+    std::wstring path;  // the key (below its hive) or the file or folder
+    std::wstring name;  // the value's name, for a value
+};
+
+// A problem found in what a run left or would leave, with its stable code and what it concerns.
+struct Problem {
+    std::string code;
+    std::wstring text;
+    std::wstring key;
+    std::wstring value;
+    std::wstring file;
+};
+
+struct Outcome {
+    std::vector<OutcomeMessage> messages;
+    std::vector<Change> changes;
+    std::vector<Problem> problems;
+    std::optional<std::wstring> backup;  // the backup written or named, when there is one
+
+    bool Changed() const { return !changes.empty(); }
+};
