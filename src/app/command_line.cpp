@@ -191,3 +191,10 @@ std::vector<std::wstring> UsageLines(const CommandTable& table)
     lines.insert(lines.end(), table.notes.begin(), table.notes.end());
     return lines;
 }
+
+bool AsksForJson(const std::vector<std::wstring>& args)
+{
+    return std::any_of(args.begin(), args.end(), [](const std::wstring& arg) {
+        return arg.size() == 5 && (arg[0] == L'/' || arg[0] == L'-') && Lower(arg.substr(1)) == L"json";
+    });
+}

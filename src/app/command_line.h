@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Help };
+enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Help, Version };
 
 struct CommandLine {
     CliCommand command = CliCommand::Window;
@@ -48,8 +48,8 @@ struct CommandSwitch {
     Need need;
 };
 
-class StdStream;
-using CommandHandler = int (*)(const CommandLine& line, StdStream& out, StdStream& err);
+class CommandReply;
+using CommandHandler = int (*)(const CommandLine& line, CommandReply& reply);
 
 struct CommandSpec {
     CliCommand command;
@@ -80,6 +80,10 @@ struct CommandLineParse {
 // request given in part, two commands, paths beside a command that takes none, a command that
 // takes paths without one, and seconds that are not a whole number from 1 to a week.
 CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table);
+
+// Whether the arguments ask for a JSON answer (/json or -json, in any letter case), read without
+// the parser, so that a refused command line can answer in JSON too.
+bool AsksForJson(const std::vector<std::wstring>& args);
 
 // The usage text, one line per entry, without line ends: "Usage:", one synopsis line per
 // command with its summary below it, then the notes.

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/command_reply.h"
 #include "app/job_commands.h"
 #include "common/errors.h"
 #include "common/fileio.h"
@@ -17,33 +18,26 @@
 #include "config/machine.h"
 #include "config/printers.h"
 #include "config/upgrade.h"
+#include "vorla_version.h"
 
 namespace {
 
 // Far more than five lines of a branch header.
 const size_t kHeaderFileLimit = 1 << 20;
 
-// The run's messages: its success text on standard output, every other one (warnings,
-// failures) on standard error.
-ShowMessageFn RunMessages(StdStream& out, StdStream& err)
+// The printers' enumeration failures: remarks on standard error.
+ShowMessageFn PrinterFailures(CommandReply& reply)
 {
-    return [&out, &err](const std::wstring& text) {
-        (text == kConfigurationDone || text == kUpgradeDone ? out : err).WriteLine(text);
-    };
-}
-
-ShowMessageFn ErrorLines(StdStream& err)
-{
-    return [&err](const std::wstring& text) { err.WriteLine(text); };
+    return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, "printers-unreadable", text}); };
 }
 
 // The header file's lines; a file that cannot be read refuses the command line.
-std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, StdStream& err)
+std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, CommandReply& reply)
 {
     try {
         return SplitTextLines(DecodeTextFile(ReadFileBytes(line.Value(L"header"), kHeaderFileLimit)));
     } catch (const AppError& e) {
-        RefuseCommandLine(e.Message(), err);
+        reply.Refuse(e.Message());
         return std::nullopt;
     }
 }
@@ -77,126 +71,164 @@ std::wstring InstallDirOf(MachineProbe& probe)
     return VorlaInstallDir(programFiles);
 }
 
-// The preview on standard output, and with /whatif:FILE also as a .reg file in UTF-16 with a BOM,
-// as regedit and the backups write it, so that "reg import FILE /reg:32" stores every character.
-int WritePreview(const CommandLine& line, const std::wstring& text, StdStream& out, StdStream& err)
+// The preview on standard output (with /json in the document), and with /whatif:FILE also as a
+// .reg file in UTF-16 with a BOM, as regedit and the backups write it, so that
+// "reg import FILE /reg:32" stores every character. Its changes are what the run would change.
+int WritePreview(const CommandLine& line, const PreviewWriter& preview, std::wstring text, CommandReply& reply)
 {
-    out.Write(text);
+    reply.outcome().changes = preview.Changes();
+    reply.Print(text);
+    reply.SetPreview(text);
     const std::wstring file = line.Value(L"whatif");
     if (file.empty())
         return ExitDone;
     const std::wstring content = L"\xFEFF" + text;
     if (!ReplaceFileContents(FullPathName(file), std::string(reinterpret_cast<const char*>(content.data()),
                                                              content.size() * sizeof(wchar_t)))) {
-        err.WriteLine(L"Cannot create file " + file);
+        reply.Fail("preview-not-written", CreateFileFailure(file).Message());
         return ExitFailed;
     }
     return ExitDone;
 }
 
-void PrintBackup(const MachineWriter& writer, StdStream& out)
+// What the run changed, and its backup: the backup's path on standard output.
+void KeepWhatWasWritten(const MachineWriter& writer, CommandReply& reply)
 {
-    if (writer.BackupTaken())
-        out.WriteLine(writer.BackupTaken()->path);
+    reply.outcome().changes = writer.Changes();
+    if (!writer.BackupTaken())
+        return;
+    reply.outcome().backup = writer.BackupTaken()->path;
+    reply.PrintLine(writer.BackupTaken()->path);
+}
+
+// The problems as lines: on standard error after a run, on standard output for /check.
+void ShowProblems(std::vector<Problem> problems, bool toOutput, CommandReply& reply)
+{
+    for (Problem& problem : problems) {
+        if (toOutput)
+            reply.PrintLine(problem.text);
+        else
+            reply.Err().WriteLine(problem.text);
+        reply.outcome().problems.push_back(std::move(problem));
+    }
 }
 
 // After a run that ended: the checks of /check on what it left. Problems go to standard error.
-int CheckWhatWasLeft(MachineProbe& probe, const CheckExpectation& expected, StdStream& err)
+int CheckWhatWasLeft(MachineProbe& probe, const CheckExpectation& expected, CommandReply& reply)
 {
-    const std::vector<std::wstring> problems = ConfigurationProblems(ReadKeyTree(kProductKeyPath), probe, expected);
-    for (const std::wstring& problem : problems)
-        err.WriteLine(problem);
-    return problems.empty() ? ExitDone : ExitRanWithProblems;
+    std::vector<Problem> problems = FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe, expected);
+    const int exitCode = problems.empty() ? ExitDone : ExitRanWithProblems;
+    ShowProblems(std::move(problems), false, reply);
+    return exitCode;
 }
 
-int RunConfigure(const CommandLine& line, StdStream& out, StdStream& err)
+int RunConfigure(const CommandLine& line, CommandReply& reply)
 {
-    std::optional<std::vector<std::wstring>> header = HeaderLines(line, err);
+    std::optional<std::vector<std::wstring>> header = HeaderLines(line, reply);
     if (!header)
         return ExitBadCommandLine;
-    const std::vector<std::wstring> printers = OfferedPrinters(ErrorLines(err));
+    const std::vector<std::wstring> printers = OfferedPrinters(PrinterFailures(reply));
     ConfigRequest request = RequestOf(line, printers);
     request.headerLines = *header;
     LiveMachineProbe probe(printers, nullptr);
     ConfigResult result;
-    if (line.Has(L"whatif")) {  // a preview changes nothing: its messages are remarks, on standard error
+    Outcome run;
+    if (line.Has(L"whatif")) {
         PreviewWriter preview;
-        if (RunConfiguration(request, probe, preview, ErrorLines(err), result) != ConfigOutcome::Done)
+        const ConfigOutcome outcome = RunConfiguration(request, probe, preview, MessageLog(run, nullptr), result);
+        reply.SetPreview({});
+        reply.ShowAll(run.messages);
+        if (outcome != ConfigOutcome::Done)
             return ExitFailed;
-        return WritePreview(line, preview.Text(), out, err);
+        return WritePreview(line, preview, preview.Text(), reply);
     }
     MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    const ConfigOutcome outcome = RunConfiguration(request, probe, writer, RunMessages(out, err), result);
-    PrintBackup(writer, out);
+    const ConfigOutcome outcome = RunConfiguration(request, probe, writer, MessageLog(run, nullptr), result);
+    reply.ShowAll(run.messages);
+    KeepWhatWasWritten(writer, reply);
     if (outcome != ConfigOutcome::Done)
         return ExitFailed;
     const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir);
     const std::optional<AddressImage> image = DrawAddressImage(request.headerLines);
-    return CheckWhatWasLeft(probe, {&maps, image ? &image->fileBytes : nullptr}, err);
+    return CheckWhatWasLeft(probe, {&maps, image ? &image->fileBytes : nullptr}, reply);
 }
 
-int RunUpgradeCommand(const CommandLine& line, StdStream& out, StdStream& err)
+int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 {
+    Outcome outcome;
     if (line.Has(L"whatif")) {
         PreviewWriter preview;
-        if (!UpgradeMachine(preview, ErrorLines(err)))
+        const bool done = UpgradeMachine(preview, MessageLog(outcome, nullptr));
+        reply.SetPreview({});
+        reply.ShowAll(outcome.messages);
+        if (!done)
             return ExitFailed;
-        return WritePreview(line, preview.RegText(), out, err);
+        return WritePreview(line, preview, preview.RegText(), reply);
     }
     MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    const bool done = UpgradeMachine(writer, RunMessages(out, err));
-    PrintBackup(writer, out);
+    const bool done = UpgradeMachine(writer, MessageLog(outcome, nullptr));
+    reply.ShowAll(outcome.messages);
+    KeepWhatWasWritten(writer, reply);
     if (!done)
         return ExitFailed;
-    LiveMachineProbe probe(OfferedPrinters(ErrorLines(err)), nullptr);
-    return CheckWhatWasLeft(probe, {}, err);
+    LiveMachineProbe probe(OfferedPrinters(PrinterFailures(reply)), nullptr);
+    return CheckWhatWasLeft(probe, {}, reply);
 }
 
 // Reads the configuration and the machine, writes nothing, and lists every problem on standard
 // output. With a request, the maps are also compared with what /configure would write for it;
 // with a header, the header images with what it draws.
-int RunCheckCommand(const CommandLine& line, StdStream& out, StdStream& err)
+int RunCheckCommand(const CommandLine& line, CommandReply& reply)
 {
-    std::vector<std::wstring> problems;
-    const ShowMessageFn note = [&problems](const std::wstring& text) { problems.push_back(text); };
-    const std::vector<std::wstring> printers = OfferedPrinters(note);
+    std::vector<Problem> problems;
+    const auto note = [&problems](const char* code, const std::wstring& text) {
+        problems.push_back(Problem{code, text, {}, {}, {}});
+    };
+    const std::vector<std::wstring> printers =
+        OfferedPrinters([&note](const std::wstring& text) { note("printers-unreadable", text); });
     LiveMachineProbe probe(printers, nullptr);
     std::optional<std::vector<RegKeyData>> maps;
     if (line.Has(L"branch")) {
         const int branchNo = BranchNoOf(line.Value(L"branch"));
         if (!IsValidBranchNo(branchNo))
-            return RefuseCommandLine(BranchRefusal(branchNo), err);
-        if (!MatchPrinter(printers, line.Value(L"posprinter")))
-            note(L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!");
-        if (!MatchPrinter(printers, line.Value(L"backprinter")))
-            note(L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!");
+            return reply.Refuse(BranchRefusal(branchNo));
+        for (const auto& [name, refusal] : {std::pair{L"posprinter", &kPosPrinterNotChosen},
+                                            std::pair{L"backprinter", &kBackPrinterNotChosen}})
+            if (!MatchPrinter(printers, line.Value(name)))
+                note(refusal->code, refusal->text);
         maps = ExpectedMaps(RequestOf(line, printers, true), branchNo, InstallDirOf(probe));
     }
     std::optional<AddressImage> image;
     if (line.Has(L"header")) {
-        std::optional<std::vector<std::wstring>> header = HeaderLines(line, err);
+        std::optional<std::vector<std::wstring>> header = HeaderLines(line, reply);
         if (!header)
             return ExitBadCommandLine;
         image = DrawAddressImage(*header);
         if (!image)
-            note(L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!");
+            note(kHeaderLinesWrong.code, kHeaderLinesWrong.text);
     }
-    for (std::wstring& problem : ConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
-                                                       {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr}))
+    for (Problem& problem : FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
+                                                      {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr}))
         problems.push_back(std::move(problem));
-    for (const std::wstring& problem : problems)
-        out.WriteLine(problem);
-    return problems.empty() ? ExitDone : ExitFailed;
+    const int exitCode = problems.empty() ? ExitDone : ExitFailed;
+    ShowProblems(std::move(problems), true, reply);
+    return exitCode;
 }
 
-int RunAnalyzeCommand(const CommandLine& line, StdStream& out, StdStream& err)
+int RunAnalyzeCommand(const CommandLine& line, CommandReply& reply)
 {
-    return RunJobsCommand(line, false, out, err);
+    return RunJobsCommand(line, false, reply);
 }
 
-int RunSubmitCommand(const CommandLine& line, StdStream& out, StdStream& err)
+int RunSubmitCommand(const CommandLine& line, CommandReply& reply)
 {
-    return RunJobsCommand(line, true, out, err);
+    return RunJobsCommand(line, true, reply);
+}
+
+int RunVersionCommand(const CommandLine&, CommandReply& reply)
+{
+    reply.PrintLine(WideOfUtf8Lossy(VORLA_VERSION_TEXT));
+    return ExitDone;
 }
 
 CommandTable MakeCommandTable()
@@ -209,25 +241,27 @@ CommandTable MakeCommandTable()
         {L"backprinter", Takes::Text, L"NAME"},  {L"posunc", Takes::TextOrEmpty, L"PATH"},
         {L"backunc", Takes::TextOrEmpty, L"PATH"}, {L"header", Takes::Text, L"FILE"},
         {L"whatif", Takes::NothingOrText, L"FILE"}, {L"report", Takes::Text, L"FILE"},
-        {L"timeout", Takes::Seconds, L"SECONDS"},
+        {L"timeout", Takes::Seconds, L"SECONDS"}, {L"json", Takes::Nothing, nullptr},
     };
     table.commands = {
         {CliCommand::Configure, L"configure",
          {{L"branch", R}, {L"pos", R}, {L"back", R}, {L"posprinter", R}, {L"backprinter", R}, {L"posunc", O},
-          {L"backunc", O}, {L"header", R}, {L"whatif", O}},
+          {L"backunc", O}, {L"header", R}, {L"whatif", O}, {L"json", O}},
          nullptr, false, L"configures Vorla as \"Configure Vorla\" does, then checks what it left", RunConfigure},
-        {CliCommand::Upgrade, L"upgrade", {{L"whatif", O}}, nullptr, false,
+        {CliCommand::Upgrade, L"upgrade", {{L"whatif", O}, {L"json", O}}, nullptr, false,
          L"upgrades the form maps as \"Upgrade Vorla\" does, then checks what it left", RunUpgradeCommand},
         {CliCommand::Check, L"check",
          {{L"branch", Q}, {L"pos", Q}, {L"back", Q}, {L"posprinter", Q}, {L"backprinter", Q}, {L"posunc", O},
-          {L"backunc", O}, {L"header", O}},
+          {L"backunc", O}, {L"header", O}, {L"json", O}},
          nullptr, true, L"writes nothing; lists every problem of the configuration, one per line", RunCheckCommand},
-        {CliCommand::Analyze, L"analyze", {{L"report", O}}, L"PATH...", true,
+        {CliCommand::Analyze, L"analyze", {{L"report", O}, {L"json", O}}, L"PATH...", true,
          L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report", RunAnalyzeCommand},
-        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}}, L"PATH...", false,
+        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}, {L"json", O}}, L"PATH...", false,
          L"runs \"Resubmit files (submit)\" on the paths and writes a CSV report", RunSubmitCommand},
         {CliCommand::Window, L"", {}, L"[PATH...]", false,
          L"opens the window with the rows that a drop of the paths gives", nullptr},
+        {CliCommand::Version, L"version", {{L"json", O}}, nullptr, true,
+         L"prints the version number", RunVersionCommand},
         {CliCommand::Help, L"?", {}, nullptr, true, L"shows this text", nullptr},
     };
     table.notes = {
@@ -241,6 +275,8 @@ CommandTable MakeCommandTable()
         L"The report is CSV (UTF-8) to FILE or standard output; /timeout ends a client that runs longer",
         L"and stops the pass.",
         L"Success goes to standard output; warnings and failures go to standard error.",
+        L"/json: standard output holds one JSON document (UTF-8) instead: the messages with their",
+        L"codes, the problems, the changes, the backup and the rows; standard error keeps its lines.",
         L"Exit codes: 0 done (/check: no problem); 1 a check failed, or a write or a failure stopped the",
         L"run (/check: problems); 2 a bad command line, nothing ran; 3 the run ended, but the",
         L"configuration it left has problems (listed on standard error); 4 the pass ended, but its",
@@ -267,7 +303,23 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err)
 
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err)
 {
-    if (!parse.spec || !parse.spec->handler)
-        return RefuseCommandLine(L"no command", err);
-    return parse.spec->handler(parse.line, out, err);
+    const bool json = parse.line.Has(L"json");
+    if (!parse.spec || !parse.spec->handler) {
+        CommandReply reply("", json, out, err);
+        return reply.Finish(reply.Refuse(L"no command"));
+    }
+    CommandReply reply(Utf8Of(parse.spec->name), json, out, err);
+    int exitCode = ExitFailed;
+    try {
+        exitCode = parse.spec->handler(parse.line, reply);
+    } catch (const std::exception& e) {
+        reply.Fail("unexpected-error", ErrorText(e));
+    }
+    return reply.Finish(exitCode);
+}
+
+int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err)
+{
+    CommandReply reply("", true, out, err);
+    return reply.Finish(reply.Refuse(problem));
 }

@@ -23,5 +23,9 @@ const CommandTable& Commands();
 // The problem, then the usage, on standard error.
 int RefuseCommandLine(const std::wstring& problem, StdStream& err);
 
-// Runs the parsed command with its row's handler; returns the exit code.
+// Runs the parsed command with its row's handler; returns the exit code. With /json, standard
+// output holds the command's document alone, written at the end, whatever happened.
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err);
+
+// A command line refused before it was parsed whole, answered in JSON as well as on standard error.
+int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err);

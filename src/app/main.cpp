@@ -111,7 +111,13 @@ static int ShowUsage(const std::wstring& problem, int exitCode)
 
 int wmain(int argc, wchar_t** argv)
 {
-    const CommandLineParse parse = ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc), Commands());
+    const std::vector<std::wstring> args(argv + 1, argv + argc);
+    const CommandLineParse parse = ParseCommandLine(args, Commands());
+    if (!parse.ok && AsksForJson(args)) {
+        StdStream out(STD_OUTPUT_HANDLE);
+        StdStream err(STD_ERROR_HANDLE);
+        return RefuseInJson(parse.problem, out, err);
+    }
     if (!parse.ok)
         return ShowUsage(parse.problem, ExitBadCommandLine);
     int exitCode = ExitDone;

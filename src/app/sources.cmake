@@ -1,10 +1,13 @@
 list(APPEND CORE_SOURCES
   src/app/command_line.cpp
+  src/app/json_writer.cpp
+  src/app/result_document.cpp
 )
 list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp
   src/app/console.cpp
   src/app/commands.cpp
+  src/app/command_reply.cpp
   src/app/job_commands.cpp
   src/app/untranslated.cpp
 )

@@ -19,3 +19,23 @@ std::wstring ErrorText(const std::exception& error)
         return app->Message();
     return WideOfUtf8Lossy(error.what());
 }
+
+AppError SetDataFailure(const std::wstring& valueName)
+{
+    return AppError(L"Failed to set data for '" + valueName + L"'");
+}
+
+AppError OpenKeyFailure(const std::wstring& keyPath)
+{
+    return AppError(L"Failed to open " + keyPath);
+}
+
+AppError DeleteKeyFailure(const std::wstring& keyPath)
+{
+    return AppError(L"Failed to delete key '" + keyPath.substr(keyPath.find_last_of(L'\\') + 1) + L"'");
+}
+
+AppError CreateFileFailure(const std::wstring& path)
+{
+    return AppError(L"Cannot create file " + path);
+}

@@ -12,6 +12,22 @@ private:
     std::wstring message_;
 };
 
+// A failure whose stable code (for machine-read results) is known where it is thrown.
+class CodedError : public AppError {
+public:
+    CodedError(const char* code, std::wstring message) : AppError(std::move(message)), code_(code) {}
+    const char* Code() const { return code_; }
+
+private:
+    const char* code_;
+};
+
+// The writers' failures, worded once for the writers and for the preview that foretells them.
+AppError SetDataFailure(const std::wstring& valueName);   // Failed to set data for '<name>'
+AppError OpenKeyFailure(const std::wstring& keyPath);     // Failed to open <path>
+AppError DeleteKeyFailure(const std::wstring& keyPath);   // Failed to delete key '<last name>'
+AppError CreateFileFailure(const std::wstring& path);     // Cannot create file <path>
+
 // An operating-system call failed: the fixed phrase (ending in a blank) and the error code
 // read right after the call, in signed decimal ("CreateProcess() error 2").
 class Win32Error : public AppError {

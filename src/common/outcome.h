@@ -4,7 +4,10 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "common/port.h"
 
 // How a message ends or colours a run: success to standard output, the others to standard error.
 enum class MessageKind { Success, Warning, Failure };
@@ -44,4 +47,25 @@ struct Outcome {
     std::optional<std::wstring> backup;  // the backup written or named, when there is one
 
     bool Changed() const { return !changes.empty(); }
+};
+
+// The stable names that machine-read results use: "success", "warning", "failure"; "key",
+// "value", "folder", "file"; "created", "written", "removed", "made", "copied", "linked", "drawn".
+const char* MessageKindName(MessageKind kind);
+const char* ChangeTargetName(ChangeTarget target);
+const char* ChangeActionName(ChangeAction action);
+
+// An engine's voice: each message is shown as it comes (a message box, a console line, a record
+// in tests) and kept, with its kind and code, in the outcome.
+class MessageLog {
+public:
+    MessageLog(Outcome& outcome, ShowMessageFn show) : outcome_(outcome), show_(std::move(show)) {}
+    void operator()(MessageKind kind, const char* code, const std::wstring& text) const;
+    // For a callee that shows plain texts: each one it shows is kept with this kind and code.
+    ShowMessageFn As(MessageKind kind, const char* code) const;
+    Outcome& outcome() const { return outcome_; }
+
+private:
+    Outcome& outcome_;
+    ShowMessageFn show_;
 };

@@ -120,7 +120,12 @@ RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM acce
 static void SetValue(HKEY key, const std::wstring& name, DWORD type, const void* data, DWORD size)
 {
     if (!key || RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
-        throw AppError(L"Failed to set data for '" + name + L"'");
+        throw SetDataFailure(name);
+}
+
+void RegistryKey::WriteData(const RegValueData& value)
+{
+    SetValue(key_.get(), value.name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
 }
 
 void RegistryKey::WriteString(const std::wstring& name, const std::wstring& value)

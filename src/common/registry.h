@@ -28,6 +28,7 @@ public:
     void WriteString(const std::wstring& name, const std::wstring& value);  // REG_SZ with its NUL
     void WriteInteger(const std::wstring& name, DWORD value);               // REG_DWORD
     void WriteBool(const std::wstring& name, bool value);                   // REG_DWORD 1 or 0
+    void WriteData(const RegValueData& value);                              // its type and bytes as given
 
     bool ValueExists(const std::wstring& name) const;
     // The value's type (REG_SZ, REG_DWORD, ...); nullopt when it is absent.

@@ -1,5 +1,6 @@
 list(APPEND CORE_SOURCES
   src/common/errors.cpp
+  src/common/outcome.cpp
   src/common/product_keys.cpp
   src/common/text.cpp
   src/common/reg_text.cpp

@@ -112,7 +112,7 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes)
     UniqueFile file(CreateFileW(LongPathName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        throw AppError(L"Cannot create file " + path);
+        throw CreateFileFailure(path);
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())

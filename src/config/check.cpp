@@ -36,11 +36,15 @@ public:
             const RegValueData* value = FindRegValue(key, row.name);
             const bool text = row.kind == RegKind::Text;
             if (!value)
-                Add(key.path + L": " + row.name + L" is missing" +
-                    (AddedByUpgrade(row.name) ? L" (the configuration was never upgraded: run Upgrade Vorla)" : L""));
+                Add(AddedByUpgrade(row.name) ? "value-not-upgraded" : "value-missing",
+                    key.path + L": " + row.name + L" is missing" +
+                        (AddedByUpgrade(row.name) ? L" (the configuration was never upgraded: run Upgrade Vorla)" : L""),
+                    key.path, row.name);
             else if (text ? !RegTextOf(*value) : value->type != kRegDword || value->data.size() != 4)
-                Add(key.path + L": " + row.name + L" is " + RegTypeName(value->type) + L", not " +
-                    (text ? L"REG_SZ" : L"REG_DWORD"));
+                Add("value-mistyped",
+                    key.path + L": " + row.name + L" is " + RegTypeName(value->type) + L", not " +
+                        (text ? L"REG_SZ" : L"REG_DWORD"),
+                    key.path, row.name);
         }
     }
 
@@ -49,7 +53,7 @@ public:
         const RegValueData* value = FindRegValue(key, name);
         std::optional<std::wstring> path = value ? RegTextOf(*value) : std::nullopt;
         if (path && !probe_.IsFile(*path))
-            Add(key.path + L": " + name + L" names no file: " + *path);
+            Add("file-missing", key.path + L": " + name + L" names no file: " + *path, key.path, name, *path);
     }
 
     // The map folder (where EscFile is) holds the two pictures.
@@ -62,7 +66,8 @@ public:
         const std::wstring folder = FolderOf(*path);
         for (const wchar_t* picture : {kLogoFileName, kAddressFileName})
             if (!probe_.IsFile(folder + L"\\" + picture))
-                Add(map.path + L": the map folder " + folder + L" lacks " + picture);
+                Add("map-folder-incomplete", map.path + L": the map folder " + folder + L" lacks " + picture, map.path,
+                    L"EscFile", folder + L"\\" + picture);
     }
 
     void Printer(const RegKeyData& section)
@@ -73,7 +78,8 @@ public:
             return;
         if (MatchPrinter(printers_, *name))
             return;
-        Add(section.path + L": Printer names a printer this machine does not have: " + *name);
+        Add("printer-missing", section.path + L": Printer names a printer this machine does not have: " + *name,
+            section.path, L"Printer");
     }
 
     // The first map folder of each type holds the image this header draws.
@@ -95,13 +101,16 @@ public:
             typesSeen.push_back(type);
             const std::wstring path = FolderOf(*escPath) + L"\\" + kAddressFileName;
             if (probe_.FileBytes(path, image.size() + 1) != image)
-                Add(path + L": address.bmp differs from the image of this header");
+                Add("address-bmp-differs", path + L": address.bmp differs from the image of this header", {}, {}, path);
         }
     }
 
-    void Add(std::wstring line) { lines.push_back(std::move(line)); }
+    void Add(const char* code, std::wstring text, std::wstring key = {}, std::wstring value = {}, std::wstring file = {})
+    {
+        problems.push_back(Problem{code, std::move(text), std::move(key), std::move(value), std::move(file)});
+    }
 
-    std::vector<std::wstring> lines;
+    std::vector<Problem> problems;
 
 private:
     MachineProbe& probe_;
@@ -116,7 +125,7 @@ void InspectMap(Inspection& check, const std::vector<RegKeyData>& tree, const Re
     for (const wchar_t* name : {kMasterSubkey, kCopySubkey}) {
         const RegKeyData* section = FindRegKey(tree, map.path + L"\\" + name);
         if (!section) {
-            check.Add(map.path + L"\\" + name + L" is missing");
+            check.Add("section-missing", map.path + L"\\" + name + L" is missing", map.path + L"\\" + name);
             continue;
         }
         if (name == kMasterSubkey)
@@ -138,25 +147,30 @@ bool SameData(const RegValueData& a, const RegValueData& b)
 }
 
 // The first place where the maps differ from what /configure would write.
-std::optional<std::wstring> FirstDifference(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
-                                            const ProductRoot& root)
+std::optional<Problem> FirstDifference(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
+                                       const ProductRoot& root)
 {
     const std::wstring suffix = L"; /configure with these switches would write ";
+    const auto differs = [](std::wstring text, const std::wstring& key, const std::wstring& value = {}) {
+        return Problem{"maps-differ", std::move(text), key, value, {}};
+    };
     for (const RegKeyData& want : expected) {
         const RegKeyData* have = FindRegKey(tree, want.path);
         if (!have)
-            return want.path + L" is missing" + suffix + L"it";
+            return differs(want.path + L" is missing" + suffix + L"it", want.path);
         for (const RegValueData& value : want.values) {
             const RegValueData* actual = FindRegValue(*have, value.name);
             if (!actual)
-                return want.path + L": " + value.name + L" is missing" + suffix + Shown(value);
+                return differs(want.path + L": " + value.name + L" is missing" + suffix + Shown(value), want.path,
+                               value.name);
             if (!SameData(*actual, value))
-                return want.path + L": " + value.name + L" is " + Shown(*actual) + suffix + Shown(value);
+                return differs(want.path + L": " + value.name + L" is " + Shown(*actual) + suffix + Shown(value),
+                               want.path, value.name);
         }
     }
     for (const RegKeyData* map : RegChildren(tree, root.FullPath(root.MapsKey())))
         if (!FindRegKey(expected, map->path))
-            return map->path + L" is there; /configure with these switches would not write it";
+            return differs(map->path + L" is there; /configure with these switches would not write it", map->path);
     return std::nullopt;
 }
 
@@ -176,33 +190,42 @@ std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, c
     return recorder.Keys();
 }
 
-std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
-                                                const CheckExpectation& expected, const ProductRoot& root)
+std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
+                                               const CheckExpectation& expected, const ProductRoot& root)
 {
     Inspection check(probe);
     const std::wstring productPath = root.FullPath(root.key);
     const RegKeyData* product = FindRegKey(tree, productPath);
     std::vector<const RegKeyData*> maps;
     if (!product) {
-        check.Add(productPath + L" is missing");
+        check.Add("product-key-missing", productPath + L" is missing", productPath);
     } else {
         check.Values(*product, kProductValues);
         check.FileNamed(*product, L"ps2pdf_cmd");
         const std::wstring mapsPath = root.FullPath(root.MapsKey());
         maps = RegChildren(tree, mapsPath);
         if (!FindRegKey(tree, mapsPath))
-            check.Add(mapsPath + L" is missing");
+            check.Add("maps-missing", mapsPath + L" is missing", mapsPath);
         else if (maps.empty())
-            check.Add(mapsPath + L" holds no map");
+            check.Add("maps-empty", mapsPath + L" holds no map", mapsPath);
         for (const RegKeyData* map : maps)
             InspectMap(check, tree, *map);
     }
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
-        check.Add(L"The barcode font Free 3 of 9 Extended is not installed");
+        check.Add("barcode-font-missing", L"The barcode font Free 3 of 9 Extended is not installed");
     if (expected.maps)
-        if (std::optional<std::wstring> difference = FirstDifference(tree, *expected.maps, root))
-            check.Add(*difference);
+        if (std::optional<Problem> difference = FirstDifference(tree, *expected.maps, root))
+            check.problems.push_back(std::move(*difference));
     if (expected.headerImage)
         check.HeaderImage(maps, tree, *expected.headerImage);
-    return check.lines;
+    return check.problems;
+}
+
+std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
+                                                const CheckExpectation& expected, const ProductRoot& root)
+{
+    std::vector<std::wstring> lines;
+    for (Problem& problem : FindConfigurationProblems(tree, probe, expected, root))
+        lines.push_back(std::move(problem.text));
+    return lines;
 }

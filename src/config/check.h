@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/outcome.h"
 #include "common/reg_text.h"
 #include "config/configure.h"
 #include "config/machine_probe.h"
@@ -27,3 +28,10 @@ struct CheckExpectation {
 // With a header image, each type's first map folder's address.bmp is compared with it.
 std::vector<std::wstring> ConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
                                                 const CheckExpectation& expected = {}, const ProductRoot& root = {});
+
+// The same problems, each with its stable code and the key, value or file it concerns:
+// product-key-missing, maps-missing, maps-empty, section-missing, value-missing,
+// value-not-upgraded, value-mistyped, file-missing, map-folder-incomplete, printer-missing,
+// barcode-font-missing, maps-differ, address-bmp-differs.
+std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
+                                               const CheckExpectation& expected = {}, const ProductRoot& root = {});

@@ -2,12 +2,16 @@
 
 #include "common/errors.h"
 #include "common/locale_text.h"
+#include "common/outcome.h"
 #include "common/product_keys.h"
 #include "common/text.h"
 
 #include <utility>
 
 const wchar_t kConfigurationDone[] = L"Η εντολή ολοκληρώθηκε";
+const Refusal kPosPrinterNotChosen{"pos-printer-not-chosen", L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!"};
+const Refusal kBackPrinterNotChosen{"back-printer-not-chosen", L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!"};
+const Refusal kHeaderLinesWrong{"header-lines-wrong", L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!"};
 const wchar_t kDefaultUncPos[] = L"\\\\vorla-fs\\STORE_FILES$\\POS";
 const wchar_t kDefaultUncBack[] = L"\\\\vorla-fs\\STORE_FILES$\\BACK";
 
@@ -77,25 +81,24 @@ std::vector<std::wstring> ProductValueNames()
 namespace {
 
 // The entries that stop the run before anything is written; the two UNC warnings only warn.
-bool EntriesAccepted(const ConfigRequest& request, int branchNo, const ShowMessageFn& show)
+bool EntriesAccepted(const ConfigRequest& request, int branchNo, const MessageLog& log)
 {
     // An empty UNC field only warns: its maps get an empty output folder.
     if (request.uncPos.empty())
-        show(L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
+        log(MessageKind::Warning, "pos-unc-empty", L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
     if (request.uncBack.empty())
-        show(L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
+        log(MessageKind::Warning, "back-unc-empty",
+            L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
     if (!IsValidBranchNo(branchNo)) {
-        show(BranchRefusal(branchNo));
+        log(MessageKind::Failure, "branch-refused", BranchRefusal(branchNo));
         return false;
     }
-    if (!request.posPrinter) {
-        show(L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!");
-        return false;
-    }
-    if (!request.backPrinter) {
-        show(L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!");
-        return false;
-    }
+    for (const auto& [chosen, refusal] : {std::pair{request.posPrinter.has_value(), &kPosPrinterNotChosen},
+                                          std::pair{request.backPrinter.has_value(), &kBackPrinterNotChosen}})
+        if (!chosen) {
+            log(MessageKind::Failure, refusal->code, refusal->text);
+            return false;
+        }
     return true;
 }
 
@@ -121,47 +124,55 @@ void FillMapFolder(const MapSettings& settings, const std::wstring& type, const 
 MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
                           const ShowMessageFn& show)
 {
+    Outcome outcome;
+    return CheckMachine(request, probe, paths, MessageLog(outcome, show));
+}
+
+MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
+                          const MessageLog& log)
+{
+    const auto refuse = [&log](const char* code, const std::wstring& text) {
+        log(MessageKind::Failure, code, text);
+        return MachineCheck::Refused;
+    };
     paths.ProgramDir = probe.ProgramFolder();
     std::wstring programFiles;
     unsigned long error = 0;
-    if (!probe.ProgramFilesFolder(programFiles, error)) {
-        show(Win32Error(L"SHGetFolderPath error ", error).Message());
-        return MachineCheck::Refused;
-    }
+    if (!probe.ProgramFilesFolder(programFiles, error))
+        return refuse("program-files-unknown", Win32Error(L"SHGetFolderPath error ", error).Message());
     paths.InstallDir = VorlaInstallDir(programFiles);
     paths.GhostscriptPath = WithTrailingSeparator(programFiles) + L"gs\\gs9.14\\bin\\gswin32c.exe";
-    if (!probe.IsFolder(paths.InstallDir)) {
-        show(L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
-        return MachineCheck::Refused;
-    }
-    if (!probe.IsFile(paths.GhostscriptPath)) {
-        show(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
-        return MachineCheck::Refused;
-    }
+    if (!probe.IsFolder(paths.InstallDir))
+        return refuse("install-folder-missing", L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
+    if (!probe.IsFile(paths.GhostscriptPath))
+        return refuse("ghostscript-missing", L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
     paths.EscSourcePath = paths.ProgramDir + L"\\generic_ab.esc";
-    if (!probe.IsFile(paths.EscSourcePath)) {
-        show(L"Δεν βρέθηκε το αρχείο " + paths.EscSourcePath);
-        return MachineCheck::Refused;
-    }
+    if (!probe.IsFile(paths.EscSourcePath))
+        return refuse("esc-file-missing", L"Δεν βρέθηκε το αρχείο " + paths.EscSourcePath);
     if (!MatchPrinter(probe.Printers(), kPdfPrinter)) {
-        show(L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
+        log(MessageKind::Failure, "pdf-printer-missing", L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
         return MachineCheck::LacksPrinterOrFont;
     }
     if (!probe.HasFontFamily(kBarcodeFont)) {
-        show(L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
+        log(MessageKind::Failure, "barcode-font-missing", L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
         return MachineCheck::LacksPrinterOrFont;
     }
-    if (request.headerLines.size() != kHeaderLines) {
-        show(L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!");
-        return MachineCheck::Refused;
-    }
+    if (request.headerLines.size() != kHeaderLines)
+        return refuse(kHeaderLinesWrong.code, kHeaderLinesWrong.text);
     return MachineCheck::Passed;
 }
 
 ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
                                const ShowMessageFn& show, ConfigResult& result, const ProductRoot& root)
 {
-    switch (CheckMachine(request, probe, result.paths, show)) {
+    Outcome outcome;
+    return RunConfiguration(request, probe, writer, MessageLog(outcome, show), result, root);
+}
+
+ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
+                               const MessageLog& log, ConfigResult& result, const ProductRoot& root)
+{
+    switch (CheckMachine(request, probe, result.paths, log)) {
     case MachineCheck::Refused:
         return ConfigOutcome::MachineRefused;
     case MachineCheck::LacksPrinterOrFont:
@@ -170,15 +181,21 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
         break;
     }
     result.BranchNo = BranchNoOf(request.branch);
-    if (!EntriesAccepted(request, result.BranchNo, show))
+    if (!EntriesAccepted(request, result.BranchNo, log))
         return ConfigOutcome::EntriesRefused;
-    // One guard for the whole write: the first error stops it, and what was written stays.
+    // One guard for the whole write: the first error stops it, and what was written stays. The
+    // step under way names the failure's code.
+    const char* step = "backup-failed";
     try {
         writer.Backup(ProductValueNames());
+        step = "product-write-failed";
         writer.WriteKey(root.key, ResolveProductValues(result.paths.GhostscriptPath));
+        step = "maps-remove-failed";
         writer.RemoveKeyTree(root.MapsKey());
-        const MapWriteOptions options{SettingsOf(request, result.paths, result.BranchNo), &probe, &writer, show,
-                                      root};
+        step = "map-write-failed";
+        const MapWriteOptions options{SettingsOf(request, result.paths, result.BranchNo), &probe, &writer,
+                                      log.As(MessageKind::Warning, "template-missing"), root,
+                                      log.As(MessageKind::Warning, "address-image-not-written")};
         int mapCounter = 0;
         for (const auto& [series, type] : {std::pair{&request.posSeries, L"POS"}, std::pair{&request.backSeries, L"BACK"}}) {
             std::wstring last = WriteMapsWith(options, *series, type, mapCounter);
@@ -186,10 +203,10 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
                 result.MapDir = last;
         }
     } catch (const AppError& e) {
-        show(e.Message());
+        log(MessageKind::Failure, step, e.Message());
         return ConfigOutcome::Failed;
     }
-    show(kConfigurationDone);
+    log(MessageKind::Success, "configuration-done", kConfigurationDone);
     return ConfigOutcome::Done;
 }
 
@@ -228,7 +245,8 @@ std::wstring WriteMapsWith(const MapWriteOptions& options, const std::wstring& s
         writer.MakeFolder(folder);
         if (i == 0)
             firstFolder = folder;
-        FillMapFolder(settings, mapType, folder, firstFolder, i == 0, writer, options.show);
+        FillMapFolder(settings, mapType, folder, firstFolder, i == 0, writer,
+                      options.showDrawing ? options.showDrawing : options.show);
 
         const MapFacts facts{mapType,
                              items[i],

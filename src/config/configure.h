@@ -27,6 +27,15 @@ struct ConfigRequest {
 // What a whole run shows at its end.
 extern const wchar_t kConfigurationDone[];  // Η εντολή ολοκληρώθηκε
 
+// A refusal that /check also names: its stable code and the dialog's text, kept once here.
+struct Refusal {
+    const char* code;
+    const wchar_t* text;
+};
+extern const Refusal kPosPrinterNotChosen;   // pos-printer-not-chosen
+extern const Refusal kBackPrinterNotChosen;  // back-printer-not-chosen
+extern const Refusal kHeaderLinesWrong;      // header-lines-wrong
+
 // The UNC output folders offered until the technician types others.
 extern const wchar_t kDefaultUncPos[];   // \\vorla-fs\STORE_FILES$\POS
 extern const wchar_t kDefaultUncBack[];  // \\vorla-fs\STORE_FILES$\BACK
@@ -45,6 +54,9 @@ struct ConfigResult {
     int BranchNo = 0;    // the entry read as a number (0 when it is none), once the checks passed
     std::wstring MapDir; // the last map folder written, empty when none was
 };
+
+// Shows an engine's messages and keeps each with its kind and code (common/outcome.h).
+class MessageLog;
 
 // What the map writer is given besides the series.
 struct MapSettings {
@@ -87,11 +99,21 @@ std::optional<std::wstring> MatchPrinter(const std::vector<std::wstring>& printe
 // barcode font and the five header lines; fills paths as it goes. The first failure is shown.
 MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
                           const ShowMessageFn& show);
+MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
+                          const MessageLog& log);
 
 // The whole run: checks, validation, a backup, product values, the old maps removed, the POS
 // maps numbered from 1 and the back-office maps after them, then "Η εντολή ολοκληρώθηκε".
 ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
                                const ShowMessageFn& show, ConfigResult& result, const ProductRoot& root = {});
+// The same, each message kept in the log with its kind and a stable code: configuration-done;
+// the machine's refusals (install-folder-missing, ghostscript-missing, esc-file-missing,
+// pdf-printer-missing, barcode-font-missing, header-lines-wrong, program-files-unknown); the
+// entries' (pos-unc-empty and back-unc-empty warn; branch-refused, pos-printer-not-chosen,
+// back-printer-not-chosen); the writes' (backup-failed, product-write-failed, maps-remove-failed,
+// map-write-failed; template-missing and address-image-not-written warn).
+ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
+                               const MessageLog& log, ConfigResult& result, const ProductRoot& root = {});
 
 // The key of map n below HKEY_LOCAL_MACHINE, and one of its sections (kMasterSubkey, kCopySubkey).
 std::wstring MapKeyPath(int mapNumber);
@@ -113,6 +135,7 @@ struct MapWriteOptions {
     ConfigWriter* writer = nullptr;
     ShowMessageFn show;
     ProductRoot root;
+    ShowMessageFn showDrawing;  // where the header image's failure is shown; none: show
 };
 
 // One map per comma-separated entry of seriesText for the type, numbered on from mapCounter

@@ -119,6 +119,7 @@ void MachineWriter::WriteKey(const std::wstring& path, const std::vector<RegValu
 {
     RegistryKey key = RegistryKey::Create(HiveKey(root_.hive), path, KEY_ALL_ACCESS);
     WriteValues(key, values);
+    changes_.push_back({ChangeTarget::Key, ChangeAction::Written, path, {}});
 }
 
 void MachineWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
@@ -126,17 +127,21 @@ void MachineWriter::UpdateKey(const std::wstring& path, bool createMissing, cons
     RegistryKey key = createMissing ? RegistryKey::Create(HiveKey(root_.hive), path, KEY_ALL_ACCESS)
                                     : RegistryKey::Open(HiveKey(root_.hive), path, KEY_ALL_ACCESS);
     if (!key.Valid())
-        throw AppError(L"Failed to open " + path);
+        throw OpenKeyFailure(path);
     WriteValues(key, values);
+    for (const RegValue& value : values)
+        changes_.push_back({ChangeTarget::Value, ChangeAction::Written, path, value.name});
 }
 
 // Keys that survive the removal would stand beside the new ones as if they belonged to this
 // configuration, so they stop the run.
 void MachineWriter::RemoveKeyTree(const std::wstring& path)
 {
-    DeleteKeyTree(HiveKey(root_.hive), path);
+    const bool removed = DeleteKeyTree(HiveKey(root_.hive), path);
     if (RegistryKey::Open(HiveKey(root_.hive), path, KEY_READ).Valid())
-        throw AppError(L"Failed to delete key '" + path.substr(path.find_last_of(L'\\') + 1) + L"'");
+        throw DeleteKeyFailure(path);
+    if (removed)
+        changes_.push_back({ChangeTarget::Key, ChangeAction::Removed, path, {}});
 }
 
 void MachineWriter::MakeFolder(const std::wstring& path)
@@ -144,23 +149,32 @@ void MachineWriter::MakeFolder(const std::wstring& path)
     if (path.empty() || IsExistingFolder(path))
         return;
     MakeFolder(ParentOf(path));
-    CreateDirectoryW(LongPathName(path).c_str(), nullptr);
+    if (CreateDirectoryW(LongPathName(path).c_str(), nullptr))
+        changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
 }
 
 void MachineWriter::CopyNew(const std::wstring& source, const std::wstring& target)
 {
-    CopyFileW(LongPathName(source).c_str(), LongPathName(target).c_str(), TRUE);
+    if (CopyFileW(LongPathName(source).c_str(), LongPathName(target).c_str(), TRUE))
+        changes_.push_back({ChangeTarget::File, ChangeAction::Copied, target, {}});
 }
 
 void MachineWriter::LinkNew(const std::wstring& existing, const std::wstring& link)
 {
-    CreateHardLinkW(LongPathName(link).c_str(), LongPathName(existing).c_str(), nullptr);
+    if (CreateHardLinkW(LongPathName(link).c_str(), LongPathName(existing).c_str(), nullptr))
+        changes_.push_back({ChangeTarget::File, ChangeAction::Linked, link, {}});
 }
 
 void MachineWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
                                 const ShowMessageFn& show)
 {
-    RenderAddressBitmap(path, lines, show);
+    bool failed = false;
+    const bool drawn = RenderAddressBitmap(path, lines, [&](const std::wstring& text) {
+                           failed = true;
+                           show(text);
+                       }).has_value();
+    if (drawn && !failed)
+        changes_.push_back({ChangeTarget::File, ChangeAction::Drawn, path, {}});
 }
 
 // ---- PreviewWriter
@@ -181,13 +195,14 @@ bool KeyWritable(HKEY hive, const std::wstring& path, bool mayCreate)
     return true;  // a top-level key: the hive itself takes it
 }
 
-// Whether the key holds the value already, with its type.
+// Whether the key holds the value already, with its type, as the writer would store it.
 bool Holds(const RegistryKey& key, const RegValue& value)
 {
-    if (value.kind != RegKind::Text)
-        return key.TryReadInteger(value.name) == (value.kind == RegKind::Flag ? (value.number != 0) : value.number);
+    const RegValueData stored = RegDataOf(value);
+    if (const std::optional<uint32_t> number = RegDwordOf(stored))
+        return key.TryReadInteger(value.name) == *number;
     try {
-        return key.ValueType(value.name) == static_cast<DWORD>(REG_SZ) && key.ReadString(value.name) == value.text;
+        return key.ValueType(value.name) == stored.type && key.ReadString(value.name) == RegTextOf(stored);
     } catch (const AppError&) {
         return false;
     }
@@ -203,14 +218,15 @@ void PreviewWriter::Backup(const std::vector<std::wstring>& productValuesWritten
 void PreviewWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>& values)
 {
     if (!KeyWritable(HiveKey(root_.hive), path, true))
-        throw AppError(L"Failed to set data for '" + (values.empty() ? std::wstring() : values.front().name) + L"'");
+        throw SetDataFailure(values.empty() ? std::wstring() : values.front().name);
     Record(path, values);
+    changes_.push_back({ChangeTarget::Key, ChangeAction::Written, path, {}});
 }
 
 void PreviewWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
 {
     if (!KeyWritable(HiveKey(root_.hive), path, createMissing))
-        throw AppError(L"Failed to open " + path);
+        throw OpenKeyFailure(path);
     const RegistryKey current = RegistryKey::Open(HiveKey(root_.hive), path, KEY_READ);
     std::vector<RegValue> changes;
     for (const RegValue& value : values)
@@ -218,13 +234,17 @@ void PreviewWriter::UpdateKey(const std::wstring& path, bool createMissing, cons
             changes.push_back(value);
     if (!changes.empty())
         Record(path, changes);
+    for (const RegValue& value : changes)
+        changes_.push_back({ChangeTarget::Value, ChangeAction::Written, path, value.name});
 }
 
 void PreviewWriter::RemoveKeyTree(const std::wstring& path)
 {
     const HKEY hive = HiveKey(root_.hive);
     if (RegistryKey::Open(hive, path, KEY_READ).Valid() && !RegistryKey::Open(hive, path, KEY_ALL_ACCESS).Valid())
-        throw AppError(L"Failed to delete key '" + path.substr(path.find_last_of(L'\\') + 1) + L"'");
+        throw DeleteKeyFailure(path);
+    if (RegistryKey::Open(hive, path, KEY_READ).Valid())
+        changes_.push_back({ChangeTarget::Key, ChangeAction::Removed, path, {}});
     RecordWriter::RemoveKeyTree(path);
 }
 
@@ -233,8 +253,9 @@ bool PreviewWriter::Exists(const std::wstring& path) const
     return planned_.count(PathKey(path)) != 0 || GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void PreviewWriter::PlanFile(const std::wstring& path, const std::wstring& how)
+void PreviewWriter::PlanFile(const std::wstring& path, const std::wstring& how, ChangeAction action)
 {
+    changes_.push_back({ChangeTarget::File, action, path, {}});
     planned_.insert(PathKey(path));
     fileLines_.push_back(L"; file   " + path + how);
 }
@@ -248,19 +269,20 @@ void PreviewWriter::MakeFolder(const std::wstring& path)
         if (DWORD error = FolderCreationError(path))
             fileLines_.push_back(L"; cannot make folder " + path + L": error " + std::to_wstring(error));
     planned_.insert(PathKey(path));
+    changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
     fileLines_.push_back(L"; folder " + path);
 }
 
 void PreviewWriter::CopyNew(const std::wstring& source, const std::wstring& target)
 {
     if (!Exists(target) && IsExistingFile(source))
-        PlanFile(target, L" (copy of " + source + L")");
+        PlanFile(target, L" (copy of " + source + L")", ChangeAction::Copied);
 }
 
 void PreviewWriter::LinkNew(const std::wstring& existing, const std::wstring& link)
 {
     if (!Exists(link) && Exists(existing))
-        PlanFile(link, L" (hard link to " + existing + L")");
+        PlanFile(link, L" (hard link to " + existing + L")", ChangeAction::Linked);
 }
 
 void PreviewWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>&,
@@ -268,10 +290,11 @@ void PreviewWriter::DrawAddress(const std::wstring& path, const std::vector<std:
 {
     const bool onDisk = GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (onDisk && FileWriteError(path) != 0) {
-        show(L"Cannot create file " + path);  // what the run would show, and go on
+        show(CreateFileFailure(path).Message());  // what the run would show, and go on
         return;
     }
-    PlanFile(path, Exists(path) ? L" (branch header image, drawn anew in place)" : L" (branch header image)");
+    PlanFile(path, Exists(path) ? L" (branch header image, drawn anew in place)" : L" (branch header image)",
+             ChangeAction::Drawn);
 }
 
 std::wstring PreviewWriter::RegText() const

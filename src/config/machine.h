@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/outcome.h"
 #include "common/reg_text.h"
 #include "config/backup.h"
 #include "config/config_writer.h"
@@ -39,6 +40,8 @@ public:
     explicit MachineWriter(BackupPolicy backup, ProductRoot root = {}) : backup_(backup), root_(std::move(root)) {}
     // The backup made (or, when nothing changed since, the newest one named); empty when none.
     const std::optional<BackupMade>& BackupTaken() const { return backupTaken_; }
+    // What it changed, in order.
+    const std::vector<Change>& Changes() const { return changes_; }
 
     void Backup(const std::vector<std::wstring>& productValuesWritten) override;
     void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
@@ -54,6 +57,7 @@ private:
     BackupPolicy backup_;
     ProductRoot root_;
     std::optional<BackupMade> backupTaken_;
+    std::vector<Change> changes_;
 };
 
 // Writes nothing. Records what the real writer would change: .reg text for the registry (an
@@ -80,12 +84,15 @@ public:
     std::wstring Text() const;
     // The .reg text alone.
     std::wstring RegText() const;
+    // What the run would change, in order.
+    const std::vector<Change>& Changes() const { return changes_; }
 
 private:
     bool Exists(const std::wstring& path) const;
-    void PlanFile(const std::wstring& path, const std::wstring& how);
+    void PlanFile(const std::wstring& path, const std::wstring& how, ChangeAction action);
 
     ProductRoot root_;
     std::vector<std::wstring> fileLines_;
     std::set<std::wstring> planned_;  // folders and files the run would make, upper case
+    std::vector<Change> changes_;
 };

@@ -4,19 +4,8 @@
 
 void WriteValues(RegistryKey& key, const std::vector<RegValue>& values)
 {
-    for (const RegValue& value : values) {
-        switch (value.kind) {
-        case RegKind::Text:
-            key.WriteString(value.name, value.text);
-            break;
-        case RegKind::Number:
-            key.WriteInteger(value.name, value.number);
-            break;
-        case RegKind::Flag:
-            key.WriteBool(value.name, value.number != 0);
-            break;
-        }
-    }
+    for (const RegValue& value : values)
+        key.WriteData(RegDataOf(value));
 }
 
 void WriteMaps(const MapSettings& settings, const std::wstring& seriesText, const std::wstring& mapType,

@@ -1,6 +1,7 @@
 #include "config/upgrade.h"
 
 #include "common/errors.h"
+#include "common/outcome.h"
 #include "common/registry.h"
 #include "config/barcode239.h"
 #include "config/machine.h"
@@ -25,7 +26,7 @@ std::wstring Barcode39Of(const RegKeyData* section)
         return {};
     std::optional<std::wstring> text = RegTextOf(*value);
     if (!text)
-        throw AppError(L"Invalid data type for 'Barcode39'");
+        throw CodedError("barcode39-mistyped", L"Invalid data type for 'Barcode39'");
     return *text;
 }
 
@@ -55,10 +56,14 @@ void UpgradeMaps(const std::vector<RegKeyData>& maps, ConfigWriter& writer, cons
 {
     const std::wstring mapsPath = root.FullPath(root.MapsKey());
     if (!FindRegKey(maps, mapsPath))
-        throw AppError(L"Failed to open " + root.MapsKey());
+        throw CodedError("maps-missing", OpenKeyFailure(root.MapsKey()).Message());
     const std::vector<const RegKeyData*> children = RegChildren(maps, mapsPath);
     if (!children.empty())
-        writer.Backup({});
+        try {
+            writer.Backup({});
+        } catch (const AppError& e) {
+            throw CodedError("backup-failed", e.Message());
+        }
     for (const RegKeyData* map : children) {
         const std::wstring name = map->path.substr(mapsPath.size() + 1);
         const std::wstring mapPath = root.MapsKey() + L"\\" + name;
@@ -72,20 +77,40 @@ void UpgradeMaps(const std::vector<RegKeyData>& maps, ConfigWriter& writer, cons
 
 }  // namespace
 
-bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const ShowMessageFn& show,
-                const ProductRoot& root)
+namespace {
+
+bool RunUpgradeLogged(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const MessageLog& log,
+                      const ProductRoot& root)
 {
     try {
         UpgradeMaps(maps, writer, root);
+    } catch (const CodedError& e) {
+        log(MessageKind::Failure, e.Code(), e.Message());
+        return false;
     } catch (const AppError& e) {
-        show(e.Message());
+        log(MessageKind::Failure, "map-write-failed", e.Message());
         return false;
     }
-    show(kUpgradeDone);
+    log(MessageKind::Success, "upgrade-done", kUpgradeDone);
     return true;
 }
 
+}  // namespace
+
+bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const ShowMessageFn& show,
+                const ProductRoot& root)
+{
+    Outcome outcome;
+    return RunUpgradeLogged(maps, writer, MessageLog(outcome, show), root);
+}
+
 bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const ProductRoot& root)
+{
+    Outcome outcome;
+    return UpgradeMachine(writer, MessageLog(outcome, show), root);
+}
+
+bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRoot& root)
 {
     std::vector<RegKeyData> maps;
     try {
@@ -93,7 +118,7 @@ bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const Produ
     } catch (const AppError&) {
         // unreadable counts as not there, as opening it for reading would fail
     }
-    return RunUpgrade(maps, writer, show, root);
+    return RunUpgradeLogged(maps, writer, log, root);
 }
 
 void UpgradeVorla(CommandPort& port)

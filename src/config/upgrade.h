@@ -20,6 +20,10 @@ bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const
 // The upgrade of this machine's root through the writer: the maps key read, then RunUpgrade.
 // A maps key that is absent or cannot be read fails with "Failed to open <maps key>".
 bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const ProductRoot& root = {});
+class MessageLog;  // common/outcome.h
+// The same, keeping each message with its kind and code ("upgrade-done", "maps-missing",
+// "barcode39-mistyped", "backup-failed", "map-write-failed") in the log's outcome.
+bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRoot& root = {});
 
 // The menu command: the upgrade written for real, reporting through the port's message box.
 void UpgradeVorla(CommandPort& port);

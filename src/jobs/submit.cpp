@@ -74,7 +74,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
                                    const std::function<void()>& showEarlier)
 {
     if (TakeStopRequest())
-        throw AppError(L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
+        throw CodedError("stopped-by-technician", L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
     if (ResultFileName.empty())
         CreateResultFile();
     EmptyResultFile();
@@ -98,12 +98,12 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
         port_.ShowStatus(running);
     if (end == WaitEnd::Stopped) {
         EndClient(client.process.get());
-        throw AppError(L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
+        throw CodedError("client-stopped", L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
                        path + L" may have been submitted; the rows after it were not submitted.");
     }
     if (end == WaitEnd::TimedOut) {
         EndClient(client.process.get());
-        throw AppError(std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
+        throw CodedError("client-timed-out", std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
                        L" seconds and was ended. The job " + path +
                        L" may or may not have been submitted; the rows after it were not submitted.");
     }
@@ -114,7 +114,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     try {
         bytes = ReadFileBytes(ResultFileName, kAnswerLimitBytes, &cut);
     } catch (const AppError& e) {
-        throw AppError(L"Failed to load eret, error: " + e.Message());
+        throw CodedError("answer-unreadable", L"Failed to load eret, error: " + e.Message());
     }
     return AnswerText(bytes, cut);
 }
@@ -125,6 +125,8 @@ std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction,
     try {
         return RunClient(direction, path, showEarlier);
     } catch (const AppError& e) {
+        const auto* coded = dynamic_cast<const CodedError*>(&e);
+        failure_ = OutcomeMessage{MessageKind::Failure, coded ? coded->Code() : "client-failed", e.Message()};
         showEarlier();
         port_.ShowMessage(e.Message());
         return std::nullopt;
@@ -158,8 +160,14 @@ private:
 
 }  // namespace
 
-void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options)
+PassOutcome NothingSubmitted(const JobList& rows)
 {
+    return PassOutcome{std::vector<RowState>(rows.size(), RowState::NotSubmitted), std::nullopt};
+}
+
+PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options)
+{
+    PassOutcome pass = NothingSubmitted(rows);
     Submission submission(resultFileName, port, options);
     AnswerDisplay display(port);
     const std::function<void()> showEarlier = [&display] { display.ShowPending(); };
@@ -172,11 +180,16 @@ void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, 
         if (direction.empty())
             continue;
         std::optional<std::wstring> answer = submission.SubmitJob(direction, row.caption, showEarlier);
-        if (!answer)
-            return;
+        if (!answer) {
+            pass.states[i] = RowState::StoppedHere;
+            pass.stop = submission.Failure();
+            return pass;
+        }
         row.SetResult(std::move(*answer));
+        pass.states[i] = RowState::Submitted;
         display.Answered(i);
     }
+    return pass;
 }
 
 void ResubmitRows(JobList& rows, bool submit, std::wstring& resultFileName, CommandPort& port,

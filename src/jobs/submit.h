@@ -4,8 +4,12 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
+#include "common/outcome.h"
 #include "common/port.h"
 #include "jobs/joblist.h"
+#include "jobs/row_state.h"
 
 // Hands each row with a direction (caption of six characters or more, Directions text not
 // empty once trimmed) to the submit client, one job at a time, and shows the client's answer
@@ -22,7 +26,18 @@ constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 60 * 60;
 
 // A client still running after the options' timeout is ended, and the pass stops there with a
 // message naming the job, which may or may not have been submitted.
-void SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options = {});
+// How a pass ended, as data: each row's state, and the message that stopped the pass (with its
+// code: stopped-by-technician, client-stopped, client-timed-out, answer-unreadable, client-failed).
+struct PassOutcome {
+    std::vector<RowState> states;        // one per row, in list order
+    std::optional<OutcomeMessage> stop;  // none: the pass went through every row
+};
+
+// The outcome of a pass that submitted nothing: every row not submitted.
+PassOutcome NothingSubmitted(const JobList& rows);
+
+PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port,
+                       const SubmitOptions& options = {});
 
 // "Resubmit files": the folders expanded (pass 1), the directions read (pass 2) and, with
 // submit, every job handed to the client (pass 3). The command line runs the same passes one by
@@ -44,6 +59,8 @@ public:
     // shown), or before the failure is.
     std::optional<std::wstring> SubmitJob(const std::wstring& direction, const std::wstring& path,
                                           const std::function<void()>& showEarlier);
+    // The failure that the last SubmitJob without an answer showed.
+    const OutcomeMessage& Failure() const { return failure_; }
 
 private:
     std::wstring RunClient(const std::wstring& direction, const std::wstring& path,
@@ -54,4 +71,5 @@ private:
     std::wstring& ResultFileName;
     CommandPort& port_;
     SubmitOptions options_;
+    OutcomeMessage failure_;
 };
