@@ -1,0 +1,154 @@
+#!/usr/bin/python3
+"""Runs every command of vorlasched.com with /json on a branch machine under Wine and checks each
+document against the schema with Debian's jsonschema, then what it says.
+
+usage: json_check.py --source DIR --build DIR --prefix WINEPREFIX --version A.B.C.D
+"""
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import unittest
+
+import jsonschema
+
+ARGS = None
+PROGRAM = "C:\\vorlajson\\vorlasched.com"
+SPOOL = "C:\\vorlajson\\spool Αθήνα"
+HEADER = "ΚΑΤΑΣΤΗΜΑ 12: Ερμού 1\r\nΑθήνα\r\nΕΔΡΑ: Πειραιώς 150\r\nΤηλ. 210 0000000\r\nΑΦΜ 0"
+PRINTERS = ["/posprinter:POS Receipt Printer", "/backprinter:Back Office Laser"]
+REQUEST = ["/branch:12", "/pos:1,2", "/back:9"] + PRINTERS + ["/header:C:\\vorlajson\\header.txt"]
+
+
+def drive_c():
+    return os.path.join(ARGS.prefix, "drive_c")
+
+
+def prepare():
+    """The branch machine, the program with its templates and the stand-in client, a header."""
+    lib = os.path.join(ARGS.source, "scripts", "lib.sh")
+    fixture = os.path.join(ARGS.source, "tests", "support", "branch-fixture.sh")
+    subprocess.run(["bash", "-c", f'source "{lib}" && prepare_prefix "$1" && "{fixture}" "$1"', "-", ARGS.prefix],
+                   check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+    folder = os.path.join(drive_c(), "vorlajson")
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(os.path.join(ARGS.source, "assets", "dist"), folder)
+    shutil.copy(os.path.join(ARGS.build, "vorlasched.com"), folder)
+    shutil.copy(os.path.join(ARGS.build, "tests", "vorlatcpw.exe"), folder)
+    with open(os.path.join(folder, "header.txt"), "w", encoding="utf-8", newline="") as f:
+        f.write(HEADER)
+    spool = os.path.join(folder, "spool Αθήνα")
+    os.makedirs(spool)
+    for name, todo in (("παραγγελία1_x.prn", 'FWDVORLA"AB:1:AB_POS1'),
+                       ("job0002_x.prn", 'FWDVORLA"AB:1:CENTRAL\tafter-tab')):
+        with open(os.path.join(spool, name), "wb") as f:
+            f.write(b"%!PS\r\n")
+        with open(os.path.join(spool, name[:-6] + "_i.pri"), "wb") as f:
+            f.write(("[Job]\r\nToDoStr=" + todo + "\r\n").encode("cp1253"))
+
+
+def wine(*args, env=None):
+    full = dict(os.environ, WINEPREFIX=ARGS.prefix, WINEDEBUG="-all", WINEARCH="win32", **(env or {}))
+    return subprocess.run(["wine"] + list(args), env=full, stdin=subprocess.DEVNULL, capture_output=True,
+                          timeout=120)
+
+
+def run(*args, env=None):
+    """The document and the exit code of one command; the document must validate."""
+    done = wine(PROGRAM, *args, env=env)
+    text = done.stdout.decode("utf-8")  # strict: the document is UTF-8
+    if text.startswith("\ufeff"):
+        raise AssertionError("a BOM before the document")
+    document = json.loads(text)  # exactly one document: anything after it fails here
+    jsonschema.validate(document, SCHEMA)
+    if document["exitCode"] != done.returncode:
+        raise AssertionError(f"exitCode {document['exitCode']} but the process ended with {done.returncode}")
+    return document, done.stderr.decode("utf-8", "replace")
+
+
+def codes(items):
+    return [item["code"] for item in items]
+
+
+class Documents(unittest.TestCase):
+    def test_version_is_the_projects(self):
+        document, _ = run("/version", "/json")
+        self.assertEqual(document["version"], ARGS.version)
+        self.assertEqual(wine(PROGRAM, "/version").stdout.decode(), ARGS.version + "\r\n")
+
+    def test_refused_command_lines_answer_too(self):
+        for args in (["/configure", "/json", "/bogus"], ["/JSON"], ["/analyze", "-Json", "C:\\no such folder"]):
+            document, err = run(*args)
+            self.assertEqual(document["exitCode"], 2, args)
+            self.assertEqual(codes(document["messages"]), ["command-line-refused"], args)
+            self.assertTrue(err.startswith("vorlasched: "), args)
+
+    def test_configure_preview_upgrade_and_check(self):
+        wine("reg", "delete", "HKLM\\SOFTWARE\\Kelvane\\Vorla", "/f", "/reg:32")
+        preview, _ = run("/configure", *REQUEST, "/whatif", "/json")
+        self.assertEqual((preview["exitCode"], preview["changed"], preview["whatif"]), (0, False, True))
+        self.assertIn("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\3\\Copy]", preview["preview"])
+        self.assertIn({"target": "key", "action": "written", "path": "SOFTWARE\\Kelvane\\Vorla\\maps\\3"},
+                      preview["changes"])
+
+        document, err = run("/configure", *REQUEST, "/json")
+        self.assertEqual((document["exitCode"], document["changed"], err), (0, True, ""))
+        self.assertEqual(document["messages"],
+                         [{"kind": "success", "code": "configuration-done", "text": "Η εντολή ολοκληρώθηκε"}])
+        self.assertTrue(document["backup"].endswith(".reg"))
+        self.assertIn("drawn", [change["action"] for change in document["changes"]])
+
+        upgrade, _ = run("/upgrade", "/json")
+        self.assertEqual((upgrade["exitCode"], codes(upgrade["messages"])), (0, ["upgrade-done"]))
+        clean, _ = run("/check", *REQUEST, "/json")
+        self.assertEqual((clean["exitCode"], clean["problems"]), (0, []))
+
+        # The problems that /check finds beside the engine's own: asserted by their codes.
+        with open(os.path.join(drive_c(), "vorlajson", "four.txt"), "w", encoding="utf-8") as f:
+            f.write("1\n2\n3\n4\n")
+        wine("reg", "delete", "HKLM\\SOFTWARE\\Kelvane\\Vorla\\maps\\1\\Copy", "/v", "Printer", "/f", "/reg:32")
+        checked, _ = run("/check", "/branch:12", "/pos:1,2", "/back:9", "/posprinter:Nobody's",
+                         "/backprinter:Back Office Laser", "/header:C:\\vorlajson\\four.txt", "/json")
+        self.assertEqual(checked["exitCode"], 1)
+        self.assertEqual(codes(checked["problems"]),
+                         ["pos-printer-not-chosen", "header-lines-wrong", "value-missing", "maps-differ"])
+        self.assertEqual(checked["problems"][2]["value"], "Printer")
+        missing, _ = run("/upgrade", "/json")  # the upgrade only adds flags: Printer stays missing
+        self.assertEqual((missing["exitCode"], codes(missing["problems"])), (3, ["value-missing"]))
+
+    def test_analyze_and_submit_give_each_row_its_state(self):
+        rows, _ = run("/analyze", SPOOL, "/json")
+        self.assertEqual(rows["exitCode"], 0)
+        self.assertEqual([row["state"] for row in rows["rows"]], ["not submitted", "not submitted"])
+        self.assertEqual(sorted(row["directions"] for row in rows["rows"]), ["AB_POS1_COPY", "CENTRAL_COPY"])
+        self.assertIn("Αθήνα\\παραγγελία1_x.prn", rows["rows"][0]["file"] + rows["rows"][1]["file"])
+
+        answer = "δεκτό\x01\x1f \"ok\""
+        submitted, _ = run("/submit", SPOOL, "/json", env={"VORLATCPW_MODE": "answer", "VORLATCPW_ANSWER": answer})
+        self.assertEqual([(row["state"], row["result"]) for row in submitted["rows"]],
+                         [("submitted", answer), ("submitted", answer)])
+
+        stopped, err = run("/submit", SPOOL, "/timeout:1", "/json", env={"VORLATCPW_MODE": "hang"})
+        self.assertEqual(stopped["exitCode"], 1)
+        self.assertEqual([(row["state"], row.get("why")) for row in stopped["rows"]],
+                         [("stopped here", "client-timed-out"), ("not submitted", None)])
+        self.assertEqual(codes(stopped["messages"]), ["client-timed-out"])
+        self.assertIn("did not end within 1 seconds", err)
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    for name in ("--source", "--build", "--prefix", "--version"):
+        parser.add_argument(name, required=True)
+    ARGS, rest = parser.parse_known_args()
+    with open(os.path.join(ARGS.source, "docs", "fleet", "vorlasched-result.schema.json"), encoding="utf-8") as f:
+        SCHEMA = json.load(f)
+    jsonschema.Draft202012Validator.check_schema(SCHEMA)
+    prepare()
+    try:
+        result = unittest.main(argv=[sys.argv[0]] + rest, exit=False).result
+    finally:
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=ARGS.prefix), check=False)
+    sys.exit(0 if result.wasSuccessful() else 1)
