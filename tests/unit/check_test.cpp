@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "config/backup_names.h"
 #include "config/check.h"
 
@@ -73,6 +75,66 @@ TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
     other.posPrinter = L"Kitchen";
     EXPECT_EQ(ConfigurationProblems(Configured(other), machine).front(),
               map1 + L"\\Master: Printer names a printer this machine does not have: Kitchen");
+}
+
+// Each problem's stable code, found by breaking one thing of a whole configuration or machine.
+TEST(Check, EachProblemHasItsCode)
+{
+    const std::wstring maps = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps", map1 = maps + L"\\1";
+    struct Broken : WholeMachine {
+        std::wstring missingFile;
+        bool font = true;
+        bool IsFile(const std::wstring& path) override { return missingFile.empty() || path.find(missingFile) == std::wstring::npos; }
+        bool HasFontFamily(const std::wstring&) override { return font; }
+    };
+    using Tree = std::vector<RegKeyData>;
+    const auto without = [](Tree tree, const std::wstring& prefix) {
+        tree.erase(std::remove_if(tree.begin(), tree.end(), [&](const RegKeyData& key) { return key.path.rfind(prefix, 0) == 0; }),
+                   tree.end());
+        return tree;
+    };
+    ConfigRequest kitchen = Request(), more = Request();
+    kitchen.posPrinter = L"Kitchen";
+    more.backSeries = L"9,10";
+    const Tree expected = ExpectedMaps(more, 12, kInstall);
+    Tree mistyped = Configured(), notUpgraded = Configured(), lacksValue = Configured();
+    mistyped[2].values[0] = RegDwordValue(mistyped[2].values[0].name, 1);
+    Erase(notUpgraded, map1, L"SaveImage");
+    Erase(lacksValue, map1 + L"\\Copy", L"Font");
+    const struct {
+        const char* code;
+        Tree tree;
+        std::wstring missingFile;
+        bool font;
+        CheckExpectation expectation;
+    } cases[] = {
+        {"product-key-missing", {}, L"", true, {}},
+        {"maps-missing", without(Configured(), maps), L"", true, {}},
+        {"maps-empty", without(Configured(), maps + L"\\"), L"", true, {}},
+        {"section-missing", without(Configured(), map1 + L"\\Copy"), L"", true, {}},
+        {"value-missing", lacksValue, L"", true, {}},
+        {"value-not-upgraded", notUpgraded, L"", true, {}},
+        {"value-mistyped", mistyped, L"", true, {}},
+        {"file-missing", Configured(), L".esc", true, {}},
+        {"map-folder-incomplete", Configured(), kLogoFileName, true, {}},
+        {"printer-missing", Configured(kitchen), L"", true, {}},
+        {"barcode-font-missing", Configured(), L"", false, {}},
+        {"maps-differ", Configured(), L"", true, {&expected, nullptr}},
+    };
+    for (const auto& c : cases) {
+        Broken machine;
+        machine.missingFile = c.missingFile;
+        machine.font = c.font;
+        const std::vector<Problem> problems = FindConfigurationProblems(c.tree, machine, c.expectation);
+        ASSERT_FALSE(problems.empty()) << c.code;
+        EXPECT_EQ(problems.front().code, c.code);
+    }
+    const std::string image = "BM";
+    WholeMachine machine;  // reads no address.bmp: the POS and the back-office one differ
+    const std::vector<Problem> problems = FindConfigurationProblems(Configured(), machine, {nullptr, &image});
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].code, "address-bmp-differs");
+    EXPECT_EQ(problems[0].file.substr(problems[0].file.size() - 12), L"\\address.bmp");
 }
 
 // The newest stay, and the oldest, the way back to before any configuration; other names never go.
