@@ -30,3 +30,4 @@ void FindClientIn(const std::wstring& clientFolder);
 // The modes that live in their own files.
 int SubmitThroughWindow(size_t count, const std::wstring& clientFolder);
 int TidyAtExit(size_t megabytes);
+int JsonAgainstCsv(const std::wstring& tree, const std::wstring& program);
