@@ -15,6 +15,7 @@ import unittest
 import jsonschema
 
 ARGS = None
+SEEN_CODES = set()
 PROGRAM = "C:\\vorlajson\\vorlasched.com"
 SPOOL = "C:\\vorlajson\\spool Αθήνα"
 HEADER = "ΚΑΤΑΣΤΗΜΑ 12: Ερμού 1\r\nΑθήνα\r\nΕΔΡΑ: Πειραιώς 150\r\nΤηλ. 210 0000000\r\nΑΦΜ 0"
@@ -63,6 +64,7 @@ def run(*args, env=None):
         raise AssertionError("a BOM before the document")
     document = json.loads(text)  # exactly one document: anything after it fails here
     jsonschema.validate(document, SCHEMA)
+    SEEN_CODES.update(item["code"] for item in document["messages"] + document["problems"])
     if document["exitCode"] != done.returncode:
         raise AssertionError(f"exitCode {document['exitCode']} but the process ended with {done.returncode}")
     return document, done.stderr.decode("utf-8", "replace")
@@ -73,6 +75,14 @@ def codes(items):
 
 
 class Documents(unittest.TestCase):
+    @classmethod
+    def tearDownClass(cls):
+        """Every code a document gave is one that the README lists with its meaning."""
+        with open(os.path.join(ARGS.source, "README.md"), encoding="utf-8") as f:
+            readme = f.read()
+        unlisted = sorted(code for code in SEEN_CODES if f"`{code}`" not in readme)
+        if unlisted:
+            raise AssertionError(f"codes missing from the README: {unlisted}")
     def test_version_is_the_projects(self):
         document, _ = run("/version", "/json")
         self.assertEqual(document["version"], ARGS.version)
