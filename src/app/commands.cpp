@@ -262,7 +262,7 @@ CommandTable MakeCommandTable()
          L"opens the window with the rows that a drop of the paths gives", nullptr},
         {CliCommand::Version, L"version", {{L"json", O}}, nullptr, true,
          L"prints the version number", RunVersionCommand},
-        {CliCommand::Help, L"?", {}, nullptr, true, L"shows this text", nullptr},
+        {CliCommand::Help, L"?", {{L"json", O}}, nullptr, true, L"shows this text", nullptr},
     };
     table.notes = {
         L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
@@ -316,6 +316,13 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
         reply.Fail("unexpected-error", ErrorText(e));
     }
     return reply.Finish(exitCode);
+}
+
+int UsageInJson(StdStream& out, StdStream& err)
+{
+    CommandReply reply("?", true, out, err);
+    reply.Result().usage = UsageLines(Commands());
+    return reply.Finish(ExitDone);
 }
 
 int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err)

@@ -27,5 +27,8 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err);
 // output holds the command's document alone, written at the end, whatever happened.
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err);
 
+// The usage as a JSON document, its lines in "usage", on standard output.
+int UsageInJson(StdStream& out, StdStream& err);
+
 // A command line refused before it was parsed whole, answered in JSON as well as on standard error.
 int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err);

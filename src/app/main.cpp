@@ -126,6 +126,10 @@ int wmain(int argc, wchar_t** argv)
         if (!InteractiveWindowStation())
             return ShowUsage(L"no window can be shown here (a service or SYSTEM session); give a command", ExitBadCommandLine);
         RunWindow(parse.line.paths);
+    } else if (parse.line.command == CliCommand::Help && parse.line.Has(L"json")) {
+        StdStream out(STD_OUTPUT_HANDLE);
+        StdStream err(STD_ERROR_HANDLE);
+        exitCode = UsageInJson(out, err);
     } else if (parse.line.command == CliCommand::Help) {
         exitCode = ShowUsage(L"", ExitDone);
     } else {

@@ -99,6 +99,12 @@ std::string ResultDocument(const CommandResult& result)
         json.Key("report").String(*result.report);
     if (result.rows)
         Rows(json, *result.rows);
+    if (!result.usage.empty()) {
+        json.Key("usage").BeginArray();
+        for (const std::wstring& line : result.usage)
+            json.String(line);
+        json.EndArray();
+    }
     json.EndObject();
     return json.Text() + "\r\n";
 }

@@ -20,13 +20,14 @@ struct ResultRow {
 
 // Everything a command answers, for whichever renderer shows it.
 struct CommandResult {
-    std::string command;  // "configure", "check", ...; empty for a command line without one
+    std::string command;  // "configure", "check", ..., "?"; empty for a command line without one
     int exitCode = 0;
     Outcome outcome;
     bool whatif = false;                         // a preview: nothing was changed
     std::optional<std::wstring> preview;         // the preview's .reg text
     std::optional<std::wstring> report;          // the file the CSV report went to
     std::optional<std::vector<ResultRow>> rows;  // /analyze and /submit
+    std::vector<std::wstring> usage;             // /?: the usage's lines
 };
 
 // The document, UTF-8 without a BOM, ending in CR LF.

@@ -87,6 +87,8 @@ class Documents(unittest.TestCase):
         document, _ = run("/version", "/json")
         self.assertEqual(document["version"], ARGS.version)
         self.assertEqual(wine(PROGRAM, "/version").stdout.decode(), ARGS.version + "\r\n")
+        usage, _ = run("/?", "/json")
+        self.assertEqual(usage["usage"][0], "Usage:")
 
     def test_refused_command_lines_answer_too(self):
         for args in (["/configure", "/json", "/bogus"], ["/JSON"], ["/analyze", "-Json", "C:\\no such folder"]):
