@@ -15,6 +15,7 @@ enum ExitCode : int {
     ExitBadCommandLine = 2,       // nothing ran
     ExitRanWithProblems = 3,      // the run ended, but the configuration it left has problems (listed)
     ExitReportToStdout = 4,       // the pass ended; its report could not be written and went to standard output
+    ExitBusy = 5,                 // another run holds the configuration; nothing ran, try again later
 };
 
 // The table that the parser, the usage and the dispatch share.
@@ -25,3 +26,7 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err);
 
 // Runs the parsed command with its row's handler; returns the exit code.
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err);
+
+// Whether the command that ran wrote nothing at all (it found nothing to change, refused before
+// its first write, or found the configuration busy), whatever its row says it may write.
+bool CommandWroteNothing();

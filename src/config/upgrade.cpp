@@ -1,8 +1,10 @@
 #include "config/upgrade.h"
 
 #include "common/errors.h"
+#include "common/machine_lock.h"
 #include "common/registry.h"
 #include "config/barcode239.h"
+#include "config/converge.h"
 #include "config/machine.h"
 #include "config/map_layout.h"
 
@@ -96,8 +98,14 @@ bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const Produ
     return RunUpgrade(maps, writer, show, root);
 }
 
+// Under the machine's configuration lock; an upgraded configuration is left as it is.
 void UpgradeVorla(CommandPort& port)
 {
+    ConfigurationLock lock;
+    if (!lock.Acquire()) {
+        port.ShowMessage(kConfigurationBusy);
+        return;
+    }
     MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    UpgradeMachine(writer, [&port](const std::wstring& text) { port.ShowMessage(text); });
+    ConvergeUpgrade(writer, [&port](const std::wstring& text) { port.ShowMessage(text); });
 }
