@@ -204,20 +204,20 @@ void PlanWriter::LinkNew(const std::wstring& existing, const std::wstring& link)
         Place(link, {existing, std::nullopt}, ChangeAction::Linked);
 }
 
-// The image is drawn in place: an equal file is left alone, one that cannot be written keeps
-// its bytes (the run shows that and goes on).
-void PlanWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines, const ShowMessageFn&)
+// The image is drawn in place: an equal file is left alone. One that cannot be written keeps its
+// bytes, and is reported as the run reports it, equal or not: the run would try, and say so.
+void PlanWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
+                             const ShowMessageFn& show)
 {
     const std::optional<std::string> image = inputs_.drawImage ? inputs_.drawImage(lines) : std::nullopt;
     if (!image)
         return;
-    if (IsFileAfter(path)) {
-        if (BytesAfter(path, image->size() + 1) == image)
-            return;
-        if (files_.count(Upper(path)) == 0 && inputs_.canWriteFile && !inputs_.canWriteFile(path))
-            return;
-    } else if (!CanPlace(path)) {
+    const bool there = IsFileAfter(path);
+    const bool planned = files_.count(Upper(path)) != 0;
+    if ((there && !planned && inputs_.canWriteFile && !inputs_.canWriteFile(path)) || (!there && !CanPlace(path))) {
+        show(L"Cannot create file " + path);
         return;
     }
-    Place(path, {{}, image}, ChangeAction::Drawn);
+    if (!there || BytesAfter(path, image->size() + 1) != image)
+        Place(path, {{}, image}, ChangeAction::Drawn);
 }

@@ -557,6 +557,54 @@ TEST_F(FleetTest, ARepeatedRunWritesNothingAndSaysSo)
     DeleteFileW(undef.c_str());
 }
 
+// The dialog's OK and the menu's "Upgrade Vorla": nothing written when nothing differs, and
+// each waits while another holds the lock (what stands at the end of the hold is what was there).
+TEST_F(FleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLock)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    ASSERT_EQ(RunConsole(L"/upgrade").exitCode, 0u);
+    const std::map<std::wstring, uint64_t> keys = KeyTimes();
+    const std::map<std::wstring, std::string> backups = Snapshot(DefaultBackupFolder());
+    Sleep(50);
+    ConfigSession session;
+    auto upgrade = [&session] {
+        MessageBoxWatcher boxes;
+        SendMessageW(session.main.Handle(), WM_COMMAND, IdUpgradeVorla, 0);
+        return boxes.Texts();
+    };
+    EXPECT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone});
+    EXPECT_EQ(upgrade(), std::vector<std::wstring>{L"Done!"});
+    EXPECT_TRUE(KeyTimes() == keys);
+    EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
+
+    auto heldDuring = [](const std::function<void()>& run) {
+        std::vector<RegKeyData> atRelease;
+        HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread holder([&] {
+            HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\vorlasched-configuration");
+            WaitForSingleObject(lock, INFINITE);
+            SetEvent(taken);
+            Sleep(1500);
+            atRelease = Vorla();
+            ReleaseMutex(lock);
+            CloseHandle(lock);
+        });
+        WaitForSingleObject(taken, INFINITE);
+        run();
+        holder.join();
+        CloseHandle(taken);
+        return atRelease;
+    };
+    DeleteTree(MapKey(2), L"Copy");
+    const std::vector<RegKeyData> broken = Vorla();
+    EXPECT_EQ(heldDuring([&] { EXPECT_EQ(upgrade(), std::vector<std::wstring>{L"Done!"}); }), broken);
+    EXPECT_NE(Vorla(), broken);
+    DeleteTree(kVorlaKey, L"maps");
+    const std::vector<RegKeyData> noMaps = Vorla();
+    EXPECT_EQ(heldDuring([&] { EXPECT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone}); }), noMaps);
+    EXPECT_NE(Vorla(), noMaps);
+}
+
 // Two runs with different branches at once, 20 times: the end state is always one of the two
 // whole configurations, a run that gave up (5) left the other's, and /check never sees a half.
 TEST_F(FleetTest, ConcurrentRunsNeverLeaveAMix)
