@@ -1,8 +1,5 @@
 #include "config/TConfigForm.h"
 
-#include <shlobj.h>
-
-
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/locale_text.h"

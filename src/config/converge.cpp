@@ -1,5 +1,8 @@
 #include "config/converge.h"
 
+#include <map>
+#include <memory>
+
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/registry.h"
@@ -33,9 +36,15 @@ PlanInputs MachinePlanInputs(const ProductRoot& root)
     } catch (const AppError&) {
         // unreadable counts as not there, as the run's own reading would find it
     }
-    inputs.drawImage = [](const std::vector<std::wstring>& lines) -> std::optional<std::string> {
-        std::optional<AddressImage> image = DrawAddressImage(lines);
-        return image ? std::optional<std::string>(image->fileBytes) : std::nullopt;
+    // Drawn once per header: the plan compares each type's image, and the checks compare it again.
+    auto drawn = std::make_shared<std::map<std::vector<std::wstring>, std::optional<std::string>>>();
+    inputs.drawImage = [drawn](const std::vector<std::wstring>& lines) -> std::optional<std::string> {
+        auto known = drawn->find(lines);
+        if (known == drawn->end()) {
+            std::optional<AddressImage> image = DrawAddressImage(lines);
+            known = drawn->emplace(lines, image ? std::optional<std::string>(image->fileBytes) : std::nullopt).first;
+        }
+        return known->second;
     };
     inputs.canWriteFile = [](const std::wstring& path) { return FileWriteError(path) == 0; };
     return inputs;

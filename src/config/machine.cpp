@@ -88,6 +88,15 @@ bool LiveMachineProbe::IsFile(const std::wstring& path)
 
 bool LiveMachineProbe::HasFontFamily(const std::wstring& face)
 {
+    // Asked again by the checks after a planned run: the fonts are enumerated once per face.
+    const auto known = fonts_.find(face);
+    if (known != fonts_.end())
+        return known->second;
+    return fonts_[face] = EnumeratesFontFamily(face);
+}
+
+bool LiveMachineProbe::EnumeratesFontFamily(const std::wstring& face)
+{
     if (window_) {
         WindowDc dc(window_);
         return EnumeratesFamily(dc.get(), face.c_str());
