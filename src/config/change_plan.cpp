@@ -1,24 +1,9 @@
 #include "config/change_plan.h"
 
-#include <cwctype>
-
 #include "common/errors.h"
+#include "common/text.h"
 
 namespace {
-
-std::wstring Upper(const std::wstring& text)
-{
-    std::wstring upper = text;
-    for (wchar_t& c : upper)
-        c = static_cast<wchar_t>(std::towupper(c));
-    return upper;
-}
-
-std::wstring ParentOf(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos || slash == 0 ? std::wstring() : path.substr(0, slash);
-}
 
 // A key's path below its hive, as changes name it.
 std::wstring BelowHive(const std::wstring& full)
@@ -31,7 +16,7 @@ std::map<std::wstring, const RegKeyData*> ByPath(const std::vector<RegKeyData>& 
 {
     std::map<std::wstring, const RegKeyData*> keys;
     for (const RegKeyData& key : tree)
-        keys[Upper(key.path)] = &key;
+        keys[PathCompareKey(key.path)] = &key;
     return keys;
 }
 
@@ -40,7 +25,7 @@ std::map<std::wstring, const RegValueData*> ByName(const RegKeyData* key)
     std::map<std::wstring, const RegValueData*> values;
     if (key)
         for (const RegValueData& value : key->values)
-            values[Upper(value.name)] = &value;
+            values[PathCompareKey(value.name)] = &value;
     return values;
 }
 
@@ -51,7 +36,7 @@ bool SameValue(const RegValueData& a, const RegValueData& b)
 
 bool IsAtOrBelow(const std::wstring& path, const std::wstring& top)
 {
-    const std::wstring p = Upper(path), t = Upper(top);
+    const std::wstring p = PathCompareKey(path), t = PathCompareKey(top);
     return p == t || (p.size() > t.size() && p.compare(0, t.size(), t) == 0 && p[t.size()] == L'\\');
 }
 
@@ -62,10 +47,10 @@ std::vector<Change> TreeChanges(const std::vector<RegKeyData>& before, const std
     std::vector<Change> changes;
     const auto was = ByPath(before), is = ByPath(after);
     for (const RegKeyData& key : before)
-        if (!is.count(Upper(key.path)))
+        if (!is.count(PathCompareKey(key.path)))
             changes.push_back({ChangeTarget::Key, ChangeAction::Removed, BelowHive(key.path), {}});
     for (const RegKeyData& key : after) {
-        const auto old = was.find(Upper(key.path));
+        const auto old = was.find(PathCompareKey(key.path));
         const RegKeyData* oldKey = old == was.end() ? nullptr : old->second;
         if (!oldKey)
             changes.push_back({ChangeTarget::Key, ChangeAction::Created, BelowHive(key.path), {}});
@@ -99,9 +84,9 @@ std::vector<Change> PlanWriter::Changes() const
 RegKeyData& PlanWriter::KeyAfter(const std::wstring& full)
 {
     for (RegKeyData& known : after_)
-        if (Upper(known.path) == Upper(full))
+        if (PathCompareKey(known.path) == PathCompareKey(full))
             return known;
-    const std::wstring parent = ParentOf(full);
+    const std::wstring parent = ParentPath(full);
     if (IsAtOrBelow(parent, root_.FullPath(root_.key)))
         KeyAfter(parent);
     after_.push_back(RegKeyData{full, {}, {}});
@@ -115,7 +100,7 @@ void PlanWriter::Write(const std::wstring& path, const std::vector<RegValue>& va
         RegValueData data = RegDataOf(value);
         bool replaced = false;
         for (RegValueData& old : key->values)
-            if (Upper(old.name) == Upper(data.name)) {
+            if (PathCompareKey(old.name) == PathCompareKey(data.name)) {
                 old = data;
                 replaced = true;
             }
@@ -146,21 +131,34 @@ void PlanWriter::RemoveKeyTree(const std::wstring& path)
     after_ = std::move(kept);
 }
 
+// What the disk holds is asked once per path: the checks after the plan ask for the same files.
+bool PlanWriter::OnDisk(const std::wstring& path, bool folder)
+{
+    const auto [known, added] = onDisk_.emplace(std::pair{PathCompareKey(path), folder}, false);
+    if (added)
+        known->second = folder ? probe_.IsFolder(path) : probe_.IsFile(path);
+    return known->second;
+}
+
 bool PlanWriter::IsFolderAfter(const std::wstring& path)
 {
-    return folders_.count(Upper(path)) != 0 || probe_.IsFolder(path);
+    return folders_.count(PathCompareKey(path)) != 0 || OnDisk(path, true);
 }
 
 bool PlanWriter::IsFileAfter(const std::wstring& path)
 {
-    return files_.count(Upper(path)) != 0 || probe_.IsFile(path);
+    return files_.count(PathCompareKey(path)) != 0 || OnDisk(path, false);
 }
 
 std::optional<std::string> PlanWriter::BytesAfter(const std::wstring& path, size_t maxBytes)
 {
-    const auto file = files_.find(Upper(path));
-    if (file == files_.end())
-        return probe_.FileBytes(path, maxBytes);
+    const auto file = files_.find(PathCompareKey(path));
+    if (file == files_.end()) {  // read once: the plan compares the image, and the checks again
+        auto& [size, bytes] = read_[PathCompareKey(path)];
+        if (size != maxBytes || !bytes)
+            bytes = probe_.FileBytes(path, size = maxBytes);
+        return bytes;
+    }
     if (!file->second.bytes)
         return BytesAfter(file->second.sameAs, maxBytes);
     return file->second.bytes->substr(0, maxBytes);
@@ -168,27 +166,28 @@ std::optional<std::string> PlanWriter::BytesAfter(const std::wstring& path, size
 
 void PlanWriter::MakeFolder(const std::wstring& path)
 {
-    if (path.empty() || IsFolderAfter(path) || blocked_.count(Upper(path)))
+    if (path.empty() || IsFolderAfter(path) || blocked_.count(PathCompareKey(path)))
         return;
-    const std::wstring parent = ParentOf(path);
+    const std::wstring parent = ParentPath(path);
     MakeFolder(parent);
     // A file in its place, or a parent that cannot be made, keeps the folder from being made.
-    if (probe_.IsFile(path) || (!parent.empty() && !IsFolderAfter(parent))) {
-        blocked_.insert(Upper(path));
+    if (OnDisk(path, false) || (!parent.empty() && !IsFolderAfter(parent))) {
+        blocked_.insert(PathCompareKey(path));
         return;
     }
-    folders_.insert(Upper(path));
+    folders_.insert(PathCompareKey(path));
     fileChanges_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
 }
 
+// A file already there is the common case (an unchanged run), and the cheapest to see.
 bool PlanWriter::CanPlace(const std::wstring& path)
 {
-    return IsFolderAfter(ParentOf(path)) && !IsFileAfter(path) && !IsFolderAfter(path);
+    return !IsFileAfter(path) && IsFolderAfter(ParentPath(path)) && !IsFolderAfter(path);
 }
 
 void PlanWriter::Place(const std::wstring& path, FileAfter file, ChangeAction action)
 {
-    files_[Upper(path)] = std::move(file);
+    files_[PathCompareKey(path)] = std::move(file);
     fileChanges_.push_back({ChangeTarget::File, action, path, {}});
 }
 
@@ -213,7 +212,7 @@ void PlanWriter::DrawAddress(const std::wstring& path, const std::vector<std::ws
     if (!image)
         return;
     const bool there = IsFileAfter(path);
-    const bool planned = files_.count(Upper(path)) != 0;
+    const bool planned = files_.count(PathCompareKey(path)) != 0;
     if ((there && !planned && inputs_.canWriteFile && !inputs_.canWriteFile(path)) || (!there && !CanPlace(path))) {
         show(L"Cannot create file " + path);
         return;

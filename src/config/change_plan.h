@@ -81,6 +81,7 @@ private:
 
     RegKeyData& KeyAfter(const std::wstring& full);
     void Write(const std::wstring& path, const std::vector<RegValue>& values);
+    bool OnDisk(const std::wstring& path, bool folder);
     bool IsFolderAfter(const std::wstring& path);
     bool IsFileAfter(const std::wstring& path);
     std::optional<std::string> BytesAfter(const std::wstring& path, size_t maxBytes);
@@ -95,6 +96,8 @@ private:
     std::set<std::wstring> folders_;   // folders the run would make, upper case
     std::set<std::wstring> blocked_;   // folders it could not make, upper case
     std::map<std::wstring, FileAfter> files_;  // files it would write, upper case
+    std::map<std::wstring, std::pair<size_t, std::optional<std::string>>> read_;  // files read from the disk
+    std::map<std::pair<std::wstring, bool>, bool> onDisk_;  // (path, as a folder) asked of the disk
     std::vector<Change> fileChanges_;
     AfterProbe probeAfter_{*this};
 };
