@@ -70,8 +70,8 @@ std::wstring ParentPath(const std::wstring& path)
 std::wstring PathCompareKey(const std::wstring& path)
 {
     std::wstring key = path;
-    for (wchar_t& c : key)
-        c = static_cast<wchar_t>(std::towupper(c));
+    for (wchar_t& c : key)  // ASCII without the C library: paths and value names are mostly ASCII
+        c = c < 0x80 ? (c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c) : static_cast<wchar_t>(std::towupper(c));
     return key;
 }
 

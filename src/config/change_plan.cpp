@@ -12,6 +12,12 @@ std::wstring BelowHive(const std::wstring& full)
     return slash == std::wstring::npos ? full : full.substr(slash + 1);
 }
 
+// Names and paths compare as the registry compares them, regardless of letter case.
+bool SameName(const std::wstring& a, const std::wstring& b)
+{
+    return a.size() == b.size() && (a == b || PathCompareKey(a) == PathCompareKey(b));
+}
+
 std::map<std::wstring, const RegKeyData*> ByPath(const std::vector<RegKeyData>& tree)
 {
     std::map<std::wstring, const RegKeyData*> keys;
@@ -84,7 +90,7 @@ std::vector<Change> PlanWriter::Changes() const
 RegKeyData& PlanWriter::KeyAfter(const std::wstring& full)
 {
     for (RegKeyData& known : after_)
-        if (PathCompareKey(known.path) == PathCompareKey(full))
+        if (SameName(known.path, full))
             return known;
     const std::wstring parent = ParentPath(full);
     if (IsAtOrBelow(parent, root_.FullPath(root_.key)))
@@ -100,7 +106,7 @@ void PlanWriter::Write(const std::wstring& path, const std::vector<RegValue>& va
         RegValueData data = RegDataOf(value);
         bool replaced = false;
         for (RegValueData& old : key->values)
-            if (PathCompareKey(old.name) == PathCompareKey(data.name)) {
+            if (SameName(old.name, data.name)) {
                 old = data;
                 replaced = true;
             }
