@@ -153,6 +153,27 @@ std::wstring UnchangedPreview()
     return RegFileText({}, {}) + L"; " + kNothingChanged + L"\r\n";
 }
 
+// Nothing written: the messages (but the success text), the problems, and why, on standard error.
+int RefuseBeforeWriting(const std::vector<std::wstring>& messages, const RunPlan& plan, StdStream& err)
+{
+    for (const std::wstring& text : messages)
+        if (text != kConfigurationDone && text != kUpgradeDone)
+            err.WriteLine(text);
+    WriteLines(plan.problems, err);
+    err.WriteLine(L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).");
+    return ExitFailed;
+}
+
+// Found as it would leave it: the run's messages, the line that says so, and any problem left.
+int NothingToChange(const RunPlan& plan, StdStream& out, StdStream& err)
+{
+    for (const std::wstring& text : plan.messages)
+        RunMessages(out, err)(text);
+    out.WriteLine(kNothingChanged);
+    WriteLines(plan.problems, err);
+    return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
+}
+
 // The plan decides: a preview exits as the run would (1 when it would stop, 3 when it would
 // leave problems); a run that the preview would not pass refuses before its first write
 // (unless /force); a run that would change nothing writes nothing and says so.
@@ -182,22 +203,9 @@ int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& ste
             RunMessages(out, err)(text);
         return ExitFailed;
     }
-    if (predicted != ExitDone && !force) {
-        for (const std::wstring& text : messages)
-            if (text != kConfigurationDone && text != kUpgradeDone)
-                err.WriteLine(text);
-        WriteLines(plan.problems, err);
-        err.WriteLine(L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).");
-        return ExitFailed;
-    }
-    if (!plan.Changed()) {
-        for (const std::wstring& text : plan.messages)
-            RunMessages(out, err)(text);
-        out.WriteLine(kNothingChanged);
-        WriteLines(plan.problems, err);
-        return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
-    }
-    return steps.run();
+    if (predicted != ExitDone && !force)
+        return RefuseBeforeWriting(messages, plan, err);
+    return plan.Changed() ? steps.run() : NothingToChange(plan, out, err);
 }
 
 int RunConfigure(const CommandLine& line, StdStream& out, StdStream& err)
