@@ -23,6 +23,34 @@ HANDLE OpenLockMutex()
     return mutex;
 }
 
+// WAIT_ABANDONED: its holder ended without releasing it, and this run now holds it.
+bool Taken(DWORD waited)
+{
+    return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+// Waits for the mutex while dispatching the thread's messages, until the deadline.
+DWORD WaitDispatching(HANDLE mutex, DWORD milliseconds)
+{
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        const DWORD waited = MsgWaitForMultipleObjects(1, &mutex, FALSE, left, QS_ALLINPUT);
+        if (waited != WAIT_OBJECT_0 + 1)
+            return waited == WAIT_ABANDONED_0 ? WAIT_ABANDONED : waited;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {  // for the loop that waits for it
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return WaitForSingleObject(mutex, 0);
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 }  // namespace
 
 ConfigurationLock::~ConfigurationLock()
@@ -31,7 +59,7 @@ ConfigurationLock::~ConfigurationLock()
         ReleaseMutex(mutex_.get());
 }
 
-bool ConfigurationLock::Acquire(unsigned waitSeconds)
+bool ConfigurationLock::Acquire(unsigned waitSeconds, HWND busyWindow)
 {
     if (held_)
         return true;
@@ -39,8 +67,16 @@ bool ConfigurationLock::Acquire(unsigned waitSeconds)
         mutex_.reset(OpenLockMutex());
     if (!mutex_)
         return false;
-    // WAIT_ABANDONED: its holder ended without releasing it, and this run now holds it.
-    const DWORD waited = WaitForSingleObject(mutex_.get(), waitSeconds * 1000);
-    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    const DWORD milliseconds = waitSeconds * 1000;
+    if (!busyWindow) {
+        held_ = Taken(WaitForSingleObject(mutex_.get(), milliseconds));
+        return held_;
+    }
+    if (Taken(WaitForSingleObject(mutex_.get(), 0)))
+        return held_ = true;
+    const bool wasEnabled = !EnableWindow(busyWindow, FALSE);
+    held_ = Taken(WaitDispatching(mutex_.get(), milliseconds));
+    if (wasEnabled)
+        EnableWindow(busyWindow, TRUE);
     return held_;
 }

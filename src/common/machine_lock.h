@@ -23,8 +23,10 @@ public:
     ConfigurationLock& operator=(const ConfigurationLock&) = delete;
     ~ConfigurationLock();
 
-    // Waits up to the seconds for the lock; true when this run holds it.
-    bool Acquire(unsigned waitSeconds = kDefaultLockWaitSeconds);
+    // Waits up to the seconds for the lock; true when this run holds it. With a window, the
+    // thread's messages are dispatched meanwhile (as a message box does) and the window takes no
+    // input until the wait ends, so that it stays painted and cannot be pressed twice.
+    bool Acquire(unsigned waitSeconds = kDefaultLockWaitSeconds, HWND busyWindow = nullptr);
 
 private:
     UniqueHandle mutex_;

@@ -216,7 +216,7 @@ bool TConfigForm::CheckEnvironment()
 void TConfigForm::BitBtnOkClick()
 {
     ConfigurationLock lock;
-    if (!lock.Acquire()) {
+    if (!lock.Acquire(kDefaultLockWaitSeconds, Handle())) {
         Show(kConfigurationBusy);
         return;
     }
