@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$VORLA_ROOT/scripts/install-deps.sh"
 build_win
-cmake --build "$VORLA_WIN_BUILD" --target bench_analysis vorlatcpw vorlasched_console >/dev/null
+cmake --build "$VORLA_WIN_BUILD" --target bench_analysis vorlatcpw vorlasched_console bench_configure >/dev/null
 prepare_prefix "$VORLA_WIN_BUILD/wineprefix"
 DATA=$VORLA_ROOT/build/bench-data
 BENCH="$VORLA_WIN_BUILD/bench/bench_analysis.exe"
@@ -31,6 +31,8 @@ bench_all() {
   run submit-window 200 "Z:${VORLA_WIN_BUILD//\//\\}\\tests"
   run tidy 50
   run json "$T100K" "Z:${VORLA_WIN_BUILD//\//\\}\\vorlasched.com"
+  (export VORLA_BINARY_DIR="$VORLA_WIN_BUILD"; cd "$VORLA_WIN_BUILD/tests" &&
+    LANG=el_GR.UTF-8 wine ./bench_configure.exe </dev/null 2>/dev/null | grep -vE "^\[|^$")
   echo "scaling (engine):"
   run engine "$(tree 10000 10)" | grep -E "engine:|b/a|per job"
   run engine "$T100K" | grep -E "engine:|b/a|per job"

@@ -1,26 +1,32 @@
 #include "app/commands.h"
 
+#include <functional>
 #include <optional>
 
 #include "app/command_reply.h"
 #include "app/job_commands.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/machine_lock.h"
 #include "common/product_keys.h"
 #include "common/reg_text.h"
 #include "common/registry.h"
+#include "common/text.h"
 #include "common/text_lines.h"
 #include "common/utf.h"
 #include "config/address_bitmap.h"
 #include "config/backup.h"
 #include "config/check.h"
 #include "config/configure.h"
+#include "config/converge.h"
 #include "config/machine.h"
 #include "config/printers.h"
 #include "config/upgrade.h"
 #include "vorla_version.h"
 
 namespace {
+
+bool wroteNothing = false;
 
 // Far more than five lines of a branch header.
 const size_t kHeaderFileLimit = 1 << 20;
@@ -122,6 +128,90 @@ int CheckWhatWasLeft(MachineProbe& probe, const CheckExpectation& expected, Comm
     return exitCode;
 }
 
+// Holds the configuration's lock for the command, waiting /wait:SECONDS (60 by default).
+bool TakeLock(ConfigurationLock& lock, const CommandLine& line, CommandReply& reply)
+{
+    int seconds = static_cast<int>(kDefaultLockWaitSeconds);
+    if (line.Has(L"wait"))
+        ParseInt32(line.Value(L"wait"), seconds);
+    if (lock.Acquire(static_cast<unsigned>(seconds)))
+        return true;
+    reply.Fail("configuration-busy", kConfigurationBusy);
+    wroteNothing = true;
+    return false;
+}
+
+// How a configuration command runs once it is planned: through the preview writer (true when
+// it got to its end), the preview's text, and the run for real with its exit code.
+struct RunSteps {
+    std::function<bool(PreviewWriter&, const MessageLog&)> preview;
+    std::function<std::wstring(const PreviewWriter&)> previewText;
+    std::function<int()> run;
+};
+
+// The text of a preview that would write nothing: an empty .reg file that says so.
+std::wstring UnchangedPreview()
+{
+    return RegFileText({}, {}) + L"; " + kNothingChanged + L"\r\n";
+}
+
+// Nothing written: the messages but the success, the problems, and why, on standard error.
+int RefuseBeforeWriting(const std::vector<OutcomeMessage>& messages, const RunPlan& plan, CommandReply& reply)
+{
+    for (const OutcomeMessage& message : messages)
+        if (message.kind != MessageKind::Success)
+            reply.Show(message);
+    ShowProblems(plan.problems, false, reply);
+    reply.Fail("refused-before-writing",
+               L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).");
+    return ExitFailed;
+}
+
+// Found as it would leave it: the run's messages, the line that says so, and any problem left.
+int NothingToChange(const RunPlan& plan, CommandReply& reply)
+{
+    reply.ShowAll(plan.messages);
+    reply.Show({MessageKind::Success, "unchanged", kNothingChanged});
+    ShowProblems(plan.problems, false, reply);
+    return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
+}
+
+// The plan decides: a preview exits as the run would (1 when it would stop, 3 when it would
+// leave problems); a run that the preview would not pass refuses before its first write
+// (unless /force); a run that would change nothing writes nothing and says so.
+int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandReply& reply)
+{
+    const bool whatif = line.Has(L"whatif"), force = line.Has(L"force");
+    std::vector<OutcomeMessage> messages = plan.messages;
+    PreviewWriter preview;
+    bool opened = true;  // everything the run would write can be opened for writing
+    if (plan.done && plan.Changed() && (whatif || !force)) {
+        Outcome shown;
+        opened = steps.preview(preview, MessageLog(shown, nullptr));
+        messages = std::move(shown.messages);
+    }
+    const bool failsEarly = !plan.done || !opened;
+    const int predicted = failsEarly ? ExitFailed : plan.problems.empty() ? ExitDone : ExitRanWithProblems;
+    if (whatif) {
+        reply.SetPreview({});
+        reply.ShowAll(messages);
+        if (failsEarly)
+            return ExitFailed;
+        ShowProblems(plan.problems, false, reply);
+        const int written =
+            WritePreview(line, preview, plan.Changed() ? steps.previewText(preview) : UnchangedPreview(), reply);
+        return written != ExitDone ? written : predicted;
+    }
+    wroteNothing = !plan.Changed() || (predicted != ExitDone && !force);
+    if (!plan.done && !plan.Changed()) {  // the run stops before its first write, as it always did
+        reply.ShowAll(messages);
+        return ExitFailed;
+    }
+    if (predicted != ExitDone && !force)
+        return RefuseBeforeWriting(messages, plan, reply);
+    return plan.Changed() ? steps.run() : NothingToChange(plan, reply);
+}
+
 int RunConfigure(const CommandLine& line, CommandReply& reply)
 {
     std::optional<std::vector<std::wstring>> header = HeaderLines(line, reply);
@@ -131,48 +221,51 @@ int RunConfigure(const CommandLine& line, CommandReply& reply)
     ConfigRequest request = RequestOf(line, printers);
     request.headerLines = *header;
     LiveMachineProbe probe(printers, nullptr);
+    ConfigurationLock lock;
+    if (!TakeLock(lock, line, reply))
+        return ExitBusy;
     ConfigResult result;
-    Outcome run;
-    if (line.Has(L"whatif")) {
-        PreviewWriter preview;
-        const ConfigOutcome outcome = RunConfiguration(request, probe, preview, MessageLog(run, nullptr), result);
-        reply.SetPreview({});
+    const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
+    RunSteps steps;
+    steps.preview = [&](PreviewWriter& preview, const MessageLog& log) {
+        ConfigResult unused;
+        return RunConfiguration(request, probe, preview, log, unused) == ConfigOutcome::Done;
+    };
+    steps.previewText = [](const PreviewWriter& preview) { return preview.Text(); };
+    steps.run = [&] {
+        MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
+        Outcome run;
+        const ConfigOutcome outcome = RunConfiguration(request, probe, writer, MessageLog(run, nullptr), result);
         reply.ShowAll(run.messages);
+        KeepWhatWasWritten(writer, reply);
         if (outcome != ConfigOutcome::Done)
-            return ExitFailed;
-        return WritePreview(line, preview, preview.Text(), reply);
-    }
-    MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    const ConfigOutcome outcome = RunConfiguration(request, probe, writer, MessageLog(run, nullptr), result);
-    reply.ShowAll(run.messages);
-    KeepWhatWasWritten(writer, reply);
-    if (outcome != ConfigOutcome::Done)
-        return ExitFailed;
-    const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir);
-    const std::optional<AddressImage> image = DrawAddressImage(request.headerLines);
-    return CheckWhatWasLeft(probe, {&maps, image ? &image->fileBytes : nullptr}, reply);
+            return static_cast<int>(ExitFailed);
+        const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir);
+        const std::optional<AddressImage> image = DrawAddressImage(request.headerLines);
+        return CheckWhatWasLeft(probe, {&maps, image ? &image->fileBytes : nullptr}, reply);
+    };
+    return RunPlanned(line, plan, steps, reply);
 }
 
 int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 {
-    Outcome outcome;
-    if (line.Has(L"whatif")) {
-        PreviewWriter preview;
-        const bool done = UpgradeMachine(preview, MessageLog(outcome, nullptr));
-        reply.SetPreview({});
-        reply.ShowAll(outcome.messages);
-        if (!done)
-            return ExitFailed;
-        return WritePreview(line, preview, preview.RegText(), reply);
-    }
-    MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    const bool done = UpgradeMachine(writer, MessageLog(outcome, nullptr));
-    reply.ShowAll(outcome.messages);
-    KeepWhatWasWritten(writer, reply);
-    if (!done)
-        return ExitFailed;
+    ConfigurationLock lock;
+    if (!TakeLock(lock, line, reply))
+        return ExitBusy;
     LiveMachineProbe probe(OfferedPrinters(PrinterFailures(reply)), nullptr);
-    return CheckWhatWasLeft(probe, {}, reply);
+    const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
+    RunSteps steps;
+    steps.preview = [](PreviewWriter& preview, const MessageLog& log) { return UpgradeMachine(preview, log); };
+    steps.previewText = [](const PreviewWriter& preview) { return preview.RegText(); };
+    steps.run = [&] {
+        MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
+        Outcome run;
+        const bool done = UpgradeMachine(writer, MessageLog(run, nullptr));
+        reply.ShowAll(run.messages);
+        KeepWhatWasWritten(writer, reply);
+        return done ? CheckWhatWasLeft(probe, {}, reply) : static_cast<int>(ExitFailed);
+    };
+    return RunPlanned(line, plan, steps, reply);
 }
 
 // Reads the configuration and the machine, writes nothing, and lists every problem on standard
@@ -180,6 +273,9 @@ int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 // with a header, the header images with what it draws.
 int RunCheckCommand(const CommandLine& line, CommandReply& reply)
 {
+    ConfigurationLock lock;
+    if (!TakeLock(lock, line, reply))
+        return ExitBusy;
     std::vector<Problem> problems;
     const auto note = [&problems](const char* code, const std::wstring& text) {
         problems.push_back(Problem{code, text, {}, {}, {}});
@@ -242,17 +338,18 @@ CommandTable MakeCommandTable()
         {L"backunc", Takes::TextOrEmpty, L"PATH"}, {L"header", Takes::Text, L"FILE"},
         {L"whatif", Takes::NothingOrText, L"FILE"}, {L"report", Takes::Text, L"FILE"},
         {L"timeout", Takes::Seconds, L"SECONDS"}, {L"json", Takes::Nothing, nullptr},
+        {L"force", Takes::Nothing, nullptr},      {L"wait", Takes::Seconds, L"SECONDS"},
     };
     table.commands = {
         {CliCommand::Configure, L"configure",
          {{L"branch", R}, {L"pos", R}, {L"back", R}, {L"posprinter", R}, {L"backprinter", R}, {L"posunc", O},
-          {L"backunc", O}, {L"header", R}, {L"whatif", O}, {L"json", O}},
+          {L"backunc", O}, {L"header", R}, {L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}},
          nullptr, false, L"configures Vorla as \"Configure Vorla\" does, then checks what it left", RunConfigure},
-        {CliCommand::Upgrade, L"upgrade", {{L"whatif", O}, {L"json", O}}, nullptr, false,
+        {CliCommand::Upgrade, L"upgrade", {{L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}}, nullptr, false,
          L"upgrades the form maps as \"Upgrade Vorla\" does, then checks what it left", RunUpgradeCommand},
         {CliCommand::Check, L"check",
          {{L"branch", Q}, {L"pos", Q}, {L"back", Q}, {L"posprinter", Q}, {L"backprinter", Q}, {L"posunc", O},
-          {L"backunc", O}, {L"header", O}, {L"json", O}},
+          {L"backunc", O}, {L"header", O}, {L"wait", O}, {L"json", O}},
          nullptr, true, L"writes nothing; lists every problem of the configuration, one per line", RunCheckCommand},
         {CliCommand::Analyze, L"analyze", {{L"report", O}, {L"json", O}}, L"PATH...", true,
          L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report", RunAnalyzeCommand},
@@ -274,13 +371,20 @@ CommandTable MakeCommandTable()
         L"write, and with /header an address.bmp that differs from the image of this header.",
         L"The report is CSV (UTF-8) to FILE or standard output; /timeout ends a client that runs longer",
         L"and stops the pass.",
+        L"A /configure or /upgrade that finds everything as it would leave it writes nothing, and says",
+        L"\"Nothing had to change\" on standard output. Before its first write, it runs its own /whatif:",
+        L"when that would exit 1 or 3, it writes nothing, lists why and exits 1; /force runs it anyway.",
+        L"/whatif exits as the run would: 0, 1, or 3 with the problems it would leave on standard error.",
+        L"/configure, /upgrade and /check hold one lock per machine while they read or write the",
+        L"configuration; another run waits for it up to /wait:SECONDS (60 by default).",
         L"Success goes to standard output; warnings and failures go to standard error.",
         L"/json: standard output holds one JSON document (UTF-8) instead: the messages with their",
         L"codes, the problems, the changes, the backup and the rows; standard error keeps its lines.",
         L"Exit codes: 0 done (/check: no problem); 1 a check failed, or a write or a failure stopped the",
-        L"run (/check: problems); 2 a bad command line, nothing ran; 3 the run ended, but the",
-        L"configuration it left has problems (listed on standard error); 4 the pass ended, but its",
-        L"report could not be written to FILE and went to standard output.",
+        L"run (/check: problems), or the run refused before its first write; 2 a bad command line,",
+        L"nothing ran; 3 the run ended, but the configuration it left has problems (listed on standard",
+        L"error); 4 the pass ended, but its report could not be written to FILE and went to standard",
+        L"output; 5 another run holds the configuration: nothing ran, try again later.",
     };
     return table;
 }
@@ -301,8 +405,14 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err)
     return ExitBadCommandLine;
 }
 
+bool CommandWroteNothing()
+{
+    return wroteNothing;
+}
+
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err)
 {
+    wroteNothing = false;
     const bool json = parse.line.Has(L"json");
     if (!parse.spec || !parse.spec->handler) {
         CommandReply reply("", json, out, err);

@@ -15,6 +15,7 @@ enum ExitCode : int {
     ExitBadCommandLine = 2,       // nothing ran
     ExitRanWithProblems = 3,      // the run ended, but the configuration it left has problems (listed)
     ExitReportToStdout = 4,       // the pass ended; its report could not be written and went to standard output
+    ExitBusy = 5,                 // another run holds the configuration; nothing ran, try again later
 };
 
 // The table that the parser, the usage and the dispatch share.
@@ -32,3 +33,6 @@ int UsageInJson(StdStream& out, StdStream& err);
 
 // A command line refused before it was parsed whole, answered in JSON as well as on standard error.
 int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err);
+// Whether the command that ran wrote nothing at all (it found nothing to change, refused before
+// its first write, or found the configuration busy), whatever its row says it may write.
+bool CommandWroteNothing();

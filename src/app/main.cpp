@@ -2,7 +2,9 @@
 // vorlasched.com link this same object. Without a command switch it creates the four forms,
 // shows the paths it was given as a drop would, and runs the message loop until the main
 // window closes; with one it runs that command without any window. Then it tidies the
-// untranslated-texts file, unless the command only reads (a preview, a check, an analysis).
+// untranslated-texts file, unless the command only reads (a preview, a check, an analysis) or
+// wrote nothing (it found nothing to change, refused before its first write, or found another
+// run holding the configuration).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -135,7 +137,7 @@ int wmain(int argc, wchar_t** argv)
     } else {
         exitCode = RunCommand(parse);
     }
-    if (!parse.line.readsOnly)
+    if (!parse.line.readsOnly && !CommandWroteNothing())
         TidyUntranslatedTexts(kUntranslatedTextsFile);
     return exitCode;
 }

@@ -12,6 +12,7 @@ list(APPEND WIN_SOURCES
   src/common/clipboard.cpp
   src/common/command_gate.cpp
   src/common/fileio.cpp
+  src/common/machine_lock.cpp
   src/common/message_later.cpp
   src/common/registry.cpp
   src/common/window.cpp

@@ -1,14 +1,13 @@
 #include "config/TConfigForm.h"
 
-#include <shlobj.h>
-
-
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/locale_text.h"
+#include "common/machine_lock.h"
 #include "common/registry.h"
 #include "common/text.h"
 #include "common/text_lines.h"
+#include "config/converge.h"
 #include "config/machine.h"
 #include "config/map_writer.h"
 #include "config/ok_glyph.h"
@@ -211,12 +210,19 @@ bool TConfigForm::CheckEnvironment()
 }
 
 // The run itself is the configuration engine's; the dialog supplies the entries, the machine
-// and the message boxes, and closes as the outcome says.
+// and the message boxes, and closes as the outcome says. It holds the machine's configuration
+// lock, and writes nothing when the machine already stands as it would leave it; when another
+// run holds the lock, it says so and stays open.
 void TConfigForm::BitBtnOkClick()
 {
+    ConfigurationLock lock;
+    if (!lock.Acquire(kDefaultLockWaitSeconds, Handle())) {
+        Show(kConfigurationBusy);
+        return;
+    }
     LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
     MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    switch (RunConfiguration(Request(), probe, writer, MessageBoxes(), state_)) {
+    switch (ConvergeConfiguration(Request(), probe, writer, MessageBoxes(), state_)) {
     case ConfigOutcome::MachineLacksPrinterOrFont:  // closes, and also asks for its own close
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
         SetModalResult(ModalResult::Cancel);

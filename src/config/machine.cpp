@@ -7,6 +7,7 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/registry.h"
+#include "common/text.h"
 #include "config/address_bitmap.h"
 #include "config/backup.h"
 #include "config/configure.h"
@@ -35,20 +36,6 @@ bool EnumeratesFamily(HDC dc, const wchar_t* face)
     FontSearch search{face, false};
     EnumFontFamiliesExW(dc, &all, MatchFamily, reinterpret_cast<LPARAM>(&search), 0);
     return search.found;
-}
-
-std::wstring PathKey(const std::wstring& path)
-{
-    std::wstring key = path;
-    for (wchar_t& c : key)
-        c = static_cast<wchar_t>(std::towupper(c));
-    return key;
-}
-
-std::wstring ParentOf(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos || slash == 0 ? std::wstring() : path.substr(0, slash);
 }
 
 }  // namespace
@@ -87,6 +74,15 @@ bool LiveMachineProbe::IsFile(const std::wstring& path)
 }
 
 bool LiveMachineProbe::HasFontFamily(const std::wstring& face)
+{
+    // Asked again by the checks after a planned run: the fonts are enumerated once per face.
+    const auto known = fonts_.find(face);
+    if (known != fonts_.end())
+        return known->second;
+    return fonts_[face] = EnumeratesFontFamily(face);
+}
+
+bool LiveMachineProbe::EnumeratesFontFamily(const std::wstring& face)
 {
     if (window_) {
         WindowDc dc(window_);
@@ -148,7 +144,7 @@ void MachineWriter::MakeFolder(const std::wstring& path)
 {
     if (path.empty() || IsExistingFolder(path))
         return;
-    MakeFolder(ParentOf(path));
+    MakeFolder(ParentPath(path));
     if (CreateDirectoryW(LongPathName(path).c_str(), nullptr))
         changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
 }
@@ -189,7 +185,7 @@ bool KeyWritable(HKEY hive, const std::wstring& path, bool mayCreate)
         return RegistryKey::Open(hive, path, KEY_ALL_ACCESS).Valid();
     if (!mayCreate)
         return false;
-    for (std::wstring parent = ParentOf(path); !parent.empty(); parent = ParentOf(parent))
+    for (std::wstring parent = ParentPath(path); !parent.empty(); parent = ParentPath(parent))
         if (RegistryKey::Open(hive, parent, KEY_READ).Valid())
             return RegistryKey::Open(hive, parent, KEY_CREATE_SUB_KEY).Valid();
     return true;  // a top-level key: the hive itself takes it
@@ -250,13 +246,13 @@ void PreviewWriter::RemoveKeyTree(const std::wstring& path)
 
 bool PreviewWriter::Exists(const std::wstring& path) const
 {
-    return planned_.count(PathKey(path)) != 0 || GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return planned_.count(PathCompareKey(path)) != 0 || GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void PreviewWriter::PlanFile(const std::wstring& path, const std::wstring& how, ChangeAction action)
 {
     changes_.push_back({ChangeTarget::File, action, path, {}});
-    planned_.insert(PathKey(path));
+    planned_.insert(PathCompareKey(path));
     fileLines_.push_back(L"; file   " + path + how);
 }
 
@@ -264,11 +260,11 @@ void PreviewWriter::MakeFolder(const std::wstring& path)
 {
     if (path.empty() || Exists(path))
         return;
-    MakeFolder(ParentOf(path));
-    if (planned_.count(PathKey(ParentOf(path))) == 0)  // its parent is on disk: could it take a folder?
+    MakeFolder(ParentPath(path));
+    if (planned_.count(PathCompareKey(ParentPath(path))) == 0)  // its parent is on disk: could it take a folder?
         if (DWORD error = FolderCreationError(path))
             fileLines_.push_back(L"; cannot make folder " + path + L": error " + std::to_wstring(error));
-    planned_.insert(PathKey(path));
+    planned_.insert(PathCompareKey(path));
     changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
     fileLines_.push_back(L"; folder " + path);
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,8 +29,11 @@ public:
     std::optional<std::string> FileBytes(const std::wstring& path, size_t maxBytes) override;
 
 private:
+    bool EnumeratesFontFamily(const std::wstring& face);
+
     std::vector<std::wstring> printers_;
     HWND window_;
+    std::map<std::wstring, bool> fonts_;  // the faces asked for, and whether they are installed
 };
 
 // Writes for real, below the root's hive. With Backup::BeforeChange, Backup() backs up the

@@ -1,5 +1,6 @@
 list(APPEND CORE_SOURCES
   src/config/backup_names.cpp
+  src/config/change_plan.cpp
   src/config/barcode239.cpp
   src/config/check.cpp
   src/config/config_writer.cpp
@@ -11,6 +12,7 @@ list(APPEND CORE_SOURCES
 list(APPEND WIN_SOURCES
   src/config/TConfigForm.cpp
   src/config/backup.cpp
+  src/config/converge.cpp
   src/config/machine.cpp
   src/config/upgrade.cpp
   src/config/address_bitmap.cpp

@@ -1,9 +1,11 @@
 #include "config/upgrade.h"
 
 #include "common/errors.h"
+#include "common/machine_lock.h"
 #include "common/outcome.h"
 #include "common/registry.h"
 #include "config/barcode239.h"
+#include "config/converge.h"
 #include "config/machine.h"
 #include "config/map_layout.h"
 
@@ -77,9 +79,7 @@ void UpgradeMaps(const std::vector<RegKeyData>& maps, ConfigWriter& writer, cons
 
 }  // namespace
 
-namespace {
-
-bool RunUpgradeLogged(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const MessageLog& log,
+bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const MessageLog& log,
                       const ProductRoot& root)
 {
     try {
@@ -95,13 +95,11 @@ bool RunUpgradeLogged(const std::vector<RegKeyData>& maps, ConfigWriter& writer,
     return true;
 }
 
-}  // namespace
-
 bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const ShowMessageFn& show,
                 const ProductRoot& root)
 {
     Outcome outcome;
-    return RunUpgradeLogged(maps, writer, MessageLog(outcome, show), root);
+    return RunUpgrade(maps, writer, MessageLog(outcome, show), root);
 }
 
 bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const ProductRoot& root)
@@ -118,11 +116,17 @@ bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRo
     } catch (const AppError&) {
         // unreadable counts as not there, as opening it for reading would fail
     }
-    return RunUpgradeLogged(maps, writer, log, root);
+    return RunUpgrade(maps, writer, log, root);
 }
 
+// Under the machine's configuration lock; an upgraded configuration is left as it is.
 void UpgradeVorla(CommandPort& port)
 {
+    ConfigurationLock lock;
+    if (!lock.Acquire()) {
+        port.ShowMessage(kConfigurationBusy);
+        return;
+    }
     MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    UpgradeMachine(writer, [&port](const std::wstring& text) { port.ShowMessage(text); });
+    ConvergeUpgrade(writer, [&port](const std::wstring& text) { port.ShowMessage(text); });
 }

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <thread>
 
 #include <commctrl.h>
 
@@ -34,7 +36,7 @@ std::wstring BackupNamed(const ConsoleRun& run)
     return FromUtf8(run.out.substr(start == std::string::npos ? 0 : start + 2, end - (start == std::string::npos ? 0 : start + 2)));
 }
 
-// Every file and folder below the folder, with the files' bytes.
+// Every file and folder below the folder, with the files' bytes and last-write times.
 std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
 {
     std::map<std::wstring, std::string> entries;
@@ -47,7 +49,7 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
         if (name == L"." || name == L"..")
             continue;
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            entries[path] = ReadBytes(path);
+            entries[path] = ReadBytes(path) + "@" + std::to_string(entry.ftLastWriteTime.dwLowDateTime);
             continue;
         }
         entries[path + L"\\"] = "";
@@ -181,21 +183,28 @@ TEST_F(FleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         bool changesNothing;
     };
     auto none = [] { return std::shared_ptr<void>(); };
+    const std::wstring emptySeries = L"/configure /branch:12 /pos: /back: /posprinter:\"" + std::wstring(kPosPrinter) +
+                                     L"\" /backprinter:\"" + kBackPrinter + L"\" \"/header:" + header_ + L"\"";
+    auto fileForFolder = [&] {
+        const std::wstring file = machine_.MapFolder(L"001207");
+        WriteBytes(file, "a file where the map folder goes");
+        return std::shared_ptr<void>(nullptr, [file](void*) { DeleteFileW(file.c_str()); });
+    };
     const std::wstring request = L"/branch:12 /pos:1,2 /back:9,10,12 \"/posprinter:pos receipt printer\" "
                                  L"\"/backprinter:BACK OFFICE LASER\"";
     const Row rows[] = {
-        {"empty series leave no map", none,
-         L"/configure /branch:12 /pos: /back: /posprinter:\"" + std::wstring(kPosPrinter) + L"\" /backprinter:\"" +
-             kBackPrinter + L"\" \"/header:" + header_ + L"\"",
-         3, "\\maps is missing", false},
+        {"empty series are refused", none, emptySeries, 1, "\\maps is missing\r\nNothing was written", true},
+        {"a file where a map folder goes: the preview", fileForFolder, Configure(L"1,7", L"/whatif"), 3,
+         "names no file: " + Utf8(machine_.MapFolder(L"001207")), true},
+        {"a file where a map folder goes: the run", fileForFolder, Configure(L"1,7"), 1, "Nothing was written", true},
         {"a held address.bmp keeps the old image",
          [&] {
              HANDLE held = CreateFileW((machine_.MapFolder(L"001201") + L"\\address.bmp").c_str(), GENERIC_READ, 0,
                                        nullptr, OPEN_EXISTING, 0, nullptr);
              return std::shared_ptr<void>(held, CloseHandle);
          },
-         Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), otherHeader), 3,
-         "address.bmp differs from the image of this header", false},
+         Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), otherHeader), 1,
+         "address.bmp differs from the image of this header", true},
         {"no Ghostscript", [&] { return std::make_shared<Hidden>(machine_.ghostscript); }, Configure(L"1,2"), 1,
          Utf8(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!"), true},
         {"check matches printers in any letter case", none, L"/check " + request, 0, "", true},
@@ -208,6 +217,7 @@ TEST_F(FleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
          Configure(L"1,7", L"/whatif"), 1, "Cannot write backup " + Utf8(backups), true},
         {"preview with the product key read-only", [] { return std::make_shared<KeyLocked>(kVorlaKey); },
          Configure(L"1,7", L"/whatif"), 1, "Failed to set data for 'ps2pdf_cmd'", true},
+        {"empty series with /force leave no map", none, emptySeries + L" /force", 3, "\\maps is missing", false},
         {"big-endian header", none,
          Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), temp_ / L"be.txt"), 0, "", false},
     };
@@ -234,7 +244,7 @@ TEST_F(FleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         }
         const bool readsOnly =
             row.arguments.find(L"/whatif") != std::wstring::npos || row.arguments.rfind(L"/check", 0) == 0;
-        if (readsOnly) {
+        if (readsOnly || row.changesNothing) {
             EXPECT_EQ(ReadBytes(undef), "b\r\na\r\na\r\n");  // not even the exit tidy
         }
     }
@@ -489,6 +499,173 @@ TEST(CommandLineJobs, CtrlCPutsTheSelectedRowsOnTheClipboard)
     type('A');
     type('C');
     EXPECT_EQ(clipboard(), L"C:\\a_x.prn\t\t\r\nC:\\b_x.prn\tAB_POS1_COPY\ttwo  lines\r\nC:\\c_x.prn\t\t\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+const char kUnchanged[] = "Nothing had to change: the configuration already stands as requested.\r\n";
+
+// Each key of the product key tree with its last-write time.
+std::map<std::wstring, uint64_t> KeyTimes()
+{
+    std::map<std::wstring, uint64_t> times;
+    for (const RegKeyData& key : ReadKeyTree(kVorlaKey)) {
+        const std::wstring path = key.path.substr(key.path.find(L'\\') + 1);
+        HKEY k = nullptr;
+        FILETIME written{};
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &k);
+        RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &written);
+        RegCloseKey(k);
+        times[path] = (uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    }
+    return times;
+}
+
+TEST_F(FleetTest, ARepeatedRunWritesNothingAndSaysSo)
+{
+    const std::wstring undef = L"c:\\kelvane\\undef.txt";
+    CreateDirectoryW(L"c:\\kelvane", nullptr);
+    ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
+    ASSERT_EQ(RunConsole(L"/upgrade").exitCode, 0u);
+    const std::map<std::wstring, uint64_t> keys = KeyTimes();
+    const std::map<std::wstring, std::string> files = Snapshot(machine_.installDir);
+    const std::map<std::wstring, std::string> backups = Snapshot(DefaultBackupFolder());
+    Sleep(50);  // a rewrite would now show in the times
+
+    WriteBytes(undef, "b\r\na\r\n");  // other tests' commands tidy it too: checked right after the run
+    ConsoleRun again = RunConsole(Configure(L"1,2"));
+    EXPECT_EQ(ReadBytes(undef), "b\r\na\r\n");
+    EXPECT_EQ(again.exitCode, 0u) << again.err;
+    EXPECT_EQ(again.out, Utf8(kDone) + "\r\n" + kUnchanged);
+    ConsoleRun upgrade = RunConsole(L"/upgrade");
+    EXPECT_EQ(upgrade.exitCode, 0u) << upgrade.err;
+    EXPECT_EQ(upgrade.out, std::string("Done!\r\n") + kUnchanged);
+    EXPECT_TRUE(KeyTimes() == keys);
+    EXPECT_TRUE(Snapshot(machine_.installDir) == files);
+    EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
+
+    // One value different: it is written, and the run says no more than that it is done.
+    ConsoleRun changed = RunConsole(Configure(L"1,2", L"/backunc:\\\\other\\B"));
+    EXPECT_EQ(changed.exitCode, 0u) << changed.err;
+    EXPECT_EQ(changed.out.find(kUnchanged), std::string::npos);
+    EXPECT_EQ(RegistryKey::Open(HKEY_LOCAL_MACHINE, MapKey(3, L"Copy"), KEY_READ).ReadString(L"PrnOutDir"),
+              L"\\\\other\\B");
+    EXPECT_NE(Snapshot(DefaultBackupFolder()), backups);
+    DeleteFileW(undef.c_str());
+}
+
+// The dialog's OK and the menu's "Upgrade Vorla": nothing written when nothing differs, and
+// each waits while another holds the lock (what stands at the end of the hold is what was there).
+TEST_F(FleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLock)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    ASSERT_EQ(RunConsole(L"/upgrade").exitCode, 0u);
+    const std::map<std::wstring, uint64_t> keys = KeyTimes();
+    const std::map<std::wstring, std::string> backups = Snapshot(DefaultBackupFolder());
+    Sleep(50);
+    ConfigSession session;
+    auto upgrade = [&session] {
+        MessageBoxWatcher boxes;
+        SendMessageW(session.main.Handle(), WM_COMMAND, IdUpgradeVorla, 0);
+        return boxes.Texts();
+    };
+    EXPECT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone});
+    EXPECT_EQ(upgrade(), std::vector<std::wstring>{L"Done!"});
+    EXPECT_TRUE(KeyTimes() == keys);
+    EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
+
+    auto heldDuring = [](const std::function<void()>& run) {
+        std::vector<RegKeyData> atRelease;
+        HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread holder([&] {
+            HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\vorlasched-configuration");
+            WaitForSingleObject(lock, INFINITE);
+            SetEvent(taken);
+            Sleep(1500);
+            atRelease = Vorla();
+            ReleaseMutex(lock);
+            CloseHandle(lock);
+        });
+        WaitForSingleObject(taken, INFINITE);
+        run();
+        holder.join();
+        CloseHandle(taken);
+        return atRelease;
+    };
+    DeleteTree(MapKey(2), L"Copy");
+    const std::vector<RegKeyData> broken = Vorla();
+    EXPECT_EQ(heldDuring([&] { EXPECT_EQ(upgrade(), std::vector<std::wstring>{L"Done!"}); }), broken);
+    EXPECT_NE(Vorla(), broken);
+    DeleteTree(kVorlaKey, L"maps");
+    const std::vector<RegKeyData> noMaps = Vorla();
+    EXPECT_EQ(heldDuring([&] { EXPECT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone}); }), noMaps);
+    EXPECT_NE(Vorla(), noMaps);
+}
+
+// Two runs with different branches at once, 20 times: the end state is always one of the two
+// whole configurations, a run that gave up (5) left the other's, and /check never sees a half.
+TEST_F(FleetTest, ConcurrentRunsNeverLeaveAMix)
+{
+    const std::wstring a = Configure(L"1,2"), b = Configure(L"3").replace(Configure(L"3").find(L"/branch:12"), 10, L"/branch:13");
+    ASSERT_EQ(RunConsole(b).exitCode, 0u);
+    const std::vector<RegKeyData> stateB = Vorla();
+    ASSERT_EQ(RunConsole(a).exitCode, 0u);
+    const std::vector<RegKeyData> stateA = Vorla();
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        ConsoleRun first, second;
+        const std::wstring wait = round % 2 ? L" /wait:1" : L"";
+        std::thread other([&] { second = RunConsole(b + wait); });
+        first = RunConsole(a + wait);
+        other.join();
+        const std::vector<RegKeyData> end = Vorla();
+        EXPECT_TRUE(end == stateA || end == stateB);
+        EXPECT_TRUE(first.exitCode == 0 || first.exitCode == 5) << first.err;
+        EXPECT_TRUE(second.exitCode == 0 || second.exitCode == 5) << second.err;
+        if (second.exitCode == 5) {  // b gave up: a's run is what stands
+            EXPECT_TRUE(end == stateA);
+        }
+        if (first.exitCode == 5) {
+            EXPECT_TRUE(end == stateB);
+        }
+    }
+    std::atomic<bool> running{true};
+    std::thread reconfigure([&] {
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(RunConsole(i % 2 ? a : b).exitCode, 0u);
+        running = false;
+    });
+    int checks = 0;
+    while (running) {
+        ConsoleRun check = RunConsole(L"/check");
+        EXPECT_EQ(check.exitCode, 0u) << check.out;
+        ++checks;
+    }
+    reconfigure.join();
+    EXPECT_GT(checks, 0);
+}
+
+// A lock held by another process makes a run give up after /wait; one whose holder ended
+// without releasing it is taken over.
+TEST_F(FleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
+    const std::vector<RegKeyData> registry = Vorla();
+    HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\vorlasched-configuration");
+    ASSERT_EQ(WaitForSingleObject(lock, 0), WAIT_OBJECT_0);
+    for (const std::wstring& command : {std::wstring(L"/check /wait:2"), std::wstring(L"/upgrade /wait:2"), Configure(L"1,7", L"/wait:2")}) {
+        ConsoleRun run = RunConsole(command);
+        EXPECT_EQ(run.exitCode, 5u);
+        EXPECT_EQ(run.err, "Another run holds the configuration; try again later.\r\n");
+    }
+    EXPECT_EQ(Vorla(), registry);
+    ReleaseMutex(lock);
+    std::thread([lock] { WaitForSingleObject(lock, 0); }).join();  // ends holding it
+    EXPECT_EQ(RunConsole(L"/check /wait:2").exitCode, 0u);
+    CloseHandle(lock);
 }
 
 }  // namespace
