@@ -112,8 +112,9 @@ class Documents(unittest.TestCase):
         self.assertTrue(document["backup"].endswith(".reg"))
         self.assertIn("drawn", [change["action"] for change in document["changes"]])
 
-        upgrade, _ = run("/upgrade", "/json")
-        self.assertEqual((upgrade["exitCode"], codes(upgrade["messages"])), (0, ["upgrade-done"]))
+        upgrade, _ = run("/upgrade", "/json")  # a configuration is written upgraded: nothing to change
+        self.assertEqual((upgrade["exitCode"], upgrade["changed"], upgrade["changes"], codes(upgrade["messages"])),
+                         (0, False, [], ["upgrade-done", "unchanged"]))
         clean, _ = run("/check", *REQUEST, "/json")
         self.assertEqual((clean["exitCode"], clean["problems"]), (0, []))
 
@@ -127,8 +128,10 @@ class Documents(unittest.TestCase):
         self.assertEqual(codes(checked["problems"]),
                          ["pos-printer-not-chosen", "header-lines-wrong", "value-missing", "maps-differ"])
         self.assertEqual(checked["problems"][2]["value"], "Printer")
-        missing, _ = run("/upgrade", "/json")  # the upgrade only adds flags: Printer stays missing
-        self.assertEqual((missing["exitCode"], codes(missing["problems"])), (3, ["value-missing"]))
+        missing, _ = run("/upgrade", "/json")  # it would leave Printer missing: it refuses before writing
+        self.assertEqual((missing["exitCode"], missing["changed"], codes(missing["problems"])),
+                         (1, False, ["value-missing"]))
+        self.assertEqual(codes(missing["messages"])[-1], "refused-before-writing")
 
     def test_analyze_and_submit_give_each_row_its_state(self):
         rows, _ = run("/analyze", SPOOL, "/json")
