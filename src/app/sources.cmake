@@ -1,5 +1,6 @@
 list(APPEND CORE_SOURCES
   src/app/command_line.cpp
+  src/app/command_table.cpp
 )
 list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp

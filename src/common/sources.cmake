@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
   src/common/product_keys.cpp
   src/common/text.cpp
   src/common/reg_text.cpp
+  src/common/refusals.cpp
   src/common/text_lines.cpp
   src/common/utf.cpp
 )

@@ -134,6 +134,7 @@ TEST_F(FleetTest, WhatIfPrintsTheRunAndChangesNothing)
 
 TEST_F(FleetTest, FailuresEndWithTheirExitCode)
 {
+    const std::wstring stray = temp_ / L"stray.txt", surrogate = temp_ / L"surrogate.txt";
     struct Case {
         const char* what;
         std::wstring arguments;
@@ -151,7 +152,14 @@ TEST_F(FleetTest, FailuresEndWithTheirExitCode)
         {"no header file", L"/configure /branch:1 /pos:1 /back:1 /posprinter:a /backprinter:b /header:C:\\none.txt", 2,
          "vorlasched: Cannot open file C:\\none.txt\r\nUsage:"},
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
+        {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
+         2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 6 is")},
+        {"a UTF-16 header with a lone surrogate",
+         Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), surrogate), 2,
+         Utf8(L"vorlasched: /header:" + surrogate + L": the UTF-16 file has a lone surrogate 0xD800 at offset 4")},
     };
+    WriteBytes(stray, "\xCE\xA9 1\r\n\xE9\r\n3\r\n4\r\n5");
+    WriteBytes(surrogate, std::string("\xFF\xFEx\0\0\xD8y\0", 8));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ConsoleRun run = RunConsole(c.arguments);
