@@ -24,7 +24,7 @@ trap 'rm -rf "$work"' EXIT
 ln -s "$(cd "$dist" && pwd)" "$work/dist"
 ln -s "$VORLA_ROOT/assets/vorlasched.ico" "$work/vorlasched.ico"
 # The files: everything in the folder but earlier packages, in a stable order.
-(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' | sed 's|^\./|dist/|' | LC_ALL=C sort) |
+(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | sed 's|^\./|dist/|' | LC_ALL=C sort) |
   wixl-heat -p dist/ --directory-ref INSTALLDIR --component-group ProgramFiles --var var.DistDir \
     >"$work/files.wxs"
 
@@ -51,5 +51,12 @@ sql "UPDATE RemoveFile SET DirProperty = 'KelvaneFolder' WHERE FileKey = 'Remove
 sql "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
 sql "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty)
      VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+# The same files make the same package: its times are SOURCE_DATE_EPOCH (make_dist sets it; the
+# files' own times otherwise stay as they are), and its package code, which must change whenever
+# the package does, is derived from the version and the files' contents.
+files_digest=$(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | LC_ALL=C sort |
+  xargs -d '\n' sha256sum | sha256sum | cut -c1-64)
+/usr/bin/python3 "$VORLA_ROOT/scripts/msi_summary.py" "$work/package.msi" "$upgrade_code" "$version $files_digest" \
+  "${SOURCE_DATE_EPOCH:-$(date +%s)}"
 mv "$work/package.msi" "$msi"
 log "package: $msi (ProductCode {$product_code})"

@@ -14,6 +14,7 @@
 #include "app/untranslated.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/system_dll.h"
 #include "config/TConfigForm.h"
 #include "jobs/TConvertPBForm.h"
 
@@ -111,6 +112,7 @@ static int ShowUsage(const std::wstring& problem, int exitCode)
 
 int wmain(int argc, wchar_t** argv)
 {
+    RestrictDllSearchToSystem32();  // before anything can load a DLL
     const CommandLineParse parse = ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc), Commands());
     if (!parse.ok)
         return ShowUsage(parse.problem, ExitBadCommandLine);

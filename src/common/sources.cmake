@@ -14,5 +14,6 @@ list(APPEND WIN_SOURCES
   src/common/fileio.cpp
   src/common/message_later.cpp
   src/common/registry.cpp
+  src/common/system_dll.cpp
   src/common/window.cpp
 )

@@ -149,11 +149,11 @@ std::wstring StrictUtf16(std::string_view bytes, bool bigEndian)
 
 }  // namespace
 
-TextFileRefused::TextFileRefused(Fault fault, size_t offset, unsigned byte)
-    : AppError(fault == NotUtf8         ? NotUtf8Refusal(byte, offset)
-               : fault == LoneSurrogate ? LoneSurrogateRefusal(byte, offset)
-                                        : OddUtf16Refusal(offset)),
-      fault(fault), offset(offset)
+TextFileRefused::TextFileRefused(Fault what, size_t at, unsigned byte)
+    : AppError(what == NotUtf8         ? NotUtf8Refusal(byte, at)
+               : what == LoneSurrogate ? LoneSurrogateRefusal(byte, at)
+                                       : OddUtf16Refusal(at)),
+      fault(what), offset(at)
 {
 }
 

@@ -33,7 +33,7 @@ std::wstring DecodeTextFile(std::string_view bytes);
 class TextFileRefused : public AppError {
 public:
     enum Fault { NotUtf8, LoneSurrogate, OddUtf16 };
-    TextFileRefused(Fault fault, size_t offset, unsigned byte);
+    TextFileRefused(Fault what, size_t at, unsigned byte);
     Fault fault;
     size_t offset;  // of the byte or the UTF-16 unit, from the file's start
 };

@@ -500,3 +500,22 @@ TEST(CommandLineJobs, CtrlCPutsTheSelectedRowsOnTheClipboard)
 }
 
 }  // namespace
+
+// A winspool.drv planted beside a copy of the program, with Wine told to prefer a native DLL
+// for that program (a DLL override, read when it starts) and so to search as Windows does,
+// program folder first: the printers still come from System32's, and the planted one never loads.
+TEST_F(FleetTest, APlantedWinspoolBesideTheProgramNeverLoads)
+{
+    const std::wstring name = L"vorlasched-planted.com", program = temp_ / name;
+    ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\planted\\winspool.drv").c_str(), (temp_ / L"winspool.drv").c_str(), FALSE));
+    const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\" + name;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (appDefaults + L"\\DllOverrides").c_str(), L"winspool.drv", REG_SZ,
+                              L"native,builtin", sizeof L"native,builtin"), ERROR_SUCCESS);
+    ConsoleRun run = RunConsole(L"/check /branch:12 /pos:1 /back:9 \"/posprinter:" + std::wstring(kPosPrinter) +
+                                    L"\" \"/backprinter:" + kBackPrinter + L"\"",
+                                program, temp_.Path());
+    RegDeleteTreeW(HKEY_CURRENT_USER, appDefaults.c_str());
+    EXPECT_FALSE(IsExistingFile(temp_ / L"planted-dll-loaded"));
+    EXPECT_EQ(run.out.find(Utf8(L"Πρέπει να επιλέξετε εκτυπωτή")), std::string::npos) << run.out;  // printers listed
+}
