@@ -24,9 +24,11 @@ trap 'rm -rf "$work"' EXIT
 ln -s "$(cd "$dist" && pwd)" "$work/dist"
 ln -s "$VORLA_ROOT/assets/vorlasched.ico" "$work/vorlasched.ico"
 # The files: everything in the folder but earlier packages, in a stable order.
+# wixl-heat gives folders random names: they are named in order instead, the same on every build.
 (cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | sed 's|^\./|dist/|' | LC_ALL=C sort) |
-  wixl-heat -p dist/ --directory-ref INSTALLDIR --component-group ProgramFiles --var var.DistDir \
-    >"$work/files.wxs"
+  wixl-heat -p dist/ --directory-ref INSTALLDIR --component-group ProgramFiles --var var.DistDir |
+  /usr/bin/python3 -c 'import re, sys; ids = {}; print(re.sub("dir[0-9A-F]{32}",
+    lambda m: ids.setdefault(m.group(0), f"dirDist{len(ids)}"), sys.stdin.read()), end="")' >"$work/files.wxs"
 
 msi=$dist/vorlasched-$version.msi
 (cd "$work" && wixl -a x86 -o package.msi -D Version="$version" -D ProductCode="{$product_code}" \
