@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         const std::wstring text = DecodeTextFile(bytes);
         if (le || be) {
-            Check(Utf16Bytes(text, be) == bytes.substr(2));
+            // Exactly the file's units, and whole characters (no lone surrogate survives UTF-8).
+            Check(Utf16Bytes(text, be) == bytes.substr(2) && WideOfUtf8(Utf8Of(text)) == text);
         } else if (const std::optional<std::wstring> utf8 = WideOfUtf8(bytes.substr(utf8Bom ? 3 : 0))) {
             Check(*utf8 == text && Utf8Of(text) == bytes.substr(utf8Bom ? 3 : 0));
         } else {
