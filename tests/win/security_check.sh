@@ -6,6 +6,8 @@
 set -euo pipefail
 check=$1 source=$2 build=$3
 source "$source/scripts/lib.sh"
+# Signed with the test certificate, whatever the environment gives for a release.
+unset VORLA_SIGN_PFX VORLA_SIGN_PASSWORD VORLA_SIGN_TIMESTAMP_URL
 export VORLA_WIN_BUILD=$build VORLA_SIGN_TEST_DIR=$build/test-signing
 scratch=$build/security-$check
 rm -rf "$scratch" && mkdir -p "$scratch"
