@@ -4,6 +4,7 @@
 #   scripts/fuzz.sh fuzz_series  only the targets named
 #   FUZZ_RUNS=10000000           each target until it has run that many inputs (or its time is up)
 #   FUZZ_JOBS=1                  one target at a time (default: one per core)
+#   FUZZ_MAX_LEN=256             inputs of at most that many bytes (default: libFuzzer's 4096)
 # It builds in a folder of its own ($VORLA_FUZZ_BUILD, default build/fuzz), so the short fuzz runs
 # of scripts/test.sh keep their few seconds. New inputs are kept in
 # $VORLA_FUZZ_BUILD/tests/fuzz/corpus/<target>; an input that crashes a target or breaks one of
@@ -18,6 +19,8 @@ build_native
 seconds=${FUZZ_SECONDS:-600}
 runs=${FUZZ_RUNS:--1}
 jobs_at_once=${FUZZ_JOBS:-$(nproc)}
+max_len=()
+if [ -n "${FUZZ_MAX_LEN:-}" ]; then max_len=(-max_len="$FUZZ_MAX_LEN"); fi
 fuzz_dir=$VORLA_NATIVE_BUILD/tests/fuzz
 findings=$VORLA_NATIVE_BUILD/findings
 mkdir -p "$findings"
@@ -34,7 +37,7 @@ fi
 run_target() {
   local name=$1
   mkdir -p "$fuzz_dir/corpus/$name"
-  "$fuzz_dir/$name" -max_total_time="$seconds" -runs="$runs" -print_final_stats=1 -artifact_prefix="$findings/$name-" \
+  "$fuzz_dir/$name" -max_total_time="$seconds" -runs="$runs" "${max_len[@]}" -print_final_stats=1 -artifact_prefix="$findings/$name-" \
     "$fuzz_dir/corpus/$name" "$VORLA_ROOT/tests/fuzz/corpus/$name" >"$findings/$name.log" 2>&1
 }
 pids=()
