@@ -7,7 +7,7 @@ need_pkgs=(
   g++-mingw-w64-i686 cmake ninja-build googletest
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   fonts-liberation fonts-wine python3-pil python3-fonttools
-  clang libclang-rt-14-dev zip unzip wixl msitools python3-jsonschema
+  clang libclang-rt-14-dev zip unzip wixl msitools python3-jsonschema osslsigncode python3-olefile
 )
 
 # The branch machines' locale: Wine takes its code pages from it, and file names outside

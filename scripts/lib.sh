@@ -42,20 +42,33 @@ build_native() {
   cmake --build "$VORLA_NATIVE_BUILD"
 }
 
-# make_dist: the distributable folder: the program and the files that ship beside it.
+# source_date_epoch: the time of the commit being built (or of CMakeLists.txt outside a git
+# checkout): every time a package holds is this one, so that two builds of a commit agree.
+source_date_epoch() {
+  git -C "$VORLA_ROOT" log -1 --format=%ct 2>/dev/null || stat -c %Y "$VORLA_ROOT/CMakeLists.txt"
+}
+
+# make_dist: the distributable folder: the program and the files that ship beside it, signed
+# (scripts/sign.sh: the programs before they are packed, the .msi after), and SHA256SUMS.
 make_dist() {
+  export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(source_date_epoch)}
   rm -rf "$VORLA_DIST"
   mkdir -p "$VORLA_DIST"
   # The shipped program carries no debug information (the build's copy keeps it).
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.exe" "$VORLA_WIN_BUILD/vorlasched.exe"
   i686-w64-mingw32-strip -o "$VORLA_DIST/vorlasched.com" "$VORLA_WIN_BUILD/vorlasched.com"
+  "$VORLA_ROOT/scripts/sign.sh" "$VORLA_DIST/vorlasched.exe" "$VORLA_DIST/vorlasched.com"
   if [ -d "$VORLA_ROOT/assets/dist" ]; then cp -r "$VORLA_ROOT/assets/dist/." "$VORLA_DIST/"; fi
   # The technician's text names the project's version.
   if [ -f "$VORLA_DIST/README-technician.txt" ]; then
     sed -i "s/@PROJECT_VERSION@/$(vorla_version)/g" "$VORLA_DIST/README-technician.txt"
   fi
+  # Every file as of the commit: the packages hold no build's own times.
+  find "$VORLA_DIST" -type f -exec chmod 644 {} + -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
   if [ -x "$VORLA_ROOT/scripts/package.sh" ]; then "$VORLA_ROOT/scripts/package.sh" "$VORLA_DIST"; fi
   "$VORLA_ROOT/scripts/msi.sh" "$VORLA_DIST"
+  "$VORLA_ROOT/scripts/sign.sh" "$VORLA_DIST"/*.msi
+  (cd "$VORLA_DIST" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs -d '\n' sha256sum >SHA256SUMS)
 }
 
 # prepare_prefix DIR: a whole Wine prefix set up for the program (idempotent).

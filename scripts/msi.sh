@@ -24,9 +24,11 @@ trap 'rm -rf "$work"' EXIT
 ln -s "$(cd "$dist" && pwd)" "$work/dist"
 ln -s "$VORLA_ROOT/assets/vorlasched.ico" "$work/vorlasched.ico"
 # The files: everything in the folder but earlier packages, in a stable order.
-(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' | sed 's|^\./|dist/|' | LC_ALL=C sort) |
-  wixl-heat -p dist/ --directory-ref INSTALLDIR --component-group ProgramFiles --var var.DistDir \
-    >"$work/files.wxs"
+# wixl-heat gives folders random names: they are named in order instead, the same on every build.
+(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | sed 's|^\./|dist/|' | LC_ALL=C sort) |
+  wixl-heat -p dist/ --directory-ref INSTALLDIR --component-group ProgramFiles --var var.DistDir |
+  /usr/bin/python3 -c 'import re, sys; ids = {}; print(re.sub("dir[0-9A-F]{32}",
+    lambda m: ids.setdefault(m.group(0), f"dirDist{len(ids)}"), sys.stdin.read()), end="")' >"$work/files.wxs"
 
 msi=$dist/vorlasched-$version.msi
 (cd "$work" && wixl -a x86 -o package.msi -D Version="$version" -D ProductCode="{$product_code}" \
@@ -51,5 +53,12 @@ sql "UPDATE RemoveFile SET DirProperty = 'KelvaneFolder' WHERE FileKey = 'Remove
 sql "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
 sql "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty)
      VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+# The same files make the same package: its times are SOURCE_DATE_EPOCH (make_dist sets it; the
+# files' own times otherwise stay as they are), and its package code, which must change whenever
+# the package does, is derived from the version and the files' contents.
+files_digest=$(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | LC_ALL=C sort |
+  xargs -d '\n' sha256sum | sha256sum | cut -c1-64)
+/usr/bin/python3 "$VORLA_ROOT/scripts/msi_summary.py" "$work/package.msi" "$upgrade_code" "$version $files_digest" \
+  "${SOURCE_DATE_EPOCH:-$(date +%s)}"
 mv "$work/package.msi" "$msi"
 log "package: $msi (ProductCode {$product_code})"

@@ -14,7 +14,7 @@ rm -f "$dist/$zip_name"
 tmp=$dist/.package-$$.zip
 trap 'rm -f "$tmp"' EXIT
 # Everything in the folder but earlier packages, files only, in a stable order.
-(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' | sed 's|^\./||' | LC_ALL=C sort |
-  zip -X -D -q "$tmp" -@)
+(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
+  TZ=UTC zip -X -D -q "$tmp" -@)
 mv "$tmp" "$dist/$zip_name"
 log "package: $dist/$zip_name"

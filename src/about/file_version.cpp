@@ -2,22 +2,30 @@
 
 #include <windows.h>
 
+#include "common/system_dll.h"
+
 #include <new>
 #include <vector>
 
 std::optional<std::wstring> FixedFileVersion(const std::wstring& path)
 {
+    // From System32's version.dll, never one beside the program (common/system_dll.h).
+    auto* getFileVersionInfoSize = SystemFunctionOf<decltype(GetFileVersionInfoSizeW)>(L"version.dll", "GetFileVersionInfoSizeW");
+    auto* getFileVersionInfo = SystemFunctionOf<decltype(GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
+    auto* verQueryValue = SystemFunctionOf<decltype(VerQueryValueW)>(L"version.dll", "VerQueryValueW");
+    if (!getFileVersionInfoSize || !getFileVersionInfo || !verQueryValue)
+        return std::nullopt;
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    DWORD size = getFileVersionInfoSize(path.c_str(), &ignored);
     if (size == 0)
         return std::nullopt;
     try {
         std::vector<BYTE> block(size);
-        if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
+        if (!getFileVersionInfo(path.c_str(), 0, size, block.data()))
             return std::nullopt;
         void* value = nullptr;
         UINT length = 0;
-        if (!VerQueryValueW(block.data(), L"\\", &value, &length) || !value)
+        if (!verQueryValue(block.data(), L"\\", &value, &length) || !value)
             return std::nullopt;
         // A resource whose fixed part is missing or cut short has no version to show.
         if (length < sizeof(VS_FIXEDFILEINFO))

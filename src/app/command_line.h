@@ -74,6 +74,11 @@ struct CommandLineParse {
     const CommandSpec* spec = nullptr;  // the command's row; null for the window
 };
 
+// The command table's rows, switches and notes, without handlers (app/command_table.cpp): pure,
+// so that the fuzz target reads command lines against the very table that the program uses.
+// Commands() (app/commands.*) gives each row its handler.
+CommandTable CommandTableRows();
+
 // Reads the arguments after the program's name (already split by the Windows rules, so a
 // quoted value has lost its quotes). Refused: an unknown switch, a switch given twice, a
 // value on a switch that takes none, a missing or empty value, a missing required switch, a

@@ -37,11 +37,15 @@ ShowMessageFn PrinterFailures(CommandReply& reply)
     return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, "printers-unreadable", text}); };
 }
 
-// The header file's lines; a file that cannot be read refuses the command line.
+// The header file's lines; a file that cannot be read, or whose encoding is unclear, refuses the
+// command line.
 std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, CommandReply& reply)
 {
     try {
         return SplitTextLines(DecodeTextFile(ReadFileBytes(line.Value(L"header"), kHeaderFileLimit)));
+    } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
+        reply.Refuse(L"/header:" + line.Value(L"header") + L": " + e.Message());
+        return std::nullopt;
     } catch (const AppError& e) {
         reply.Refuse(e.Message());
         return std::nullopt;
@@ -327,73 +331,31 @@ int RunVersionCommand(const CommandLine&, CommandReply& reply)
     return ExitDone;
 }
 
-CommandTable MakeCommandTable()
+CommandHandler HandlerOf(CliCommand command)
 {
-    const Need R = Need::Required, O = Need::Optional, Q = Need::Request;
-    CommandTable table;
-    table.switches = {
-        {L"branch", Takes::Text, L"N"},          {L"pos", Takes::TextOrEmpty, L"LIST"},
-        {L"back", Takes::TextOrEmpty, L"LIST"},  {L"posprinter", Takes::Text, L"NAME"},
-        {L"backprinter", Takes::Text, L"NAME"},  {L"posunc", Takes::TextOrEmpty, L"PATH"},
-        {L"backunc", Takes::TextOrEmpty, L"PATH"}, {L"header", Takes::Text, L"FILE"},
-        {L"whatif", Takes::NothingOrText, L"FILE"}, {L"report", Takes::Text, L"FILE"},
-        {L"timeout", Takes::Seconds, L"SECONDS"}, {L"json", Takes::Nothing, nullptr},
-        {L"force", Takes::Nothing, nullptr},      {L"wait", Takes::Seconds, L"SECONDS"},
-    };
-    table.commands = {
-        {CliCommand::Configure, L"configure",
-         {{L"branch", R}, {L"pos", R}, {L"back", R}, {L"posprinter", R}, {L"backprinter", R}, {L"posunc", O},
-          {L"backunc", O}, {L"header", R}, {L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}},
-         nullptr, false, L"configures Vorla as \"Configure Vorla\" does, then checks what it left", RunConfigure},
-        {CliCommand::Upgrade, L"upgrade", {{L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}}, nullptr, false,
-         L"upgrades the form maps as \"Upgrade Vorla\" does, then checks what it left", RunUpgradeCommand},
-        {CliCommand::Check, L"check",
-         {{L"branch", Q}, {L"pos", Q}, {L"back", Q}, {L"posprinter", Q}, {L"backprinter", Q}, {L"posunc", O},
-          {L"backunc", O}, {L"header", O}, {L"wait", O}, {L"json", O}},
-         nullptr, true, L"writes nothing; lists every problem of the configuration, one per line", RunCheckCommand},
-        {CliCommand::Analyze, L"analyze", {{L"report", O}, {L"json", O}}, L"PATH...", true,
-         L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report", RunAnalyzeCommand},
-        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}, {L"json", O}}, L"PATH...", false,
-         L"runs \"Resubmit files (submit)\" on the paths and writes a CSV report", RunSubmitCommand},
-        {CliCommand::Window, L"", {}, L"[PATH...]", false,
-         L"opens the window with the rows that a drop of the paths gives", nullptr},
-        {CliCommand::Version, L"version", {{L"json", O}}, nullptr, true,
-         L"prints the version number", RunVersionCommand},
-        {CliCommand::Help, L"?", {{L"json", O}}, nullptr, true, L"shows this text", nullptr},
-    };
-    table.notes = {
-        L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
-        L"/header:FILE holds the five lines of the branch header: UTF-8, UTF-16 with a BOM (either byte",
-        L"order), or the ANSI code page.",
-        L"/whatif writes nothing and prints what the run would write, as .reg text; /whatif:FILE also",
-        L"writes it to FILE in UTF-16, for \"reg import FILE /reg:32\".",
-        L"/check with the request switches also names the first difference from what /configure would",
-        L"write, and with /header an address.bmp that differs from the image of this header.",
-        L"The report is CSV (UTF-8) to FILE or standard output; /timeout ends a client that runs longer",
-        L"and stops the pass.",
-        L"A /configure or /upgrade that finds everything as it would leave it writes nothing, and says",
-        L"\"Nothing had to change\" on standard output. Before its first write, it runs its own /whatif:",
-        L"when that would exit 1 or 3, it writes nothing, lists why and exits 1; /force runs it anyway.",
-        L"/whatif exits as the run would: 0, 1, or 3 with the problems it would leave on standard error.",
-        L"/configure, /upgrade and /check hold one lock per machine while they read or write the",
-        L"configuration; another run waits for it up to /wait:SECONDS (60 by default).",
-        L"Success goes to standard output; warnings and failures go to standard error.",
-        L"/json: standard output holds one JSON document (UTF-8) instead: the messages with their",
-        L"codes, the problems, the changes, the backup and the rows; standard error keeps its lines.",
-        L"Exit codes: 0 done (/check: no problem); 1 a check failed, or a write or a failure stopped the",
-        L"run (/check: problems), or the run refused before its first write; 2 a bad command line,",
-        L"nothing ran; 3 the run ended, but the configuration it left has problems (listed on standard",
-        L"error); 4 the pass ended, but its report could not be written to FILE and went to standard",
-        L"output; 5 another run holds the configuration: nothing ran, try again later.",
-    };
-    return table;
+    switch (command) {
+    case CliCommand::Configure: return RunConfigure;
+    case CliCommand::Upgrade: return RunUpgradeCommand;
+    case CliCommand::Check: return RunCheckCommand;
+    case CliCommand::Analyze: return RunAnalyzeCommand;
+    case CliCommand::Submit: return RunSubmitCommand;
+    case CliCommand::Version: return RunVersionCommand;
+    case CliCommand::Window:
+    case CliCommand::Help: break;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 const CommandTable& Commands()
 {
-    static const CommandTable table = MakeCommandTable();
+    static const CommandTable table = [] {
+        CommandTable rows = CommandTableRows();
+        for (CommandSpec& spec : rows.commands)
+            spec.handler = HandlerOf(spec.command);
+        return rows;
+    }();
     return table;
 }
 

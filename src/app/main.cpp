@@ -16,6 +16,7 @@
 #include "app/untranslated.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/system_dll.h"
 #include "config/TConfigForm.h"
 #include "jobs/TConvertPBForm.h"
 
@@ -113,6 +114,7 @@ static int ShowUsage(const std::wstring& problem, int exitCode)
 
 int wmain(int argc, wchar_t** argv)
 {
+    RestrictDllSearchToSystem32();  // before anything can load a DLL
     const std::vector<std::wstring> args(argv + 1, argv + argc);
     const CommandLineParse parse = ParseCommandLine(args, Commands());
     if (!parse.ok && AsksForJson(args)) {

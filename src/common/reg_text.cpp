@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "common/errors.h"
+#include "common/refusals.h"
 #include "common/text.h"
 #include "common/utf.h"
 
@@ -59,9 +61,18 @@ std::wstring Quoted(const std::wstring& text)
     return quoted + L'"';
 }
 
+// A .reg file is read line by line: a key or value name with a line break cannot be written so
+// that it reads back, and the file is refused rather than written wrong.
+const std::wstring& OnOneLine(const std::wstring& name)
+{
+    if (name.find_first_of(L"\r\n") != std::wstring::npos)
+        throw AppError(RegLineBreakRefusal(name));
+    return name;
+}
+
 std::wstring NameText(const std::wstring& name)
 {
-    return name.empty() ? L"@" : Quoted(name);
+    return name.empty() ? L"@" : Quoted(OnOneLine(name));
 }
 
 std::wstring HexDigits(uint32_t value, int width)
@@ -137,9 +148,9 @@ std::wstring RegFileText(const std::vector<std::wstring>& deletedKeys, const std
 {
     std::wstring text = L"Windows Registry Editor Version 5.00\r\n\r\n";
     for (const std::wstring& path : deletedKeys)
-        text += L"[-" + path + L"]\r\n\r\n";
+        text += L"[-" + OnOneLine(path) + L"]\r\n\r\n";
     for (const RegKeyData& key : keys) {
-        text += L"[" + key.path + L"]\r\n";
+        text += L"[" + OnOneLine(key.path) + L"]\r\n";
         for (const std::wstring& name : key.removedValues)
             text += NameText(name) + L"=-\r\n";
         for (const RegValueData& value : key.values)

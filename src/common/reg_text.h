@@ -50,4 +50,5 @@ RegValueData RegDwordValue(const std::wstring& name, uint32_t value);           
 // each key's "[path]" section with its values; every section ends with a blank line. CRLF line ends.
 // Text values that would not survive as quoted text (a line break, no final NUL, an inner NUL,
 // an odd length) are written as hex(1) bytes; hex lists wrap at 80 columns as regedit wraps them.
+// A key or value name with a line break cannot be written: AppError (common/refusals.h).
 std::wstring RegFileText(const std::vector<std::wstring>& deletedKeys, const std::vector<RegKeyData>& keys);

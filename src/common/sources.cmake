@@ -4,6 +4,7 @@ list(APPEND CORE_SOURCES
   src/common/product_keys.cpp
   src/common/text.cpp
   src/common/reg_text.cpp
+  src/common/refusals.cpp
   src/common/text_lines.cpp
   src/common/utf.cpp
 )
@@ -15,5 +16,6 @@ list(APPEND WIN_SOURCES
   src/common/machine_lock.cpp
   src/common/message_later.cpp
   src/common/registry.cpp
+  src/common/system_dll.cpp
   src/common/window.cpp
 )

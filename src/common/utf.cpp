@@ -1,6 +1,7 @@
 #include "common/utf.h"
 
 #include "common/locale_text.h"
+#include "common/refusals.h"
 
 namespace {
 
@@ -127,14 +128,53 @@ std::wstring WideOfUtf16(std::string_view bytes, bool bigEndian)
     return out;
 }
 
+namespace {
+
+std::wstring StrictUtf16(std::string_view bytes, bool bigEndian)
+{
+    const size_t bom = 2;
+    std::wstring text = WideOfUtf16(bytes.substr(bom), bigEndian);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF, low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        const bool paired = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        if (paired)
+            ++i;
+        else if (high || low)
+            throw TextFileRefused(TextFileRefused::LoneSurrogate, bom + 2 * i, text[i]);
+    }
+    if (bytes.size() % 2 != 0)
+        throw TextFileRefused(TextFileRefused::OddUtf16, bytes.size() - 1, static_cast<unsigned char>(bytes.back()));
+    return text;
+}
+
+}  // namespace
+
+TextFileRefused::TextFileRefused(Fault what, size_t at, unsigned byte)
+    : AppError(what == NotUtf8         ? NotUtf8Refusal(byte, at)
+               : what == LoneSurrogate ? LoneSurrogateRefusal(byte, at)
+                                       : OddUtf16Refusal(at)),
+      fault(what), offset(at)
+{
+}
+
 std::wstring DecodeTextFile(std::string_view bytes)
 {
     if (StartsWith(bytes, "\xFF\xFE"))
-        return WideOfUtf16(bytes.substr(2), false);
+        return StrictUtf16(bytes, false);
     if (StartsWith(bytes, "\xFE\xFF"))
-        return WideOfUtf16(bytes.substr(2), true);
-    const std::string_view body = StartsWith(bytes, "\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
-    if (std::optional<std::wstring> text = WideOfUtf8(body))
-        return *text;
-    return AnsiToWide(body);
+        return StrictUtf16(bytes, true);
+    // UTF-8 when any multi-byte sequence (the BOM is one) is valid: then every byte must be.
+    size_t invalid = bytes.size();
+    bool multiByte = false;
+    for (size_t i = 0, length = 0; i < bytes.size(); i += length) {
+        const bool valid = NextCodePoint(bytes, i, length).has_value();
+        multiByte = multiByte || (valid && length > 1);
+        if (!valid && invalid == bytes.size())
+            invalid = i;
+    }
+    if (!multiByte && invalid < bytes.size())
+        return AnsiToWide(bytes);
+    if (invalid < bytes.size())
+        throw TextFileRefused(TextFileRefused::NotUtf8, invalid, static_cast<unsigned char>(bytes[invalid]));
+    return *WideOfUtf8(StartsWith(bytes, "\xEF\xBB\xBF") ? bytes.substr(3) : bytes);
 }

@@ -1,10 +1,13 @@
 // The one text codec: UTF-8 and UTF-16 both ways, and the decoding of a text file whose
-// encoding is told by its BOM or guessed (UTF-8 when it is valid, else the ANSI code page). Pure.
+// encoding is told by its BOM or by its bytes (UTF-8 when it holds UTF-8, else the ANSI code
+// page); a file that is neither is refused, never guessed at. Pure.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "common/errors.h"
 
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf8Of(std::wstring_view text);
@@ -20,5 +23,17 @@ std::wstring WideOfUtf8Lossy(std::string_view bytes);
 std::wstring WideOfUtf16(std::string_view bytes, bool bigEndian);
 
 // A text file's content: UTF-16 LE or BE or UTF-8 by its BOM; without one, UTF-8 when the bytes
-// are valid UTF-8, the ANSI code page otherwise.
+// hold a valid multi-byte UTF-8 sequence, the ANSI code page when they hold none. Refused with a
+// TextFileRefused: UTF-16 with a lone surrogate or an odd last byte, and bytes that hold UTF-8
+// (a BOM or a valid multi-byte sequence) but also a byte that is not UTF-8.
 std::wstring DecodeTextFile(std::string_view bytes);
+
+// Why a text file was not read, and where; its message names the offset (common/refusals.*
+// holds its texts).
+class TextFileRefused : public AppError {
+public:
+    enum Fault { NotUtf8, LoneSurrogate, OddUtf16 };
+    TextFileRefused(Fault what, size_t at, unsigned byte);
+    Fault fault;
+    size_t offset;  // of the byte or the UTF-16 unit, from the file's start
+};

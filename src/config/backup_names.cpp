@@ -77,6 +77,16 @@ std::wstring BackupFileName(const BackupTime& time, unsigned suffix)
     return name + kExtension;
 }
 
+std::optional<BackupName> ParseBackupFileName(const std::wstring& name)
+{
+    Backup backup;
+    if (!ParseBackupName(name, backup))
+        return std::nullopt;
+    const auto number = [&backup](size_t at, size_t width) { return std::stoi(backup.stamp.substr(at, width)); };
+    return BackupName{{number(0, 4), number(4, 2), number(6, 2), number(9, 2), number(11, 2), number(13, 2)},
+                      static_cast<unsigned>(backup.suffix)};
+}
+
 std::vector<std::wstring> BackupsBeyondNewest(const std::vector<std::wstring>& names, size_t keep)
 {
     std::vector<Backup> backups;

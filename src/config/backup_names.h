@@ -1,6 +1,7 @@
 // Names of the registry backups: "Vorla-YYYYMMDD-HHMMSS.reg", and "Vorla-YYYYMMDD-HHMMSS-N.reg"
 // (N from 2) for further backups made in the same second. Pure: no Windows headers.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,14 @@ struct BackupTime {
 
 // The file name of the backup made at time; suffix 1 is the plain name.
 std::wstring BackupFileName(const BackupTime& time, unsigned suffix);
+
+// A backup's name read back: its time and suffix; nothing for a name that is no backup name.
+// The prefix and extension are matched without regard to letter case.
+struct BackupName {
+    BackupTime time;
+    unsigned suffix;
+};
+std::optional<BackupName> ParseBackupFileName(const std::wstring& name);
 
 // Of these file names, the backups beyond the newest `keep` of them (newest: latest time in the
 // name, then highest suffix), newest first. Names that are not backup names are never listed.

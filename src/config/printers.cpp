@@ -4,6 +4,7 @@
 
 #include "common/errors.h"
 #include "common/locale_text.h"
+#include "common/system_dll.h"
 
 namespace {
 // The printers would have to change this often within one enumeration for it to fail.
@@ -33,9 +34,13 @@ std::vector<std::wstring> EnumeratePrinterNames(const EnumPrintersLevel1& enumer
 
 std::vector<std::wstring> InstalledPrinterNames()
 {
-    return EnumeratePrinterNames([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
-        return EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 1, buffer, size, needed,
-                             returned);
+    // From System32's winspool.drv, never one beside the program (common/system_dll.h).
+    auto* enumPrinters = SystemFunctionOf<decltype(EnumPrintersW)>(L"winspool.drv", "EnumPrintersW");
+    if (!enumPrinters)
+        throw Win32Error(L"EnumPrinters() error ", GetLastError());
+    return EnumeratePrinterNames([enumPrinters](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
+        return enumPrinters(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 1, buffer, size, needed,
+                            returned);
     });
 }
 

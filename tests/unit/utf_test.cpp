@@ -38,7 +38,7 @@ TEST(Utf, DecodesOnlyValidUtf8)
     EXPECT_EQ(WideOfUtf8Lossy("a\xC0\xAF" "b"), L"a\xFFFD\xFFFD" L"b");
 }
 
-// Each BOM decides the encoding; without one, valid UTF-8 is UTF-8 and anything else is ANSI.
+// Each BOM decides the encoding; without one, UTF-8 text is UTF-8 and text with no UTF-8 is ANSI.
 TEST(Utf, TextFilesByTheirBom)
 {
     EXPECT_EQ(DecodeTextFile(std::string("\xFF\xFE\xA9\x03x\0", 6)), L"\x03A9x");
@@ -48,4 +48,27 @@ TEST(Utf, TextFilesByTheirBom)
     EXPECT_EQ(DecodeTextFile("abc"), L"abc");
     EXPECT_EQ(DecodeTextFile("caf\xE9"), AnsiToWide("caf\xE9"));  // not UTF-8: the ANSI code page
     EXPECT_EQ(DecodeTextFile("caf\xE9").size(), 4u);
+
+    // Never guessed at: UTF-8 beside a byte that is not, and UTF-16 that is not whole.
+    const struct {
+        std::string bytes;
+        TextFileRefused::Fault fault;
+        size_t offset;
+    } refused[] = {
+        {"\xCE\xA9" "caf\xE9", TextFileRefused::NotUtf8, 5},
+        {"\xEF\xBB\xBF" "caf\xE9", TextFileRefused::NotUtf8, 6},
+        {"caf\xE9 \xCE\xA9", TextFileRefused::NotUtf8, 3},
+        {std::string("\xFF\xFEx\0\x00\xDC", 6), TextFileRefused::LoneSurrogate, 4},
+        {std::string("\xFE\xFF\xD8\x00\0x", 6), TextFileRefused::LoneSurrogate, 2},
+        {std::string("\xFF\xFEx\0y", 5), TextFileRefused::OddUtf16, 4},
+    };
+    for (const auto& r : refused) {
+        try {
+            DecodeTextFile(r.bytes);
+            ADD_FAILURE() << "read: " << r.bytes;
+        } catch (const TextFileRefused& e) {
+            EXPECT_EQ(e.fault, r.fault);
+            EXPECT_EQ(e.offset, r.offset);
+        }
+    }
 }

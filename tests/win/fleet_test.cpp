@@ -136,6 +136,7 @@ TEST_F(FleetTest, WhatIfPrintsTheRunAndChangesNothing)
 
 TEST_F(FleetTest, FailuresEndWithTheirExitCode)
 {
+    const std::wstring stray = temp_ / L"stray.txt", surrogate = temp_ / L"surrogate.txt";
     struct Case {
         const char* what;
         std::wstring arguments;
@@ -153,7 +154,14 @@ TEST_F(FleetTest, FailuresEndWithTheirExitCode)
         {"no header file", L"/configure /branch:1 /pos:1 /back:1 /posprinter:a /backprinter:b /header:C:\\none.txt", 2,
          "vorlasched: Cannot open file C:\\none.txt\r\nUsage:"},
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
+        {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
+         2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 6 is")},
+        {"a UTF-16 header with a lone surrogate",
+         Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), surrogate), 2,
+         Utf8(L"vorlasched: /header:" + surrogate + L": the UTF-16 file has a lone surrogate 0xD800 at offset 4")},
     };
+    WriteBytes(stray, "\xCE\xA9 1\r\n\xE9\r\n3\r\n4\r\n5");
+    WriteBytes(surrogate, std::string("\xFF\xFEx\0\0\xD8y\0", 8));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ConsoleRun run = RunConsole(c.arguments);
@@ -669,3 +677,21 @@ TEST_F(FleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
 }
 
 }  // namespace
+// A winspool.drv planted beside a copy of the program, with Wine told to prefer a native DLL
+// for that program (a DLL override, read when it starts) and so to search as Windows does,
+// program folder first: the printers still come from System32's, and the planted one never loads.
+TEST_F(FleetTest, APlantedWinspoolBesideTheProgramNeverLoads)
+{
+    const std::wstring name = L"vorlasched-planted.com", program = temp_ / name;
+    ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\planted\\winspool.drv").c_str(), (temp_ / L"winspool.drv").c_str(), FALSE));
+    const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\" + name;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (appDefaults + L"\\DllOverrides").c_str(), L"winspool.drv", REG_SZ,
+                              L"native,builtin", sizeof L"native,builtin"), ERROR_SUCCESS);
+    ConsoleRun run = RunConsole(L"/check /branch:12 /pos:1 /back:9 \"/posprinter:" + std::wstring(kPosPrinter) +
+                                    L"\" \"/backprinter:" + kBackPrinter + L"\"",
+                                program, temp_.Path());
+    RegDeleteTreeW(HKEY_CURRENT_USER, appDefaults.c_str());
+    EXPECT_FALSE(IsExistingFile(temp_ / L"planted-dll-loaded"));
+    EXPECT_EQ(run.out.find(Utf8(L"Πρέπει να επιλέξετε εκτυπωτή")), std::string::npos) << run.out;  // printers listed
+}

@@ -62,7 +62,7 @@ bash("make_dist")
 old = bash("vorla_version")
 new = ".".join(str(int(part) + (i == 2)) for i, part in enumerate(old.split(".")))
 bash('"$VORLA_ROOT/scripts/msi.sh" "$1" "$2"', str(dist), new)
-shipped = {p.name: p.read_bytes() for p in dist.glob("*") if p.suffix not in (".zip", ".msi")}
+shipped = {p.name: p.read_bytes() for p in dist.glob("*") if p.suffix not in (".zip", ".msi") and p.name != "SHA256SUMS"}
 bash('prepare_prefix "$1" >/dev/null 2>&1 && start_wineserver', str(prefix))
 failures = []
 try:
