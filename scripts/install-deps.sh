@@ -10,10 +10,12 @@ need_pkgs=(
   clang libclang-rt-14-dev zip unzip wixl msitools python3-jsonschema osslsigncode python3-olefile
 )
 
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
 # The branch machines' locale: Wine takes its code pages from it, and file names outside
 # ASCII need a UTF-8 locale that really exists on the Linux side.
 if ! locale -a 2>/dev/null | grep -qi '^el_GR\.utf-\?8$'; then
-  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q "install ok installed" || {
     $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
     $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq locales >/dev/null; }
@@ -26,13 +28,11 @@ for p in "${need_pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
+  $SUDO dpkg --add-architecture i386
   missing+=(wine32:i386)
 fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
 $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

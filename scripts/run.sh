@@ -2,7 +2,7 @@
 # Builds vorlasched.exe and starts it under Wine on a ready demo machine: the program in
 # C:\vorlasched with its templates, a stand-in submit client beside it, a branch-machine
 # set-up (Vorla's folder, Ghostscript, printers, the barcode font) and a sample spool folder
-# in C:\spool to drop onto the window. Without a display it runs under Xvfb and says how to look.
+# in C:\spool to drop onto the window. Without a display it runs under Xvfb; either way it says how to look.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -12,24 +12,13 @@ build_win vorlasched vorlasched_console vorlatcpw
 make_dist
 
 prepare_demo "$VORLA_ROOT/build/demo"
-C=$WINEPREFIX/drive_c
 
+# Runs on the display there is, or under Xvfb (with_display), and says how to look at it.
 start_demo() {
+  log "display $DISPLAY; to look: DISPLAY=$DISPLAY XAUTHORITY=${XAUTHORITY:-~/.Xauthority} import -window root shot.png  (or x11vnc -display $DISPLAY)"
   log "starting C:\\vorlasched\\vorlasched.exe C:\\spool: the window lists it as a drop would; File > Resubmit files (analyze) expands it"
-  (cd "$C/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe' 'C:\spool')
+  (cd "$WINEPREFIX/drive_c/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe' 'C:\spool')
 }
-
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  start_demo
-else
-  display=:${VORLA_DEMO_DISPLAY:-77}
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill $xvfb 2>/dev/null || true' EXIT
-  sleep 1
-  export DISPLAY=$display
-  log "no display: running under Xvfb on $display."
-  log "to look: DISPLAY=$display import -window root shot.png  (or x11vnc -display $display)"
-  start_demo
-fi
+export -f start_demo log
+with_display bash -c start_demo
 wineserver -k >/dev/null 2>&1 || true

@@ -12,16 +12,13 @@ namespace {
                      static_cast<unsigned long>(code));
 }
 
-// The key opened for reading; empty when it does not exist.
-UniqueHKey OpenForRead(RegHive hive, const std::wstring& path)
+// The key opened for reading; empty when it does not exist, an error when it is refused.
+RegistryKey OpenForRead(RegHive hive, const std::wstring& path)
 {
-    HKEY key = nullptr;
-    LONG r = RegOpenKeyExW(HiveKey(hive), path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key);
-    if (r == ERROR_FILE_NOT_FOUND)
-        return {};
-    if (r != ERROR_SUCCESS)
-        ThrowReadError(hive, path, r);
-    return UniqueHKey(key);
+    RegistryKey key = RegistryKey::Open(HiveKey(hive), path, KEY_READ);
+    if (!key.Valid() && !key.Absent())
+        ThrowReadError(hive, path, key.OpenError());
+    return key;
 }
 
 // Grows the buffers to what the key's largest value name and data need now.
@@ -77,11 +74,11 @@ std::vector<std::wstring> ReadSubkeyNames(HKEY key, RegHive hive, const std::wst
 
 void ReadKeyInto(RegHive hive, const std::wstring& path, std::vector<RegKeyData>& keys)
 {
-    UniqueHKey key = OpenForRead(hive, path);
-    if (!key)  // absent, or deleted since its parent listed it
+    const RegistryKey key = OpenForRead(hive, path);
+    if (!key.Valid())  // absent, or deleted since its parent listed it
         return;
-    keys.push_back({HiveName(hive) + std::wstring(L"\\") + path, {}, ReadValues(key.get(), hive, path)});
-    for (const std::wstring& name : ReadSubkeyNames(key.get(), hive, path))
+    keys.push_back({HiveName(hive) + std::wstring(L"\\") + path, {}, ReadValues(key.Get(), hive, path)});
+    for (const std::wstring& name : ReadSubkeyNames(key.Get(), hive, path))
         ReadKeyInto(hive, path + L"\\" + name, keys);
 }
 
@@ -99,12 +96,12 @@ std::vector<RegKeyData> ReadKeyTree(const std::wstring& path, RegHive hive)
     return keys;
 }
 
-
 RegistryKey RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, access | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return {};
+    const LONG r = RegOpenKeyExW(root, path.c_str(), 0, access | KEY_WOW64_32KEY, &key);
+    if (r != ERROR_SUCCESS)
+        return RegistryKey(r);
     return RegistryKey(key);
 }
 
@@ -143,11 +140,6 @@ void RegistryKey::WriteBool(const std::wstring& name, bool value)
     WriteInteger(name, value ? 1 : 0);
 }
 
-bool RegistryKey::ValueExists(const std::wstring& name) const
-{
-    return key_ && RegQueryValueExW(key_.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
 std::wstring RegistryKey::ReadString(const std::wstring& name) const
 {
     DWORD type = 0, size = 0;
@@ -182,24 +174,6 @@ std::optional<DWORD> RegistryKey::TryReadInteger(const std::wstring& name) const
         type != REG_DWORD)
         return std::nullopt;
     return value;
-}
-
-std::vector<std::wstring> RegistryKey::SubkeyNames() const
-{
-    std::vector<std::wstring> names;
-    if (!key_)
-        return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        LONG r = RegEnumKeyExW(key_.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (r == ERROR_NO_MORE_ITEMS)
-            break;
-        if (r != ERROR_SUCCESS)  // a listing cut short must not pass for the whole one
-            throw Win32Error(L"RegEnumKeyEx() error ", static_cast<unsigned long>(r));
-        names.emplace_back(name, length);
-    }
-    return names;
 }
 
 bool DeleteKeyTree(HKEY root, const std::wstring& path)

@@ -1,6 +1,6 @@
-// The registry layer under HKEY_LOCAL_MACHINE (always the 32-bit view, as the product sees it).
-// It tells "absent" from "failed": opens give an empty key, value writes and typed reads throw
-// AppError with the layer's own message.
+// The registry layer, under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER (always the 32-bit view, as the
+// product sees it). It tells "absent" from "refused": an open gives an empty key either way and
+// says which (Absent), value writes and typed reads throw AppError with the layer's own message.
 #pragma once
 #include <windows.h>
 
@@ -15,12 +15,16 @@
 class RegistryKey {
 public:
     RegistryKey() = default;
-    // Opens root\path; empty (see Valid) when it does not exist or access is refused.
+    // Opens root\path; empty (see Valid) when it does not exist (see Absent) or access is refused.
     static RegistryKey Open(HKEY root, const std::wstring& path, REGSAM access);
     // Opens root\path, creating it and missing parents; empty when that fails.
     static RegistryKey Create(HKEY root, const std::wstring& path, REGSAM access = KEY_ALL_ACCESS);
 
     bool Valid() const { return static_cast<bool>(key_); }
+    // Empty because the key was not there; an empty key that is not absent was refused.
+    bool Absent() const { return openError_ == ERROR_FILE_NOT_FOUND; }
+    // Why the open failed (ERROR_SUCCESS when it did not).
+    LONG OpenError() const { return openError_; }
     HKEY Get() const { return key_.get(); }
     void Close() { key_.reset(); }
 
@@ -30,7 +34,6 @@ public:
     void WriteBool(const std::wstring& name, bool value);                   // REG_DWORD 1 or 0
     void WriteData(const RegValueData& value);                              // its type and bytes as given
 
-    bool ValueExists(const std::wstring& name) const;
     // The value's type (REG_SZ, REG_DWORD, ...); nullopt when it is absent.
     std::optional<DWORD> ValueType(const std::wstring& name) const;
     // A missing value reads as empty text; a value of another type than REG_SZ/REG_EXPAND_SZ
@@ -38,13 +41,12 @@ public:
     std::wstring ReadString(const std::wstring& name) const;
     // Absent, or not a REG_DWORD: nullopt.
     std::optional<DWORD> TryReadInteger(const std::wstring& name) const;
-    // Names of the direct subkeys, in the order the registry enumerates them; throws when the
-    // enumeration fails part way.
-    std::vector<std::wstring> SubkeyNames() const;
 
 private:
     explicit RegistryKey(HKEY key) : key_(key) {}
+    explicit RegistryKey(LONG openError) : openError_(openError) {}
     UniqueHKey key_;
+    LONG openError_ = ERROR_SUCCESS;
 };
 
 // The registry handle of a hive.

@@ -36,7 +36,7 @@ private:
     std::map<std::wstring, bool> fonts_;  // the faces asked for, and whether they are installed
 };
 
-// Writes for real, below the root's hive. With Backup::BeforeChange, Backup() backs up the
+// Writes for real, below the root's hive. With BackupPolicy::BeforeChange, Backup() backs up the
 // root's key (BackupVorlaKey) and keeps what it made or named.
 class MachineWriter : public ConfigWriter {
 public:
