@@ -9,7 +9,6 @@
 #include "common/text_lines.h"
 #include "config/converge.h"
 #include "config/machine.h"
-#include "config/map_writer.h"
 #include "config/ok_glyph.h"
 #include "config/ok_glyph_image.h"
 #include "config/printers.h"
@@ -200,15 +199,6 @@ ConfigRequest TConfigForm::Request() const
     return request;
 }
 
-bool TConfigForm::CheckEnvironment()
-{
-    LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
-    MachineCheck check = CheckMachine(Request(), probe, state_.paths, MessageBoxes());
-    if (check == MachineCheck::LacksPrinterOrFont)
-        PostMessageW(Handle(), WM_CLOSE, 0, 0);
-    return check == MachineCheck::Passed;
-}
-
 // The run itself is the configuration engine's; the dialog supplies the entries, the machine
 // and the message boxes, and closes as the outcome says. It holds the machine's configuration
 // lock, and writes nothing when the machine already stands as it would leave it; when another
@@ -235,9 +225,4 @@ void TConfigForm::BitBtnOkClick()
     case ConfigOutcome::Done:
         break;
     }
-}
-
-void TConfigForm::RenderAddressBitmap(const std::wstring& path)
-{
-    ::RenderAddressBitmap(path, Memo1Lines(), MessageBoxes());
 }

@@ -30,13 +30,8 @@ public:
     // letter case listed once; neither list has a selection. An enumeration that fails shows
     // "EnumPrinters() error <code>" and leaves the lists empty.
     void FormShow() override;
-    // Locates the program, Vorla, Ghostscript and the escape file, and checks the PDF printer,
-    // the barcode font and the five header lines. The first failure is shown; false then.
-    bool CheckEnvironment();
     // The configuration run: checks, validation, product values, maps rebuilt (POS, then BACK).
     void BitBtnOkClick();
-    // Writes the branch header image of Memo1's lines to path (nothing unless exactly five lines).
-    void RenderAddressBitmap(const std::wstring& path);
 
 protected:
     void OnCommand(int id, int code, HWND control) override;

@@ -11,7 +11,6 @@
 #include "config/address_bitmap.h"
 #include "config/backup.h"
 #include "config/configure.h"
-#include "config/map_writer.h"
 
 namespace {
 
@@ -104,6 +103,17 @@ std::optional<std::string> LiveMachineProbe::FileBytes(const std::wstring& path,
 }
 
 // ---- MachineWriter
+
+namespace {
+
+// Writes the values in order; the first refused write throws "Failed to set data for '<name>'".
+void WriteValues(RegistryKey& key, const std::vector<RegValue>& values)
+{
+    for (const RegValue& value : values)
+        key.WriteData(RegDataOf(value));
+}
+
+}  // namespace
 
 void MachineWriter::Backup(const std::vector<std::wstring>& productValuesWritten)
 {

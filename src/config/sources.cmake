@@ -16,7 +16,6 @@ list(APPEND WIN_SOURCES
   src/config/machine.cpp
   src/config/upgrade.cpp
   src/config/address_bitmap.cpp
-  src/config/map_writer.cpp
   src/config/ok_glyph_image.cpp
   src/config/printers.cpp
 )

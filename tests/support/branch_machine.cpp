@@ -61,6 +61,7 @@ std::set<std::wstring> MapNames()
 
 void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring& value)
 {
+    ExpectLocked();
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &key,
                               nullptr),
@@ -72,6 +73,7 @@ void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring
 
 void DeleteTree(const std::wstring& parent, const std::wstring& child, REGSAM view)
 {
+    ExpectLocked();
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, parent.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS)
         return;
@@ -189,6 +191,16 @@ std::vector<std::wstring> Aliases()
 }
 
 }  // namespace machine
+
+void ExpectLocked()
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    ASSERT_NE(test, nullptr);
+    const std::string suite = test->test_suite_name();         // a table's: "Faults/BranchFaultsUpgrade"
+    const std::string name = suite.substr(suite.rfind('/') + 1);  // the whole when there is no '/'
+    EXPECT_EQ(name.rfind("Branch", 0), 0u) << suite << " touches the product key or the branch machine: "
+                                             "its suite's name must begin with Branch";
+}
 
 ProductRoot ScratchProductRoot()
 {

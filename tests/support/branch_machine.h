@@ -23,6 +23,11 @@
 #include "config/TConfigForm.h"
 #include "support/win_test_support.h"
 
+// Tests that touch the product's own key (HKLM\SOFTWARE\Kelvane\Vorla) or the branch machine
+// here run one at a time: CTest queues every suite named Branch... behind one lock
+// (tests/CMakeLists.txt). The branch machine's helpers call this; it fails a test of any other suite.
+void ExpectLocked();
+
 namespace machine {
 
 inline const REGSAM kView = KEY_WOW64_32KEY;
@@ -119,6 +124,7 @@ public:
           ghostscript(ProgramFilesFolder() + L"\\gs\\gs9.14\\bin\\gswin32c.exe"),
           escFile(ProgramFolder() + L"\\generic_ab.esc")
     {
+        ExpectLocked();
         for (const wchar_t* made : {L"\\Kelvane", L"\\gs"})
             if (!IsExistingFolder(ProgramFilesFolder() + made))
                 madeFolders_.push_back(ProgramFilesFolder() + made);

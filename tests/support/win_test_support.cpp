@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "common/handles.h"
 #include "common/window.h"
 
 static std::wstring TempRoot()
@@ -332,4 +333,14 @@ unsigned long RegImport(const std::wstring& file)
         CloseHandle(process.hProcess);
     }
     return code;
+}
+
+BY_HANDLE_FILE_INFORMATION FileInfo(const std::wstring& path)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    if (file)
+        GetFileInformationByHandle(file.get(), &info);
+    return info;
 }

@@ -30,6 +30,8 @@ private:
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
+// What the system says of the file (its links, its volume and index); zeros when it cannot be opened.
+BY_HANDLE_FILE_INFORMATION FileInfo(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
 // The Linux path of a Windows path (Wine's Z: drive and C: of the prefix), for tests that

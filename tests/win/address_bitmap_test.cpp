@@ -27,15 +27,6 @@ struct Recorder {
     }
 };
 
-BY_HANDLE_FILE_INFORMATION FileInfo(const std::wstring& path)
-{
-    BY_HANDLE_FILE_INFORMATION info{};
-    UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    if (file)
-        GetFileInformationByHandle(file.get(), &info);
-    return info;
-}
 }  // namespace
 
 TEST(AddressBitmapFile, AnythingButFiveLinesWritesNothing)

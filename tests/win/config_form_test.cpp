@@ -19,7 +19,9 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/text_lines.h"
+#include "common/window.h"
 #include "config/TConfigForm.h"
+#include "config/address_bitmap.h"
 #include "config/ok_glyph.h"
 #include "config/printers.h"
 #include "support/branch_machine.h"
@@ -194,7 +196,7 @@ TEST(ConfigForm, PrinterEnumerationRetriesWhenPrintersChangeMeanwhile)
     }
 }
 
-TEST(ConfigFormRun, KeysEnterAndEscape)
+TEST(BranchConfigFormRun, KeysEnterAndEscape)
 {
     BranchMachine machine;
     ConfigSession session;
@@ -229,7 +231,7 @@ TEST(ConfigFormRun, KeysEnterAndEscape)
     EXPECT_FALSE(KeyExists(kVorlaKey));
 }
 
-TEST(ConfigFormRun, MainRunWritesTheProductValuesMapsFoldersAndImage)
+TEST(BranchConfigFormRun, MainRunWritesTheProductValuesMapsFoldersAndImage)
 {
     BranchMachine machine;
     ConfigSession session;
@@ -279,14 +281,17 @@ TEST(ConfigFormRun, MainRunWritesTheProductValuesMapsFoldersAndImage)
     EXPECT_EQ(abs(header.biHeight), 102);
     EXPECT_EQ(header.biBitCount, 8);
     TempFolder temp;
-    session.dialog.RenderAddressBitmap(temp / L"memo.bmp");
+    const auto drawMemo = [&](const std::wstring& path) {
+        RenderAddressBitmap(path, SplitTextLines(WindowText(session.dialog.Memo1())), [](const std::wstring&) {});
+    };
+    drawMemo(temp / L"memo.bmp");
     EXPECT_EQ(ReadBytes(temp / L"memo.bmp"), image);
     SetWindowTextW(session.dialog.Memo1(), L"ΑΛΛΟ: κείμενο\r\nβ\r\nΕΔΡΑ: γ\r\nδ\r\nε");
-    session.dialog.RenderAddressBitmap(temp / L"other.bmp");
+    drawMemo(temp / L"other.bmp");
     EXPECT_NE(ReadBytes(temp / L"other.bmp"), image);
 }
 
-TEST(ConfigFormRun, EveryRunRebuildsAllMapsAndCancelKeepsThem)
+TEST(BranchConfigFormRun, EveryRunRebuildsAllMapsAndCancelKeepsThem)
 {
     BranchMachine machine;
     WriteOldMaps(8);
@@ -310,7 +315,7 @@ TEST(ConfigFormRun, EveryRunRebuildsAllMapsAndCancelKeepsThem)
     EXPECT_EQ(Aliases(), (std::vector<std::wstring>{L"AB_POS5", L"AB_BACK7"}));
 }
 
-TEST(ConfigFormRun, EachMachineCheckFailsInTurnAndClosesTheDialog)
+TEST(BranchConfigFormRun, EachMachineCheckFailsInTurnAndClosesTheDialog)
 {
     struct Case {
         const char* what;
@@ -395,7 +400,7 @@ TEST(ConfigFormRun, EachMachineCheckFailsInTurnAndClosesTheDialog)
     }
 }
 
-TEST(ConfigFormRun, EntriesCheckedAfterTheMachine)
+TEST(BranchConfigFormRun, EntriesCheckedAfterTheMachine)
 {
     struct Case {
         const char* what;
@@ -472,7 +477,7 @@ TEST(ConfigFormRun, EntriesCheckedAfterTheMachine)
     }
 }
 
-TEST(ConfigFormRun, BothSeriesEmptyWriteTheProductValuesAndNoMap)
+TEST(BranchConfigFormRun, BothSeriesEmptyWriteTheProductValuesAndNoMap)
 {
     BranchMachine machine;
     WriteOldMaps(3);
@@ -487,7 +492,7 @@ TEST(ConfigFormRun, BothSeriesEmptyWriteTheProductValuesAndNoMap)
     EXPECT_TRUE(machine.NewEntries().empty());
 }
 
-TEST(ConfigFormRun, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
+TEST(BranchConfigFormRun, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
 {
     BranchMachine machine;
     ConfigSession session;
@@ -515,7 +520,7 @@ TEST(ConfigFormRun, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
     EXPECT_EQ(Aliases(), (std::vector<std::wstring>{L"OLD1", L"OLD2", L"OLD3", L"OLD4", L"OLD5", L"OLD6", L"OLD7"}));
 }
 
-TEST(ConfigFormRun, PrinterListsAreSortedWithoutCaseDuplicatesAndRefilledOnEveryShowing)
+TEST(BranchConfigFormRun, PrinterListsAreSortedWithoutCaseDuplicatesAndRefilledOnEveryShowing)
 {
     BranchMachine machine;
     ConfigSession session;

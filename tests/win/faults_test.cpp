@@ -990,13 +990,13 @@ std::wstring TextOf(const RawValue& value)
     return text;
 }
 
-class FaultsUpgrade : public testing::TestWithParam<UpgradeCase> {
+class BranchFaultsUpgrade : public testing::TestWithParam<UpgradeCase> {
 protected:
     void SetUp() override { machine::DeleteTree(L"SOFTWARE\\Kelvane", L"Vorla"); }
     void TearDown() override { machine::DeleteTree(L"SOFTWARE\\Kelvane", L"Vorla"); }
 };
 
-TEST_P(FaultsUpgrade, UpgradeStopsAtItsFirstFailureAndLosesNothing)
+TEST_P(BranchFaultsUpgrade, UpgradeStopsAtItsFirstFailureAndLosesNothing)
 {
     const UpgradeCase& c = GetParam();
     c.maps();
@@ -1057,7 +1057,7 @@ TEST_P(FaultsUpgrade, UpgradeStopsAtItsFirstFailureAndLosesNothing)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultsUpgrade, testing::ValuesIn(kUpgradeCases),
+INSTANTIATE_TEST_SUITE_P(Faults, BranchFaultsUpgrade, testing::ValuesIn(kUpgradeCases),
                          [](const testing::TestParamInfo<UpgradeCase>& param) { return std::string(param.param.name); });
 
 // ---- "Configure Vorla" on a machine that refuses parts of it
@@ -1272,9 +1272,9 @@ const ConfigureCase kConfigureCases[] = {
      }},
 };
 
-class FaultsConfigure : public testing::TestWithParam<ConfigureCase> {};
+class BranchFaultsConfigure : public testing::TestWithParam<ConfigureCase> {};
 
-TEST_P(FaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
+TEST_P(BranchFaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
 {
     const ConfigureCase& c = GetParam();
     machine::BranchMachine machine;
@@ -1308,7 +1308,7 @@ TEST_P(FaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
         c.also(machine);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultsConfigure, testing::ValuesIn(kConfigureCases),
+INSTANTIATE_TEST_SUITE_P(Faults, BranchFaultsConfigure, testing::ValuesIn(kConfigureCases),
                          [](const testing::TestParamInfo<ConfigureCase>& param) {
                              return std::string(param.param.name);
                          });

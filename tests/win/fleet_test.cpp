@@ -62,7 +62,7 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& folder)
 
 // The branch machine with the barcode font installed for every process (the fixture loads it
 // for this one only), and a header file.
-class FleetTest : public testing::Test {
+class BranchFleetTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -87,7 +87,7 @@ protected:
     std::wstring font_;
 };
 
-TEST_F(FleetTest, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
+TEST_F(BranchFleetTest, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
 {
     ConfigSession session;
     ASSERT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone});
@@ -104,7 +104,7 @@ TEST_F(FleetTest, ConfigureWritesWhatTheDialogWritesAndPrintsItsBackup)
     EXPECT_EQ(run.out, Utf8(kDone) + "\r\n" + Utf8(DefaultBackupFolder() + L"\\" + newest) + "\r\n");
 }
 
-TEST_F(FleetTest, WhatIfPrintsTheRunAndChangesNothing)
+TEST_F(BranchFleetTest, WhatIfPrintsTheRunAndChangesNothing)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
     HKEY map = nullptr;
@@ -134,7 +134,7 @@ TEST_F(FleetTest, WhatIfPrintsTheRunAndChangesNothing)
     EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
 }
 
-TEST_F(FleetTest, FailuresEndWithTheirExitCode)
+TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
 {
     const std::wstring stray = temp_ / L"stray.txt", surrogate = temp_ / L"surrogate.txt";
     struct Case {
@@ -174,7 +174,7 @@ TEST_F(FleetTest, FailuresEndWithTheirExitCode)
 
 // What a fleet tool sees: one row per rule of the contract, each against a configured machine.
 // A preview that fails leaves the registry and the disk exactly as they were.
-TEST_F(FleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
+TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
     const std::wstring otherHeader = temp_ / L"other.txt";
@@ -272,7 +272,7 @@ TEST_F(FleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
 }
 
 // Configure A, configure B, then the backup that B's run made brings back exactly A.
-TEST_F(FleetTest, BackupOfARunBringsBackWhatWasThere)
+TEST_F(BranchFleetTest, BackupOfARunBringsBackWhatWasThere)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::vector<RegKeyData> first = Vorla();
@@ -290,7 +290,7 @@ TEST_F(FleetTest, BackupOfARunBringsBackWhatWasThere)
 namespace {
 
 // Each case configures the machine, takes one thing away, and expects /check to name it.
-TEST_F(FleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
+TEST_F(BranchFleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     ConsoleRun clean = RunConsole(L"/check");
@@ -346,7 +346,7 @@ TEST_F(FleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
     }
 }
 
-TEST_F(FleetTest, CheckWithARequestNamesTheFirstDifference)
+TEST_F(BranchFleetTest, CheckWithARequestNamesTheFirstDifference)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::wstring request = L" /branch:12 /back:9,10,12 \"/posprinter:" + std::wstring(kPosPrinter) +
@@ -532,7 +532,7 @@ std::map<std::wstring, uint64_t> KeyTimes()
     return times;
 }
 
-TEST_F(FleetTest, ARepeatedRunWritesNothingAndSaysSo)
+TEST_F(BranchFleetTest, ARepeatedRunWritesNothingAndSaysSo)
 {
     const std::wstring undef = L"c:\\kelvane\\undef.txt";
     CreateDirectoryW(L"c:\\kelvane", nullptr);
@@ -567,7 +567,7 @@ TEST_F(FleetTest, ARepeatedRunWritesNothingAndSaysSo)
 
 // The dialog's OK and the menu's "Upgrade Vorla": nothing written when nothing differs, and
 // each waits while another holds the lock (what stands at the end of the hold is what was there).
-TEST_F(FleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLock)
+TEST_F(BranchFleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLock)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     ASSERT_EQ(RunConsole(L"/upgrade").exitCode, 0u);
@@ -615,7 +615,7 @@ TEST_F(FleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLock)
 
 // Two runs with different branches at once, 20 times: the end state is always one of the two
 // whole configurations, a run that gave up (5) left the other's, and /check never sees a half.
-TEST_F(FleetTest, ConcurrentRunsNeverLeaveAMix)
+TEST_F(BranchFleetTest, ConcurrentRunsNeverLeaveAMix)
 {
     const std::wstring a = Configure(L"1,2"), b = Configure(L"3").replace(Configure(L"3").find(L"/branch:12"), 10, L"/branch:13");
     ASSERT_EQ(RunConsole(b).exitCode, 0u);
@@ -658,7 +658,7 @@ TEST_F(FleetTest, ConcurrentRunsNeverLeaveAMix)
 
 // A lock held by another process makes a run give up after /wait; one whose holder ended
 // without releasing it is taken over.
-TEST_F(FleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
+TEST_F(BranchFleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2")).exitCode, 0u);
     const std::vector<RegKeyData> registry = Vorla();
@@ -680,7 +680,7 @@ TEST_F(FleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
 // A winspool.drv planted beside a copy of the program, with Wine told to prefer a native DLL
 // for that program (a DLL override, read when it starts) and so to search as Windows does,
 // program folder first: the printers still come from System32's, and the planted one never loads.
-TEST_F(FleetTest, APlantedWinspoolBesideTheProgramNeverLoads)
+TEST_F(BranchFleetTest, APlantedWinspoolBesideTheProgramNeverLoads)
 {
     const std::wstring name = L"vorlasched-planted.com", program = temp_ / name;
     ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), program.c_str(), FALSE));

@@ -8,6 +8,7 @@
 
 #include "app/TMainForm.h"
 #include "common/window.h"
+#include "support/branch_machine.h"
 #include "support/win_test_support.h"
 
 namespace {
@@ -129,8 +130,12 @@ TEST_F(MainFormTest, CaptionEditedInPlaceIsWhatTheCommandsUse)
 
 // A message box shown by a command runs its own loop, which takes queued messages too: a drop
 // made meanwhile is kept for after the command, and a second command does not start inside it.
-TEST_F(MainFormTest, DropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
+// On the product's own key: queued behind the lock of the Branch suites.
+class BranchMainForm : public MainFormTest {};
+
+TEST_F(BranchMainForm, DropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
 {
+    ExpectLocked();
     TempFolder t;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kelvane\\Vorla\\maps");  // the upgrade fails at once
     Drop({t / L"first.prn"});

@@ -1,128 +1,53 @@
-// The form-map writer against the real registry of the test prefix and real map folders.
-// The suites here rebuild HKLM\SOFTWARE\Kelvane\Vorla\maps: tests/CMakeLists.txt queues them
-// with the other tests of that key (PRODUCT_KEY_TESTS).
+// The form-map writer against the real registry of the test prefix and real map folders, each
+// test on a key of its own below HKEY_CURRENT_USER, read back with the product's tree reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "common/errors.h"
-#include "common/handles.h"
+#include "common/registry.h"
 #include "config/barcode239.h"
-#include "config/map_writer.h"
+#include "config/machine.h"
+#include "support/branch_machine.h"
+#include "support/stored_registry.h"
 #include "support/win_test_support.h"
 
 namespace {
-const REGSAM kView = KEY_WOW64_32KEY;
 
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    bool operator==(const RawValue& other) const { return type == other.type && data == other.data; }
-};
-
-void PrintTo(const RawValue& v, std::ostream* os)
+stored::Values KeyValues(const std::wstring& path)
 {
-    *os << "type " << v.type << ": ";
-    if (v.type == REG_SZ)
-        *os << testing::PrintToString(
-            std::wstring(reinterpret_cast<const wchar_t*>(v.data.data()), v.data.size() / sizeof(wchar_t)));
-    else if (v.type == REG_DWORD && v.data.size() == 4)
-        *os << *reinterpret_cast<const DWORD*>(v.data.data());
-    else
-        *os << v.data.size() << " bytes";
+    const stored::Tree tree = stored::Read(RegHive::CurrentUser, path);
+    return tree.empty() ? stored::Values{} : tree.at(L"");
 }
 
-// How a value must be stored: text with its terminating NUL, numbers and flags as DWORDs.
-RawValue Stored(const RegValue& value)
+stored::Value ReadRaw(const std::wstring& path, const std::wstring& name)
 {
-    if (value.kind == RegKind::Text) {
-        const BYTE* bytes = reinterpret_cast<const BYTE*>(value.text.c_str());
-        return {REG_SZ, std::vector<BYTE>(bytes, bytes + (value.text.size() + 1) * sizeof(wchar_t))};
-    }
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value.number);
-    return {REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof(DWORD))};
-}
-
-UniqueHKey OpenRead(const std::wstring& path)
-{
-    UniqueHKey key;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, key.put());
-    return key;
-}
-
-bool KeyExists(const std::wstring& path)
-{
-    return static_cast<bool>(OpenRead(path));
-}
-
-RawValue ReadRaw(const std::wstring& path, const std::wstring& name)
-{
-    RawValue value;
-    UniqueHKey key = OpenRead(path);
-    DWORD size = 0;
-    if (!key || RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return {};
-    value.data.resize(size);
-    RegQueryValueExW(key.get(), name.c_str(), nullptr, &value.type, value.data.data(), &size);
-    return value;
+    const stored::Values values = KeyValues(path);
+    const auto found = values.find(name);
+    return found == values.end() ? stored::Value{} : found->second;
 }
 
 std::wstring ReadText(const std::wstring& path, const std::wstring& name)
 {
-    RawValue raw = ReadRaw(path, name);
-    std::wstring text(reinterpret_cast<const wchar_t*>(raw.data.data()), raw.data.size() / sizeof(wchar_t));
-    if (!text.empty() && text.back() == L'\0')
-        text.pop_back();
-    return text;
+    return RegTextOf(RegValueData{name, ReadRaw(path, name).type, ReadRaw(path, name).data}).value_or(L"");
 }
 
-DWORD ValueCount(const std::wstring& path)
+bool KeyExists(const std::wstring& path)
 {
-    DWORD count = 0;
-    UniqueHKey key = OpenRead(path);
-    if (key)
-        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
-                         nullptr, nullptr);
-    return count;
-}
-
-std::vector<std::wstring> SubkeysOf(const std::wstring& path)
-{
-    std::vector<std::wstring> names;
-    UniqueHKey key = OpenRead(path);
-    wchar_t name[256];
-    for (DWORD i = 0; key; ++i) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return !stored::Read(RegHive::CurrentUser, path).empty();
 }
 
 // The key holds exactly these values, each with its type and data.
 void ExpectKeyHolds(const std::wstring& path, const std::vector<RegValue>& values)
 {
     SCOPED_TRACE(testing::Message() << "key " << Utf8(path));
-    EXPECT_EQ(ValueCount(path), values.size());
+    EXPECT_EQ(KeyValues(path).size(), values.size());
     for (const RegValue& value : values)
-        EXPECT_EQ(ReadRaw(path, value.name), Stored(value)) << Utf8(value.name);
-}
-
-BY_HANDLE_FILE_INFORMATION FileInfo(const std::wstring& path)
-{
-    BY_HANDLE_FILE_INFORMATION info{};
-    UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    if (file)
-        GetFileInformationByHandle(file.get(), &info);
-    return info;
+        EXPECT_EQ(ReadRaw(path, value.name), stored::Of(RegDataOf(value))) << Utf8(value.name);
 }
 
 bool SameFile(const std::wstring& a, const std::wstring& b)
@@ -144,42 +69,31 @@ struct ExpectedMap {
     const wchar_t* folder;  // BBBBSS
 };
 
-const std::vector<std::wstring> kHeader = {
-    L"Κατάστημα: Λεωφ. Αθηνών 12", L"Αθήνα, Τηλ. 2101234567", L"Κεντρικό: Σταδίου 5",
-    L"Τηλ. 2107654321",            L"ΑΦΜ 099999999, ΔΟΥ ΦΑΕ",
-};
-
 class MapWriterTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
-        settings.BranchNo = 12;
-        settings.ProgramDir = temp / L"program";
-        settings.InstallDir = temp / L"Program Files\\Kelvane\\Kelvane Vorla";
-        settings.EscSourcePath = settings.ProgramDir + L"\\generic_ab.esc";
-        settings.PosPrinter = L"Epson TM-T88 (POS)";
-        settings.BackPrinter = L"Εκτυπωτής γραφείου";
-        settings.UncPos = L"\\\\fs01\\STORE_FILES$\\POS";
-        settings.UncBack = L"";
-        settings.AddressLines = kHeader;
-        WriteBytes(settings.EscSourcePath, "escape file");
-        WriteBytes(settings.ProgramDir + L"\\ab1.bmp", "logo");
-        WriteBytes(settings.ProgramDir + L"\\abPOS.xml", "<pos/>");
-        WriteBytes(settings.ProgramDir + L"\\abBACK.xml", "<back/>");
-    }
-    void TearDown() override { DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath); }
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey()); }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, root.key); }
 
     // What the dialog does: one counter, POS first, BACK second, one error guard around both.
     void WriteBoth(const std::wstring& posText, const std::wstring& backText)
     {
         counter = 0;
         try {
-            WriteMaps(settings, posText, L"POS", counter, mapDir, Show());
-            WriteMaps(settings, backText, L"BACK", counter, mapDir, Show());
+            WriteMaps(posText, L"POS");
+            WriteMaps(backText, L"BACK");
         } catch (const AppError& e) {
             messages.push_back(e.Message());
         }
+    }
+
+    // The maps of one type on this machine, writing for real, below the test's own key.
+    void WriteMaps(const std::wstring& seriesText, const std::wstring& mapType)
+    {
+        LiveMachineProbe probe({}, nullptr);
+        MachineWriter writer(MachineWriter::BackupPolicy::None, root);
+        const std::wstring last = WriteMapsWith({settings, &probe, &writer, Show(), root}, seriesText, mapType, counter);
+        if (!last.empty())
+            mapDir = last;
     }
 
     ShowMessageFn Show()
@@ -206,10 +120,10 @@ protected:
     {
         SCOPED_TRACE(testing::Message() << "map " << n);
         MapFacts facts = FactsOf(map);
-        ExpectKeyHolds(MapKeyPath(n), ResolveValues(kMapValues, facts));
-        ExpectKeyHolds(MapSectionKeyPath(n, kMasterSubkey), ResolveValues(kMasterValues, facts));
-        ExpectKeyHolds(MapSectionKeyPath(n, kCopySubkey), ResolveValues(kCopyValues, facts));
-        EXPECT_EQ(SubkeysOf(MapKeyPath(n)), (std::vector<std::wstring>{L"Copy", L"Master"}));
+        ExpectKeyHolds(root.MapKey(n), ResolveValues(kMapValues, facts));
+        ExpectKeyHolds(root.MapSectionKey(n, kMasterSubkey), ResolveValues(kMasterValues, facts));
+        ExpectKeyHolds(root.MapSectionKey(n, kCopySubkey), ResolveValues(kCopyValues, facts));
+        EXPECT_EQ(stored::Children(stored::Read(root.hive, root.MapKey(n))), (std::vector<std::wstring>{L"Copy", L"Master"}));
     }
 
     void ExpectMaps(const std::vector<ExpectedMap>& maps)
@@ -220,11 +134,12 @@ protected:
         for (size_t i = 0; i < maps.size(); ++i)
             names.push_back(std::to_wstring(i + 1));
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(SubkeysOf(kMapsKeyPath), names);
+        EXPECT_EQ(stored::Children(stored::Read(root.hive, root.MapsKey())), names);
     }
 
     TempFolder temp;
-    MapSettings settings;
+    const ProductRoot root = ScratchProductRoot();
+    MapSettings settings = SampleMapSettings(temp.Path());
     int counter = 0;
     std::wstring mapDir;
     std::vector<std::wstring> messages;
@@ -246,20 +161,20 @@ TEST_F(MapWriterTest, WorkedExample)
     ExpectMaps(maps);
 
     // A few data spelt out, as the technician will find them.
-    EXPECT_EQ(ReadText(MapKeyPath(5), L"Alias"), L"AB_BACK10");
-    EXPECT_EQ(ReadText(MapSectionKeyPath(5, kMasterSubkey), L"Barcode39"),
+    EXPECT_EQ(ReadText(root.MapKey(5), L"Alias"), L"AB_BACK10");
+    EXPECT_EQ(ReadText(root.MapSectionKey(5, kMasterSubkey), L"Barcode39"),
               L"1;2600;1040;90;*001210;*;0;0;Free 3 of 9 Extended;24;0;0;0;0");
-    EXPECT_EQ(ReadText(MapSectionKeyPath(5, kMasterSubkey), L"Printer"), L"Εκτυπωτής γραφείου");
-    EXPECT_EQ(ReadText(MapSectionKeyPath(5, kCopySubkey), L"PrnOutDir"), L"");
-    EXPECT_EQ(ReadRaw(MapSectionKeyPath(5, kCopySubkey), L"PrnOutDir").data.size(), sizeof(wchar_t));
-    EXPECT_EQ(ReadText(MapSectionKeyPath(2, kCopySubkey), L"XmlFile"), Folder(L"001202") + L"\\ab_POS.xml");
-    EXPECT_EQ(ReadText(MapKeyPath(1), L"FirstFooterPos"), L"");
+    EXPECT_EQ(ReadText(root.MapSectionKey(5, kMasterSubkey), L"Printer"), L"Εκτυπωτής γραφείου");
+    EXPECT_EQ(ReadText(root.MapSectionKey(5, kCopySubkey), L"PrnOutDir"), L"");
+    EXPECT_EQ(ReadRaw(root.MapSectionKey(5, kCopySubkey), L"PrnOutDir").data.size(), sizeof(wchar_t));
+    EXPECT_EQ(ReadText(root.MapSectionKey(2, kCopySubkey), L"XmlFile"), Folder(L"001202") + L"\\ab_POS.xml");
+    EXPECT_EQ(ReadText(root.MapKey(1), L"FirstFooterPos"), L"");
 
     // Barcode239 is what the upgrade would derive from Barcode39.
     for (int n = 1; n <= 6; ++n)
         for (const wchar_t* section : {kMasterSubkey, kCopySubkey}) {
             SCOPED_TRACE(testing::Message() << n << " " << Utf8(section));
-            std::wstring path = MapSectionKeyPath(n, section);
+            std::wstring path = root.MapSectionKey(n, section);
             EXPECT_EQ(ReadText(path, L"Barcode239"), Barcode239From(ReadText(path, L"Barcode39")));
         }
 
@@ -310,7 +225,7 @@ TEST_F(MapWriterTest, SeriesTextsAsTyped)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "series " << testing::PrintToString(std::wstring(c.text)));
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
+        DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
         RemoveTree(settings.InstallDir);
         messages.clear();
         WriteBoth(c.text, L"");
@@ -318,7 +233,7 @@ TEST_F(MapWriterTest, SeriesTextsAsTyped)
         EXPECT_EQ(counter, static_cast<int>(c.maps.size()));
         ExpectMaps(c.maps);
         for (size_t i = 0; i < c.maps.size(); ++i) {
-            EXPECT_EQ(ReadText(MapKeyPath(static_cast<int>(i + 1)), L"Alias"), c.aliases[i]);
+            EXPECT_EQ(ReadText(root.MapKey(static_cast<int>(i + 1)), L"Alias"), c.aliases[i]);
             for (const wchar_t* name : {L"generic_ab.esc", L"ab1.bmp", L"address.bmp", L"ab_POS.xml"}) {
                 EXPECT_TRUE(Exists(Folder(c.maps[i].folder) + L"\\" + name)) << Utf8(name);
             }
@@ -357,10 +272,10 @@ TEST_F(MapWriterTest, SameNumberInBothListsSharesTheFolder)
 TEST_F(MapWriterTest, TypeInAnyLetterCaseTakesThePosColumn)
 {
     counter = 0;
-    WriteMaps(settings, L"1", L"pos", counter, mapDir, Show());
+    WriteMaps(L"1", L"pos");
     ExpectMaps({{L"pos", L"1", L"001201"}});
-    EXPECT_EQ(ReadRaw(MapKeyPath(1), L"LinesPerPage"), Stored({L"", RegKind::Number, {}, 54}));
-    EXPECT_EQ(ReadText(MapKeyPath(1), L"Alias"), L"AB_pos1");
+    EXPECT_EQ(ReadRaw(root.MapKey(1), L"LinesPerPage"), stored::Number(54));
+    EXPECT_EQ(ReadText(root.MapKey(1), L"Alias"), L"AB_pos1");
     EXPECT_EQ(ReadBytes(Folder(L"001201") + L"\\ab_pos.xml"), "<pos/>");
 }
 
@@ -380,7 +295,7 @@ TEST_F(MapWriterTest, MissingTemplateSkipsOnlyItsType)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << Utf8(c.missing) << " " << Utf8(c.pos));
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
+        DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
         RemoveTree(settings.InstallDir);
         WriteBytes(settings.ProgramDir + L"\\abPOS.xml", "<pos/>");
         WriteBytes(settings.ProgramDir + L"\\abBACK.xml", "<back/>");
@@ -410,7 +325,7 @@ TEST_F(MapWriterTest, RerunKeepsExistingCopiesAndRefreshesTheLinkedImage)
     const std::string firstImage = ReadBytes(Folder(L"001202") + L"\\address.bmp");
     WriteBytes(settings.EscSourcePath, "new escape file");
     settings.AddressLines[0] = L"Κατάστημα: Πλατεία Συντάγματος 1";
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
+    DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
     WriteBoth(L"1,2", L"");
     EXPECT_TRUE(messages.empty());
     ExpectMaps({{L"POS", L"1", L"001201"}, {L"POS", L"2", L"001202"}});
@@ -420,40 +335,12 @@ TEST_F(MapWriterTest, RerunKeepsExistingCopiesAndRefreshesTheLinkedImage)
     EXPECT_TRUE(ReadBytes(Folder(L"001202") + L"\\address.bmp") == image);
 }
 
-namespace {
-// Makes a key refuse to be opened for writing while it lives, then lets it be deleted again.
-class WriteProtectedKey {
-public:
-    explicit WriteProtectedKey(const std::wstring& path)
-    {
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, key_.put(),
-                        nullptr);
-        ok_ = key_ && SetDacl(L"D:P(A;;KR;;;WD)");
-    }
-    ~WriteProtectedKey() { SetDacl(L"D:P(A;;KA;;;WD)"); }
-    bool Ok() const { return ok_; }
-
-private:
-    bool SetDacl(const wchar_t* sddl)
-    {
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr))
-            return false;
-        bool set = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
-        LocalFree(sd);
-        return set;
-    }
-    UniqueHKey key_;
-    bool ok_ = false;
-};
-}  // namespace
-
 TEST_F(MapWriterTest, RefusedWriteStopsBothTypesAndKeepsWhatWasWritten)
 {
     struct Case {
         const wchar_t* blocked;  // below the maps key
         const wchar_t* value;    // the first value that key takes
-        DWORD mapValues, masterValues, copyValues;
+        size_t mapValues, masterValues, copyValues;
     };
     const Case cases[] = {
         {L"2", L"Alias", 0, 0, 0},
@@ -462,22 +349,23 @@ TEST_F(MapWriterTest, RefusedWriteStopsBothTypesAndKeepsWhatWasWritten)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.blocked));
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMapsKeyPath);
+        DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
         RemoveTree(settings.InstallDir);
         messages.clear();
         {
-            WriteProtectedKey blocked(std::wstring(kMapsKeyPath) + L"\\" + c.blocked);
-            ASSERT_TRUE(blocked.Ok());
+            const std::wstring blocked = root.MapsKey() + L"\\" + c.blocked;
+            ASSERT_TRUE(RegistryKey::Create(HKEY_CURRENT_USER, blocked).Valid());
+            machine::KeyLocked locked(blocked, L"D:P(A;;KR;;;WD)", HKEY_CURRENT_USER);
             WriteBoth(L"1,2,3", L"9");
         }
         EXPECT_EQ(messages, std::vector<std::wstring>{std::wstring(L"Failed to set data for '") + c.value + L"'"});
         EXPECT_EQ(counter, 2);
         ExpectMap(1, {L"POS", L"1", L"001201"});
-        EXPECT_EQ(ValueCount(MapKeyPath(2)), c.mapValues);
-        EXPECT_EQ(ValueCount(MapSectionKeyPath(2, kMasterSubkey)), c.masterValues);
-        EXPECT_EQ(ValueCount(MapSectionKeyPath(2, kCopySubkey)), c.copyValues);
-        EXPECT_FALSE(KeyExists(MapKeyPath(3)));
-        EXPECT_FALSE(KeyExists(MapKeyPath(4)));
+        EXPECT_EQ(KeyValues(root.MapKey(2)).size(), c.mapValues);
+        EXPECT_EQ(KeyValues(root.MapSectionKey(2, kMasterSubkey)).size(), c.masterValues);
+        EXPECT_EQ(KeyValues(root.MapSectionKey(2, kCopySubkey)).size(), c.copyValues);
+        EXPECT_FALSE(KeyExists(root.MapKey(3)));
+        EXPECT_FALSE(KeyExists(root.MapKey(4)));
         // The folders and files of the failing series were made before its keys.
         EXPECT_TRUE(Exists(Folder(L"001202") + L"\\ab_POS.xml"));
         EXPECT_FALSE(Exists(Folder(L"001203")));

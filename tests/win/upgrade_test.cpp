@@ -1,5 +1,5 @@
-// "Upgrade Vorla" against the real registry of the test prefix. The maps are written and read
-// back with the raw registry API, so these tests do not lean on the layer the upgrade uses.
+// "Upgrade Vorla" against the real registry of the test prefix, each test on a key of its own
+// below HKEY_CURRENT_USER but the menu's, which upgrades the product's key.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,14 +14,12 @@
 #include "common/registry.h"
 #include "config/configure.h"
 #include "config/machine.h"
-#include "config/map_writer.h"
 #include "config/upgrade.h"
 #include "support/branch_machine.h"
+#include "support/stored_registry.h"
 #include "support/win_test_support.h"
 
 namespace {
-
-using machine::kView;
 
 // Where a test's maps are: a key of the test's own, unless it names the product's.
 ProductRoot Scratch()
@@ -29,108 +27,32 @@ ProductRoot Scratch()
     return ScratchProductRoot();
 }
 
-struct RawValue {
-    DWORD type;
-    std::vector<BYTE> data;
-    bool operator==(const RawValue& other) const { return type == other.type && data == other.data; }
-};
-
-void PrintTo(const RawValue& v, std::ostream* os)
-{
-    *os << "type " << v.type << ": ";
-    if (v.type == REG_SZ || v.type == REG_EXPAND_SZ)
-        *os << testing::PrintToString(
-            std::wstring(reinterpret_cast<const wchar_t*>(v.data.data()), v.data.size() / sizeof(wchar_t)));
-    else if (v.type == REG_DWORD && v.data.size() == 4)
-        *os << *reinterpret_cast<const DWORD*>(v.data.data());
-    else
-        *os << v.data.size() << " bytes";
-}
-
-RawValue Text(const std::wstring& text, DWORD type = REG_SZ)  // stored with its terminating NUL
-{
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
-    return {type, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t))};
-}
-
-RawValue Number(DWORD value)
-{
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
-    return {REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof value)};
-}
-
-using Values = std::map<std::wstring, RawValue>;
-// Every key below the maps key (by its path relative to it, "1", "1\Master") with its values.
-using Tree = std::map<std::wstring, Values>;
+using stored::Number;
+using stored::Text;
+using stored::Tree;
+using stored::Values;
+using RawValue = stored::Value;
 
 void WriteTree(const Tree& tree, const ProductRoot& root = Scratch())
 {
-    for (const auto& [path, values] : tree) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HiveKey(root.hive), (root.MapsKey() + L"\\" + path).c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS | kView, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        for (const auto& [name, value] : values)
-            EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, value.type, value.data.data(),
-                                     static_cast<DWORD>(value.data.size())),
-                      ERROR_SUCCESS);
-        RegCloseKey(key);
-    }
-}
-
-std::vector<std::wstring> RawSubkeyNames(HKEY key)
-{
-    std::vector<std::wstring> names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return names;
-        names.emplace_back(name, length);
-    }
-}
-
-void ReadKeyInto(const std::wstring& relative, Tree& tree, const ProductRoot& root)
-{
-    HKEY key = nullptr;
-    const std::wstring maps = root.MapsKey();
-    std::wstring path = relative.empty() ? maps : maps + L"\\" + relative;
-    ASSERT_EQ(RegOpenKeyExW(HiveKey(root.hive), path.c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
-    Values& values = tree[relative];
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[16384];
-        DWORD nameLength = 16384, type = 0, size = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            break;
-        RawValue value{type, std::vector<BYTE>(size)};
-        nameLength = 16384;
-        RegEnumValueW(key, i, name, &nameLength, nullptr, &type, value.data.data(), &size);
-        values[std::wstring(name, nameLength)] = value;
-    }
-    std::vector<std::wstring> subkeys = RawSubkeyNames(key);
-    RegCloseKey(key);
-    for (const std::wstring& subkey : subkeys)
-        ReadKeyInto(relative.empty() ? subkey : relative + L"\\" + subkey, tree, root);
+    stored::Write(root.hive, root.MapsKey(), tree);
 }
 
 // The maps key's whole content; the maps key itself is the entry "".
 Tree ReadTree(const ProductRoot& root = Scratch())
 {
-    Tree tree;
-    ReadKeyInto(L"", tree, root);
-    return tree;
+    return stored::Read(root.hive, root.MapsKey());
 }
 
 std::vector<std::wstring> MapNamesInRegistryOrder()
 {
-    HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Scratch().MapsKey().c_str(), 0, KEY_READ | kView, &key), ERROR_SUCCESS);
-    std::vector<std::wstring> names = RawSubkeyNames(key);
-    RegCloseKey(key);
+    const ProductRoot root = Scratch();
+    const std::vector<RegKeyData> tree = ReadKeyTree(root.MapsKey(), root.hive);
+    std::vector<std::wstring> names;
+    for (const RegKeyData* key : RegChildren(tree, root.FullPath(root.MapsKey())))
+        names.push_back(key->path.substr(key->path.rfind(L'\\') + 1));
     return names;
 }
-
-
 
 // Runs the upgrade of the test's own maps, writing for real; what it said.
 std::vector<std::wstring> RunUpgrade()
@@ -223,16 +145,7 @@ TEST_F(UpgradeTest, DerivesBarcode239FromEachSectionsBarcode39)
 TEST_F(UpgradeTest, LeavesMapsAsTheMapWriterWritesThemUnchanged)
 {
     TempFolder folder;
-    MapSettings settings;
-    settings.BranchNo = 12;
-    settings.InstallDir = folder / L"Vorla";
-    settings.ProgramDir = folder / L"program";
-    settings.EscSourcePath = settings.ProgramDir + L"\\generic_ab.esc";
-    settings.PosPrinter = L"Εκτυπωτής ταμείου";
-    settings.BackPrinter = L"Back office";
-    settings.UncPos = L"\\\\server\\pos";
-    for (const wchar_t* name : {L"abPOS.xml", L"abBACK.xml", L"generic_ab.esc", L"ab1.bmp"})
-        WriteBytes(settings.ProgramDir + L"\\" + name, "x");
+    const MapSettings settings = SampleMapSettings(folder.Path());
     int counter = 0;
     Messages writerMessages;
     auto record = [&](const std::wstring& text) { writerMessages.push_back(text); };
@@ -374,9 +287,13 @@ TEST_F(UpgradeTest, Barcode39OfAnotherTypeStopsTheRun)
     EXPECT_EQ(ReadTree(), expected);
 }
 
+// On the product's own key: queued behind the lock of the Branch suites.
+class BranchUpgrade : public UpgradeTest {};
+
 // The menu command upgrades the product's own key, shows "Done!" and leaves the status bar alone.
-TEST_F(UpgradeTest, MenuCommandShowsDone)
+TEST_F(BranchUpgrade, MenuCommandShowsDone)
 {
+    ExpectLocked();
     const ProductRoot product;
     DeleteKeyTree(HKEY_LOCAL_MACHINE, product.MapsKey());
     Tree before = Merge({OldMap(L"1")});

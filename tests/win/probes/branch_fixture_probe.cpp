@@ -9,7 +9,10 @@
 #include <cstdio>
 #include <string>
 
+#include "common/text_lines.h"
+#include "common/window.h"
 #include "config/TConfigForm.h"
+#include "config/machine.h"
 #include "support/win_test_support.h"
 
 int wmain()
@@ -18,6 +21,7 @@ int wmain()
     InitCommonControlsEx(&icc);
     bool passed = false;
     std::wstring printers;
+    std::vector<std::wstring> printerList;
     std::vector<std::wstring> messages;
     {
         MessageBoxWatcher watcher;
@@ -28,8 +32,16 @@ int wmain()
             wchar_t name[256] = {};
             SendMessageW(dialog.ComboPrn(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
             printers += (i ? L"|" : L"") + std::wstring(name);
+            printerList.push_back(name);
         }
-        passed = dialog.CheckEnvironment();
+        // The dialog's checks, through the engine: they read no entry but the header's lines.
+        ConfigRequest request;
+        request.headerLines = SplitTextLines(WindowText(dialog.Memo1()));
+        LiveMachineProbe probe(printerList, dialog.Handle());
+        MachinePaths paths;
+        passed = CheckMachine(request, probe, paths,
+                              [&](const std::wstring& text) { ShowMessage(dialog.Handle(), text); }) ==
+                 MachineCheck::Passed;
         messages = watcher.Texts();
     }
     std::printf("printers %s\n", Utf8(printers).c_str());
