@@ -71,6 +71,15 @@ void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring
     RegCloseKey(key);
 }
 
+void DeleteValue(const std::wstring& path, const wchar_t* name)
+{
+    ExpectLocked();
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | kView, &key), ERROR_SUCCESS);
+    RegDeleteValueW(key, name);
+    RegCloseKey(key);
+}
+
 void DeleteTree(const std::wstring& parent, const std::wstring& child, REGSAM view)
 {
     ExpectLocked();

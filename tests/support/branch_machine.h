@@ -46,6 +46,7 @@ bool KeyExists(const std::wstring& path);
 // The names of the form maps.
 std::set<std::wstring> MapNames();
 void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring& value);
+void DeleteValue(const std::wstring& path, const wchar_t* name);
 void DeleteTree(const std::wstring& parent, const std::wstring& child, REGSAM view = kView);
 // Maps left by an earlier configuration: "1" .. "count", each with its Master and Copy.
 void WriteOldMaps(int count);

@@ -160,7 +160,10 @@ std::wstring WindowsPathOfUnix(const std::string& unixPath)
 
 // ---- Message boxes
 
-MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Run(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(std::function<void()> whileShown)
+    : whileShown_(std::move(whileShown)), thread_([this] { Run(); })
+{
+}
 
 MessageBoxWatcher::~MessageBoxWatcher()
 {
@@ -219,6 +222,8 @@ void MessageBoxWatcher::Run()
                 texts_.push_back(text ? WindowText(text) : L"");
                 captions_.push_back(WindowText(box));
             }
+            if (whileShown_)
+                whileShown_();
             // Wait until it is gone, so that one box is never recorded twice.
             while (IsWindow(box) && IsWindowVisible(box)) {
                 PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -46,13 +47,15 @@ std::wstring FromUtf8(const std::string& text);
 // records its caption and text, in order.
 class MessageBoxWatcher {
 public:
-    MessageBoxWatcher();
+    // whileShown, when given, runs on the watcher's thread while each box is up, before it is closed.
+    explicit MessageBoxWatcher(std::function<void()> whileShown = {});
     ~MessageBoxWatcher();
     std::vector<std::wstring> Texts();
     std::vector<std::wstring> Captions();
 
 private:
     void Run();
+    std::function<void()> whileShown_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<std::wstring> texts_;

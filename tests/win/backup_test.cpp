@@ -121,6 +121,34 @@ TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwi
     EXPECT_EQ(ReadBytes(folder / taken), "taken");
 }
 
+// Only a newest backup that holds exactly this text is named instead of a new one: a newest one
+// that holds less of it, or more, is another backup.
+TEST_F(BackupTest, OnlyANewestBackupOfExactlyThisTextIsNamedAgain)
+{
+    WriteValues(kVorla, {RegTextValue(L"ps2pdf_cmd", L"gs")});
+    const std::string text = ReadBytes(Backup({}, folder.Path()).path);
+    const struct {
+        const char* what;
+        std::string newest;
+        bool written;
+    } rows[] = {
+        {"the same text", text, false},
+        {"a prefix of it", text.substr(0, text.size() - 2), true},
+        {"it and more", text + std::string("\r\0", 2), true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (const std::wstring& name : machine::FolderEntries(folder.Path()))
+            DeleteFileW((folder / name).c_str());
+        const std::wstring newest = folder / BackupFileName({2020, 1, 1, 0, 0, 0}, 1);
+        WriteBytes(newest, row.newest);
+        const BackupMade made = Backup({}, folder.Path());
+        EXPECT_EQ(made.written, row.written);
+        EXPECT_EQ(made.path == newest, !row.written);
+        EXPECT_EQ(ReadBytes(newest), row.newest);
+    }
+}
+
 TEST_F(BackupTest, UnwritableFolderFailsNamingTheFileAndMakesNothing)
 {
     WriteBytes(folder / L"blocker", "file");

@@ -198,6 +198,16 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         WriteBytes(file, "a file where the map folder goes");
         return std::shared_ptr<void>(nullptr, [file](void*) { DeleteFileW(file.c_str()); });
     };
+    // Map 1 as before an upgrade (its Master without Barcode239), so that the upgrade writes there.
+    auto notUpgraded = [] { DeleteValue(MapKey(1, L"Master"), L"Barcode239"); };
+    auto notUpgradedAndReadOnly = [=] {
+        notUpgraded();
+        return std::shared_ptr<void>(std::make_shared<KeyLocked>(MapKey(1, L"Master")));
+    };
+    auto notUpgradedLackingAPicture = [=] {
+        notUpgraded();
+        return std::shared_ptr<void>(std::make_shared<Hidden>(machine_.MapFolder(L"001202") + L"\\ab1.bmp"));
+    };
     const std::wstring request = L"/branch:12 /pos:1,2 /back:9,10,12 \"/posprinter:pos receipt printer\" "
                                  L"\"/backprinter:BACK OFFICE LASER\"";
     const Row rows[] = {
@@ -216,6 +226,19 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         {"no Ghostscript", [&] { return std::make_shared<Hidden>(machine_.ghostscript); }, Configure(L"1,2"), 1,
          Utf8(L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!"), true},
         {"check matches printers in any letter case", none, L"/check " + request, 0, "", true},
+        {"check with the header of the run", none, L"/check \"/header:" + header_ + L"\"", 0, "", true},
+        {"check with another header", none, L"/check \"/header:" + otherHeader + L"\"", 1, "", true},
+        {"preview of the removal of the maps with the maps key read-only",
+         [] { return std::make_shared<KeyLocked>(kMapsKey); }, Configure(L"1,7", L"/whatif"), 1,
+         "Failed to delete key 'maps'", true},
+        {"preview of an upgrade with a map key read-only", notUpgradedAndReadOnly,
+         L"/upgrade /whatif", 1, "Failed to open " + Utf8(MapKey(1, L"Master")), false},
+        {"an upgrade that leaves a map folder lacking a file: the preview", notUpgradedLackingAPicture, L"/upgrade /whatif",
+         3, "lacks ab1.bmp", false},
+        {"an upgrade that leaves a map folder lacking a file: the run refuses", notUpgradedLackingAPicture, L"/upgrade", 1,
+         "Nothing was written", false},
+        {"an upgrade that leaves a map folder lacking a file: the run with /force", notUpgradedLackingAPicture,
+         L"/upgrade /force", 3, "lacks ab1.bmp", false},
         {"preview with the backups folder blocked",
          [&] {
              auto hidden = std::make_shared<Hidden>(backups);

@@ -139,10 +139,15 @@ TEST_F(BranchMainForm, DropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
     TempFolder t;
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Kelvane\\Vorla\\maps");  // the upgrade fails at once
     Drop({t / L"first.prn"});
-    MessageBoxWatcher boxes;
+    Table whileShown;  // read while the box is up, once its loop has taken the queued drop
+    MessageBoxWatcher boxes([&] {
+        Sleep(200);
+        whileShown = Rows();
+    });
     PostDrop(form.Handle(), {t / L"dropped-during-the-box.prn"});
     PostMessageW(form.Handle(), WM_COMMAND, IdUpgradeVorla, 0);  // would show a second box inside the first
     Command(IdUpgradeVorla);
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
+    EXPECT_EQ(whileShown, (Table{{t / L"first.prn", L"", L""}}));
     EXPECT_EQ(Rows(), (Table{{t / L"dropped-during-the-box.prn", L"", L""}}));
 }
