@@ -43,7 +43,7 @@ std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, St
     try {
         return SplitTextLines(DecodeTextFile(ReadFileBytes(line.Value(L"header"), kHeaderFileLimit)));
     } catch (const AppError& e) {
-        RefuseCommandLine(e.Message(), err);
+        RefuseRun(e.Message(), err);
         return std::nullopt;
     }
 }
@@ -209,7 +209,7 @@ CommandTable MakeCommandTable()
         {L"backprinter", Takes::Text, L"NAME"},  {L"posunc", Takes::TextOrEmpty, L"PATH"},
         {L"backunc", Takes::TextOrEmpty, L"PATH"}, {L"header", Takes::Text, L"FILE"},
         {L"whatif", Takes::NothingOrText, L"FILE"}, {L"report", Takes::Text, L"FILE"},
-        {L"timeout", Takes::Seconds, L"SECONDS"},
+        {L"timeout", Takes::Seconds, L"SECONDS"}, {L"journal", Takes::Text, L"FILE"},
     };
     table.commands = {
         {CliCommand::Configure, L"configure",
@@ -224,7 +224,7 @@ CommandTable MakeCommandTable()
          nullptr, true, L"writes nothing; lists every problem of the configuration, one per line", RunCheckCommand},
         {CliCommand::Analyze, L"analyze", {{L"report", O}}, L"PATH...", true,
          L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report", RunAnalyzeCommand},
-        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}}, L"PATH...", false,
+        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}, {L"journal", O}}, L"PATH...", false,
          L"runs \"Resubmit files (submit)\" on the paths and writes a CSV report", RunSubmitCommand},
         {CliCommand::Window, L"", {}, L"[PATH...]", false,
          L"opens the window with the rows that a drop of the paths gives", nullptr},
@@ -238,13 +238,16 @@ CommandTable MakeCommandTable()
         L"writes it to FILE in UTF-16, for \"reg import FILE /reg:32\".",
         L"/check with the request switches also names the first difference from what /configure would",
         L"write, and with /header an address.bmp that differs from the image of this header.",
-        L"The report is CSV (UTF-8) to FILE or standard output; /timeout ends a client that runs longer",
-        L"and stops the pass.",
+        L"The report is CSV (UTF-8) to FILE or standard output, with a State column; a cell that begins",
+        L"with = + - @, a tab or a CR gets a leading ' so that no spreadsheet runs it. /timeout ends a",
+        L"client that runs longer and stops the pass. /journal:FILE records each job's start and end;",
+        L"run again with the same FILE, /submit sends no job that FILE shows as started.",
         L"Success goes to standard output; warnings and failures go to standard error.",
         L"Exit codes: 0 done (/check: no problem); 1 a check failed, or a write or a failure stopped the",
         L"run (/check: problems); 2 a bad command line, nothing ran; 3 the run ended, but the",
         L"configuration it left has problems (listed on standard error); 4 the pass ended, but its",
-        L"report could not be written to FILE and went to standard output.",
+        L"report could not be written to FILE and went to standard output; 6 the journal shows a job",
+        L"started by an earlier run that did not see it end: it may have been submitted (uncertain).",
     };
     return table;
 }
@@ -262,6 +265,12 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err)
     err.WriteLine(L"vorlasched: " + problem);
     for (const std::wstring& usage : UsageLines(Commands()))
         err.WriteLine(usage);
+    return ExitBadCommandLine;
+}
+
+int RefuseRun(const std::wstring& problem, StdStream& err)
+{
+    err.WriteLine(L"vorlasched: " + problem);
     return ExitBadCommandLine;
 }
 

@@ -15,13 +15,17 @@ enum ExitCode : int {
     ExitBadCommandLine = 2,       // nothing ran
     ExitRanWithProblems = 3,      // the run ended, but the configuration it left has problems (listed)
     ExitReportToStdout = 4,       // the pass ended; its report could not be written and went to standard output
+    ExitUncertain = 6,            // a job that an earlier run started may have been submitted; it was not sent again
 };
 
 // The table that the parser, the usage and the dispatch share.
 const CommandTable& Commands();
 
-// The problem, then the usage, on standard error.
+// The problem, then the usage, on standard error: for a command line that the usage can mend.
 int RefuseCommandLine(const std::wstring& problem, StdStream& err);
+// The problem alone, on standard error (exit 2): for a refusal that the usage would not help
+// with (a file that is missing or cannot be written).
+int RefuseRun(const std::wstring& problem, StdStream& err);
 
 // Runs the parsed command with its row's handler; returns the exit code.
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err);

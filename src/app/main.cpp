@@ -60,6 +60,7 @@ static int RunCommand(const CommandLineParse& parse)
 {
     StdStream out(STD_OUTPUT_HANDLE);
     StdStream err(STD_ERROR_HANDLE);
+    SetSystemErrorText(SystemErrorText);  // no window here: a number alone helps nobody
     try {
         return RunCommandLine(parse, out, err);
     } catch (const std::exception& e) {
@@ -112,6 +113,10 @@ static int ShowUsage(const std::wstring& problem, int exitCode)
 int wmain(int argc, wchar_t** argv)
 {
     const CommandLineParse parse = ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc), Commands());
+    if (parse.lookAlike) {  // meant as a command: whoever started it waits for no window
+        StdStream err(STD_ERROR_HANDLE);
+        return RefuseCommandLine(parse.problem, err);
+    }
     if (!parse.ok)
         return ShowUsage(parse.problem, ExitBadCommandLine);
     int exitCode = ExitDone;

@@ -360,16 +360,21 @@ struct Spool {
         WriteBytes(info, std::string("ToDoStr=FWDVORLA\"AB:1:") + destination + "\r\n");
     }
     // The report line of a job that was not submitted, or that the stand-in echoed.
-    std::string Line(const std::wstring& relative, const std::wstring& direction, bool echoed) const
+    std::string Line(const std::wstring& relative, const std::wstring& direction, bool echoed,
+                     const char* state) const
     {
         const std::wstring path = t / relative;
         const std::wstring answer = L"received: localhost:20004 -i" + direction + L" " + path;
-        return Utf8(CsvField(path) + L"," + direction + L"," + (echoed ? CsvField(answer) : L"")) + "\r\n";
+        return Utf8(CsvField(path) + L"," + direction + L"," + (echoed ? CsvField(answer) : L"")) + "," + state + "\r\n";
     }
-    std::string Report(bool echoed) const
+    // The report when every job was submitted (echoed), or none (the first stoppedFirst).
+    std::string Report(bool echoed, bool stoppedFirst = false) const
     {
-        return "\xEF\xBB\xBF" "File,Directions,Result\r\n" + Line(L"spool\\sub\\j2_x.prn", L"AB_BACK9_COPY", echoed) +
-               Line(L"spool\\j1_x.prn", L"AB_POS1_COPY", echoed) + Line(L"loose, 3_x.prn", L"CENTRAL_COPY", echoed);
+        const char* state = echoed ? "submitted" : "not submitted";
+        return "\xEF\xBB\xBF" "File,Directions,Result,State\r\n" +
+               Line(L"spool\\sub\\j2_x.prn", L"AB_BACK9_COPY", echoed, stoppedFirst ? "stopped here" : state) +
+               Line(L"spool\\j1_x.prn", L"AB_POS1_COPY", echoed, state) +
+               Line(L"loose, 3_x.prn", L"CENTRAL_COPY", echoed, state);
     }
     TempFolder t;
 };
@@ -395,8 +400,8 @@ TEST(CommandLineJobs, AFailureStopsThePassAndTheReportStillListsEveryRow)
     ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), alone.c_str(), FALSE));
     ConsoleRun missing = RunConsole(L"/submit spool \"loose, 3_x.prn\"", alone, spool.t.Path());
     EXPECT_EQ(missing.exitCode, 1u);
-    EXPECT_EQ(missing.err, "CreateProcess() error 2\r\n");
-    EXPECT_EQ(missing.out, spool.Report(false));
+    EXPECT_EQ(missing.err.rfind("CreateProcess() error 2: ", 0), 0u) << missing.err;
+    EXPECT_EQ(missing.out, spool.Report(false, true));
 
     // A client that never ends is ended when the timeout passes.
     SetEnvironmentVariableW(L"VORLATCPW_MODE", L"hang");

@@ -53,9 +53,9 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
         // The command-line parser refuses it too; this row holds whichever refuses first.
         {"a timeout over a week", L"/submit spool /timeout:604801", 2, "vorlasched: /timeout", {}},
         {"no report folder", L"/submit spool /report:none\\r.csv", 2,
-         "vorlasched: Cannot create file " + Utf8(t / L"none\\r.csv") + ", error 3\r\n", {}},
+         "vorlasched: Cannot create file " + Utf8(t / L"none\\r.csv") + ", error 3: ", {}},
         {"a report held open", L"/submit spool /report:held.csv", 2,
-         "vorlasched: Cannot create file " + Utf8(t / L"held.csv") + ", error 32\r\n", {}, L"held.csv"},
+         "vorlasched: Cannot create file " + Utf8(t / L"held.csv") + ", error 32: ", {}, L"held.csv"},
         {"a report over a print file", L"/submit spool /report:spool\\DAY1\\A1_x.Prn", 2,
          "vorlasched: /report:" + Utf8(t / L"spool\\DAY1\\A1_x.Prn") + " is a print file\r\n", {}},
         {"a missing path", L"/analyze spool nosuch", 2, "vorlasched: nosuch is no file or folder\r\n", {}},
@@ -75,7 +75,7 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
         EXPECT_EQ(c.errStart.empty(), run.err.empty()) << run.err;
-        EXPECT_EQ(run.out.rfind("\xEF\xBB\xBF" "File,Directions,Result\r\n", 0) == 0, c.exitCode == 4);
+        EXPECT_EQ(run.out.rfind("\xEF\xBB\xBF" "File,Directions,Result,State\r\n", 0) == 0, c.exitCode == 4);
         EXPECT_EQ(Started(), c.started);
     }
     EXPECT_EQ(ReadBytes(t / L"spool\\day1\\a1_x.prn"), "%!PS");
