@@ -55,9 +55,10 @@ public:
         keys_ = keys;
         links_.push_back(folder);
         for (size_t next = 0; next < links_.size(); ++next) {
-            const std::wstring key = identity_.FolderKey(links_[next]);
+            const std::wstring folder = links_[next];  // a copy: the walk adds to links_
+            const std::wstring key = identity_.FolderKey(folder);
             if (walked_.insert(key).second)
-                Scan(links_[next], key);
+                Scan(folder, key);
         }
         links_.clear();
     }

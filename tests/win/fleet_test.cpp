@@ -494,6 +494,10 @@ TEST(CommandLineJobs, CtrlCPutsTheSelectedRowsOnTheClipboard)
     type('A');
     type('C');
     EXPECT_EQ(clipboard(), L"C:\\a_x.prn\t\t\r\nC:\\b_x.prn\tAB_POS1_COPY\ttwo  lines\r\nC:\\c_x.prn\t\t\r\n");
+    // A cell that a spreadsheet would run as a formula is pasted as text.
+    form.Jobs()[0].SetResult(L"=cmd|' /C calc'!A0");
+    type('C');
+    EXPECT_EQ(clipboard().rfind(L"C:\\a_x.prn\t\t'=cmd|' /C calc'!A0\r\n", 0), 0u) << Utf8(clipboard());
 }
 
 }  // namespace
