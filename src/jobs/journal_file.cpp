@@ -36,7 +36,7 @@ JobJournal::JobJournal(const std::wstring& path) : path_(path)
     }
     earlier_ = ReadJournal(bytes);
     if (!bytes.empty() && bytes.back() != '\n')
-        Append("\n");  // a line cut short by a kill stays apart from the next
+        Append("\n", false);  // a line cut short by a kill stays apart from the next
 }
 
 const JournalRecord* JobJournal::Earlier(const std::wstring& key) const
@@ -48,15 +48,15 @@ const JournalRecord* JobJournal::Earlier(const std::wstring& key) const
 void JobJournal::Write(JournalEvent event, const std::wstring& key, const std::wstring& file,
                        const std::wstring& answer)
 {
-    Append(JournalLine(UtcNow(), event, key, file, answer));
+    Append(JournalLine(UtcNow(), event, key, file, answer), event == JournalEvent::Started);
 }
 
-void JobJournal::Append(const std::string& bytes)
+void JobJournal::Append(const std::string& bytes, bool flush)
 {
     LARGE_INTEGER end{};
     DWORD written = 0;
     if (!SetFilePointerEx(file_.get(), end, nullptr, FILE_END) ||
         !WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size() || !FlushFileBuffers(file_.get()))
+        written != bytes.size() || (flush && !FlushFileBuffers(file_.get())))
         throw Win32Error(L"Cannot write the journal " + path_ + L", error ", GetLastError());
 }
