@@ -60,6 +60,7 @@ static ConsoleRun RunConsoleUntil(const std::wstring& arguments, std::wstring pr
         }
     WaitForSingleObject(info.hProcess, 120000);
     GetExitCodeProcess(info.hProcess, &run.exitCode);
+    run.processId = info.dwProcessId;
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
     out.reset();

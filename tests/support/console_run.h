@@ -8,6 +8,7 @@
 
 struct ConsoleRun {
     DWORD exitCode = 0;
+    DWORD processId = 0;
     std::string out, err;  // UTF-8 as written
 };
 

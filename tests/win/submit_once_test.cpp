@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -26,13 +28,18 @@ protected:
             ++starts[run.args.at(3)];
         return starts;
     }
-    void EndClients() const
+    // Ends the clients that a killed run left running, found by their parent.
+    static void EndClientsOf(DWORD killed)
     {
-        for (const ClientRun& run : ReadClientLog(log))
-            if (HANDLE client = OpenProcess(PROCESS_TERMINATE, FALSE, run.pid)) {
-                TerminateProcess(client, 1);
-                CloseHandle(client);
-            }
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry{sizeof entry};
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+            if (entry.th32ParentProcessID == killed)
+                if (HANDLE client = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+                    TerminateProcess(client, 1);
+                    CloseHandle(client);
+                }
+        CloseHandle(snapshot);
     }
 
     TempFolder t;
@@ -73,7 +80,7 @@ TEST_F(SubmitOnce, ARunKilledAnywhereAndRetriedStartsNoJobTwice)
             EnvScope mode(L"VORLATCPW_MODE", L"echo,hang");
             killed = RunConsoleKilled(command, t.Path(), [&] { return c.killNow(journal, StartsPerFile().size()); });
         }
-        EndClients();
+        EndClientsOf(killed.processId);
         ASSERT_EQ(killed.exitCode, 99u);
         // The job that ended is in the journal with its answer, and, once its client had been
         // followed by the next one, on standard output too.
