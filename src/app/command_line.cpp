@@ -89,6 +89,32 @@ std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, Comm
     return {};
 }
 
+// A character that a word processor or a web page puts where a switch's '/' or '-' was typed.
+const wchar_t* LookAlikeName(wchar_t c)
+{
+    switch (c) {
+    case L'\uFF0F': return L"a fullwidth solidus (U+FF0F)";
+    case L'\u2013': return L"an en dash (U+2013)";
+    case L'\u2014': return L"an em dash (U+2014)";
+    case L'\u2212': return L"a minus sign (U+2212)";
+    case L'\u2010': return L"a hyphen (U+2010)";
+    }
+    return nullptr;
+}
+
+// Why an argument that is no switch was meant as one: it begins with a look-alike of '/' or '-'
+// and goes on with a switch's or a command's name. Empty for a path.
+std::wstring LookAlikeProblem(const CommandTable& table, const std::wstring& arg)
+{
+    const wchar_t* character = arg.size() >= 2 ? LookAlikeName(arg[0]) : nullptr;
+    if (!character)
+        return {};
+    const std::wstring name = Lower(arg.substr(1, arg.find(L':') == std::wstring::npos ? std::wstring::npos : arg.find(L':') - 1));
+    if (!FindSwitch(table, name) && !IsCommand(table, name))
+        return {};
+    return arg + L" begins with " + character + L", not with / or -: type / or - before " + name;
+}
+
 CommandLineParse Refused(std::wstring problem)
 {
     CommandLineParse parse;
@@ -145,6 +171,12 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const C
     CommandLine& line = parse.line;
     for (const std::wstring& arg : args) {
         if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
+            std::wstring lookAlike = LookAlikeProblem(table, arg);
+            if (!lookAlike.empty()) {
+                CommandLineParse refused = Refused(std::move(lookAlike));
+                refused.lookAlike = true;
+                return refused;
+            }
             line.paths.push_back(arg);
             continue;
         }

@@ -72,6 +72,7 @@ struct CommandLineParse {
     std::wstring problem;  // what is wrong, for the usage message
     CommandLine line;
     const CommandSpec* spec = nullptr;  // the command's row; null for the window
+    bool lookAlike = false;  // refused for a switch typed with a look-alike of '/' or '-': no window, ever
 };
 
 // The command table's rows, switches and notes, without handlers (app/command_table.cpp): pure,
@@ -83,7 +84,9 @@ CommandTable CommandTableRows();
 // quoted value has lost its quotes). Refused: an unknown switch, a switch given twice, a
 // value on a switch that takes none, a missing or empty value, a missing required switch, a
 // request given in part, two commands, paths beside a command that takes none, a command that
-// takes paths without one, and seconds that are not a whole number from 1 to a week.
+// takes paths without one, and seconds that are not a whole number from 1 to a week. An
+// argument that begins with a look-alike of '/' or '-' (U+FF0F, U+2013, U+2014, U+2212, U+2010)
+// and goes on with a switch's or command's name is refused too, naming the character.
 CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table);
 
 // Whether the arguments ask for a JSON answer (/json or -json, in any letter case), read without

@@ -55,6 +55,12 @@ int CommandReply::Refuse(const std::wstring& problem)
     return RefuseCommandLine(problem, err_);
 }
 
+int CommandReply::RefuseRun(const std::wstring& problem)
+{
+    result_.outcome.messages.push_back({MessageKind::Failure, "command-line-refused", problem});
+    return ::RefuseRun(problem, err_);
+}
+
 int CommandReply::Finish(int exitCode)
 {
     result_.exitCode = exitCode;

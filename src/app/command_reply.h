@@ -17,6 +17,8 @@ public:
     CommandResult& Result() { return result_; }
     Outcome& outcome() { return result_.outcome; }
     StdStream& Err() { return err_; }
+    // Standard output for what is written as the command goes (a streamed report); never with /json.
+    StdStream& Out() { return out_; }
 
     // A preview changes nothing: its messages, success included, are remarks on standard error.
     void SetPreview(std::wstring regText);
@@ -32,6 +34,8 @@ public:
     void PrintUtf8(const std::string& bytes);
     // The problem and the usage on standard error, kept as a failure "command-line-refused".
     int Refuse(const std::wstring& problem);
+    // The same without the usage, for a refusal that the usage would not mend (a missing file).
+    int RefuseRun(const std::wstring& problem);
     // With /json, the document on standard output; returns the exit code.
     int Finish(int exitCode);
 

@@ -13,6 +13,7 @@ CommandTable CommandTableRows()
         {L"whatif", Takes::NothingOrText, L"FILE"}, {L"report", Takes::Text, L"FILE"},
         {L"timeout", Takes::Seconds, L"SECONDS"}, {L"json", Takes::Nothing, nullptr},
         {L"force", Takes::Nothing, nullptr},      {L"wait", Takes::Seconds, L"SECONDS"},
+        {L"journal", Takes::Text, L"FILE"},
     };
     table.commands = {
         {CliCommand::Configure, L"configure",
@@ -27,7 +28,7 @@ CommandTable CommandTableRows()
          nullptr, true, L"writes nothing; lists every problem of the configuration, one per line"},
         {CliCommand::Analyze, L"analyze", {{L"report", O}, {L"json", O}}, L"PATH...", true,
          L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report"},
-        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}, {L"json", O}}, L"PATH...", false,
+        {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}, {L"journal", O}, {L"json", O}}, L"PATH...", false,
          L"runs \"Resubmit files (submit)\" on the paths and writes a CSV report"},
         {CliCommand::Window, L"", {}, L"[PATH...]", false,
          L"opens the window with the rows that a drop of the paths gives", nullptr},
@@ -43,8 +44,10 @@ CommandTable CommandTableRows()
         L"writes it to FILE in UTF-16, for \"reg import FILE /reg:32\".",
         L"/check with the request switches also names the first difference from what /configure would",
         L"write, and with /header an address.bmp that differs from the image of this header.",
-        L"The report is CSV (UTF-8) to FILE or standard output; /timeout ends a client that runs longer",
-        L"and stops the pass.",
+        L"The report is CSV (UTF-8) to FILE or standard output, with a State column; a cell that begins",
+        L"with = + - @, a tab or a CR gets a leading ' so that no spreadsheet runs it. /timeout ends a",
+        L"client that runs longer and stops the pass. /journal:FILE records each job's start and end;",
+        L"run again with the same FILE, /submit sends no job that FILE shows as started.",
         L"A /configure or /upgrade that finds everything as it would leave it writes nothing, and says",
         L"\"Nothing had to change\" on standard output. Before its first write, it runs its own /whatif:",
         L"when that would exit 1 or 3, it writes nothing, lists why and exits 1; /force runs it anyway.",
@@ -58,7 +61,9 @@ CommandTable CommandTableRows()
         L"run (/check: problems), or the run refused before its first write; 2 a bad command line,",
         L"nothing ran; 3 the run ended, but the configuration it left has problems (listed on standard",
         L"error); 4 the pass ended, but its report could not be written to FILE and went to standard",
-        L"output; 5 another run holds the configuration: nothing ran, try again later.",
+        L"output; 5 another run holds the configuration: nothing ran, try again later; 6 the journal",
+        L"shows a job started by an earlier run that did not see it end: it may have been submitted",
+        L"(uncertain).",
     };
     return table;
 }

@@ -44,10 +44,10 @@ std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, Co
     try {
         return SplitTextLines(DecodeTextFile(ReadFileBytes(line.Value(L"header"), kHeaderFileLimit)));
     } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
-        reply.Refuse(L"/header:" + line.Value(L"header") + L": " + e.Message());
+        reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message());
         return std::nullopt;
     } catch (const AppError& e) {
-        reply.Refuse(e.Message());
+        reply.RefuseRun(e.Message());
         return std::nullopt;
     }
 }
@@ -370,6 +370,12 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err)
 bool CommandWroteNothing()
 {
     return wroteNothing;
+}
+
+int RefuseRun(const std::wstring& problem, StdStream& err)
+{
+    err.WriteLine(L"vorlasched: " + problem);
+    return ExitBadCommandLine;
 }
 
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err)

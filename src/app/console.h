@@ -25,3 +25,7 @@ private:
     UniqueFile owned_;  // the parent's console, opened for a program of the window subsystem
     bool console_ = false;
 };
+
+// The system's text for an error code (FormatMessage), on one line without its final stop; empty
+// when the system has none. The command line gives it to Win32Error (SetSystemErrorText).
+std::wstring SystemErrorText(unsigned long code);

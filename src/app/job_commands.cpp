@@ -6,8 +6,10 @@
 #include "app/commands.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/handles.h"
 #include "common/text.h"
 #include "jobs/analysis.h"
+#include "jobs/journal_file.h"
 #include "jobs/job_paths.h"
 #include "jobs/report.h"
 #include "jobs/submit.h"
@@ -27,35 +29,39 @@ private:
     StdStream& err_;
 };
 
-// The rows with their states, for the document.
+// The rows with their states, for the document; the row that stopped the pass says why.
 std::vector<ResultRow> ResultRows(const JobList& rows, const PassOutcome& pass)
 {
     std::vector<ResultRow> result;
     result.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const RowState state = pass.states[i];
-        result.push_back(ResultRow{rows[i].caption, rows[i].SubItem(0), rows[i].SubItem(1), state,
-                                   state == RowState::StoppedHere && pass.stop ? pass.stop->code : std::string()});
-    }
+    for (const JobRow& row : rows)
+        result.push_back(ResultRow{row.caption, row.SubItem(0), row.SubItem(1), row.state,
+                                   row.state == RowState::StoppedHere && pass.stop ? pass.stop->code : std::string()});
     return result;
 }
 
-// The first path that is neither an existing file or folder nor a print file's path (which a
-// drop keeps as a row); none when every path is one of these.
+// The first path that is neither an existing file or folder nor a print file's path in an
+// existing folder (which a drop keeps as a row); none when every path is one of these.
 std::optional<std::wstring> MissingPath(const std::vector<std::wstring>& paths)
 {
     for (const std::wstring& path : paths) {
         const std::wstring full = FullPathName(path);
-        if (!IsExistingFile(full) && !IsExistingFolder(full) && !IsPrintFilePath(full))
+        if (IsExistingFile(full) || IsExistingFolder(full))
+            continue;
+        const size_t slash = full.find_last_of(L'\\');
+        if (!IsPrintFilePath(full) || slash == std::wstring::npos || !IsExistingFolder(full.substr(0, slash + 1)))
             return path;
     }
     return std::nullopt;
 }
 
-// Why the report cannot go to the file (a full path) after the pass over these rows; empty when it can.
-std::wstring ReportProblem(const std::wstring& file, const JobList& rows)
+// Why the file of /report or /journal (a full path) cannot be written after the pass over these
+// rows; empty when it can.
+std::wstring OutputProblem(const wchar_t* switchName, const std::wstring& file, const JobList& rows,
+                           FileIdentity& identity)
 {
-    std::wstring problem = ReportPathProblem(file, rows, FileKey);
+    std::wstring problem =
+        OutputPathProblem(switchName, file, rows, [&identity](const std::wstring& path) { return identity.FileKeyOf(path); });
     if (problem.empty())
         if (const unsigned long error = ReplaceFileError(file))
             problem = Win32Error(L"Cannot create file " + file + L", error ", error).Message();
@@ -84,34 +90,150 @@ int WriteReport(const JobList& rows, const std::wstring& file, bool stopped, Com
     return stopped ? ExitFailed : ExitReportToStdout;
 }
 
+// A report that goes to standard output as the pass goes: its head at once, each row once the
+// pass is done with it, the rest at the end. A run killed meanwhile has shown every job it ended.
+class StreamedReport {
+public:
+    StreamedReport(const JobList& rows, StdStream& out) : rows_(rows), out_(out) { out_.WriteUtf8(JobReportHead()); }
+    void Through(size_t row)
+    {
+        std::string lines;
+        for (; written_ <= row && written_ < rows_.size(); ++written_)
+            lines += JobReportLine(rows_[written_]);
+        out_.WriteUtf8(lines);
+    }
+    void Finish()
+    {
+        if (!rows_.empty())
+            Through(rows_.size() - 1);
+    }
+
+private:
+    const JobList& rows_;
+    StdStream& out_;
+    size_t written_ = 0;
+};
+
+// The command line's result file, named after this process ("VORJ<process id>.tmp" in the
+// temporary folder) and deleted however the pass ends; one that a killed run left is deleted
+// before the pass begins.
+class CommandResultFile {
+public:
+    CommandResultFile() : name(TempFolder() + L"VORJ" + DecimalText(GetCurrentProcessId()) + L".tmp")
+    {
+        DeleteLeftBehind();
+    }
+    ~CommandResultFile() { DeleteFileW(LongPathName(name).c_str()); }
+    CommandResultFile(const CommandResultFile&) = delete;
+    CommandResultFile& operator=(const CommandResultFile&) = delete;
+
+    std::wstring name;
+
+private:
+    static std::wstring TempFolder()
+    {
+        wchar_t folder[MAX_PATH + 1];
+        const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+        return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(folder, length);
+    }
+
+    // The result files of runs whose process is gone.
+    void DeleteLeftBehind() const
+    {
+        const std::wstring folder = TempFolder();
+        WIN32_FIND_DATAW entry;
+        UniqueFind find(FindFirstFileW((folder + L"VORJ*.tmp").c_str(), &entry));
+        if (!find || folder.empty())
+            return;
+        do {
+            const std::wstring found = entry.cFileName;
+            int id = 0;
+            if (found.size() > 8 && EqualsAsciiNoCase(PathExtension(found), L".tmp") &&
+                ParseInt32(found.substr(4, found.size() - 8), id) && id > 0 && !IsRunning(static_cast<DWORD>(id)))
+                DeleteFileW((folder + entry.cFileName).c_str());
+        } while (FindNextFileW(find.get(), &entry));
+    }
+
+    static bool IsRunning(DWORD processId)
+    {
+        UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+    }
+};
+
+// The jobs that the journal shows as started by a run that never saw them end, as warnings.
+bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, CommandReply& reply)
+{
+    bool any = false;
+    for (const JobRow& row : rows)
+        if (row.state == RowState::Uncertain) {
+            reply.Show({MessageKind::Warning, "job-uncertain",
+                        L"uncertain: it may have been submitted: " + row.caption + L" (the journal " + journal +
+                            L" shows its start and no end; it was not sent again)"});
+            any = true;
+        }
+    return any;
+}
+
 }  // namespace
 
 int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
 {
     if (const std::optional<std::wstring> missing = MissingPath(line.paths))
-        return reply.Refuse(*missing + L" is no file or folder");
+        return reply.RefuseRun(*missing + L" is no file or folder");
 
     JobList rows;
     for (const std::wstring& path : FullPathNames(line.paths))
         rows.emplace_back(path);
     ExpandFolderRows(rows);
+    FileIdentity identity;
     std::wstring report;  // none: standard output
     if (line.Has(L"report")) {
         report = FullPathName(line.Value(L"report"));
-        const std::wstring problem = ReportProblem(report, rows);
+        const std::wstring problem = OutputProblem(L"report", report, rows, identity);
         if (!problem.empty())
-            return reply.Refuse(problem);
+            return reply.RefuseRun(problem);
+    }
+    std::optional<JobJournal> journal;
+    if (line.Has(L"journal")) {
+        const std::wstring file = FullPathName(line.Value(L"journal"));
+        std::wstring problem = OutputProblem(L"journal", file, rows, identity);
+        if (problem.empty() && !report.empty() && identity.FileKeyOf(file) == identity.FileKeyOf(report))
+            problem = L"/journal:" + file + L" is the report";
+        if (!problem.empty())
+            return reply.RefuseRun(problem);
+        try {
+            journal.emplace(file);
+        } catch (const AppError& e) {
+            return reply.RefuseRun(e.Message());
+        }
     }
 
     ConsolePort port(reply.Err());
     AnalyseRows(rows, port);
-    std::wstring resultFile;
-    const PassOutcome pass = submit ? SubmitRows(rows, resultFile, port, SubmitOptions{static_cast<unsigned>(line.timeoutSeconds)})
-                                    : NothingSubmitted(rows);
-    if (!resultFile.empty())
-        DeleteFileW(LongPathName(resultFile).c_str());
+    // Without a report file, /submit writes each row to standard output as the pass ends it.
+    const bool streaming = submit && report.empty() && !reply.Json();
+    PassOutcome pass;
+    if (submit) {
+        std::optional<StreamedReport> streamed;
+        if (streaming)
+            streamed.emplace(rows, reply.Out());
+        SubmitOptions options{static_cast<unsigned>(line.timeoutSeconds), journal ? &*journal : nullptr};
+        if (streamed)
+            options.rowDone = [&streamed](size_t row) { streamed->Through(row); };
+        {
+            CommandResultFile resultFile;
+            pass = SubmitRows(rows, resultFile.name, port, options);
+        }
+        if (streamed)
+            streamed->Finish();
+    }
     if (pass.stop)
         reply.outcome().messages.push_back(*pass.stop);  // already on standard error, as it came
     reply.Result().rows = ResultRows(rows, pass);
-    return WriteReport(rows, report, pass.stop.has_value(), reply);
+    const int exitCode = streaming ? (pass.stop ? ExitFailed : ExitDone)
+                                   : WriteReport(rows, report, pass.stop.has_value(), reply);
+    if (journal && ReportUncertainJobs(rows, journal->Path(), reply))
+        return ExitUncertain;
+    return exitCode;
 }

@@ -63,6 +63,7 @@ static int RunCommand(const CommandLineParse& parse)
 {
     StdStream out(STD_OUTPUT_HANDLE);
     StdStream err(STD_ERROR_HANDLE);
+    SetSystemErrorText(SystemErrorText);  // no window here: a number alone helps nobody
     try {
         return RunCommandLine(parse, out, err);
     } catch (const std::exception& e) {
@@ -121,6 +122,10 @@ int wmain(int argc, wchar_t** argv)
         StdStream out(STD_OUTPUT_HANDLE);
         StdStream err(STD_ERROR_HANDLE);
         return RefuseInJson(parse.problem, out, err);
+    }
+    if (parse.lookAlike) {  // meant as a command: whoever started it waits for no window
+        StdStream err(STD_ERROR_HANDLE);
+        return RefuseCommandLine(parse.problem, err);
     }
     if (!parse.ok)
         return ShowUsage(parse.problem, ExitBadCommandLine);

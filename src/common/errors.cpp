@@ -8,8 +8,30 @@ AppError::AppError(std::wstring message)
 {
 }
 
+namespace {
+
+SystemErrorTextFn systemErrorText = nullptr;
+
+std::wstring ErrorNumber(unsigned long code)
+{
+    std::wstring text = DecimalText(static_cast<long>(code));
+    if (systemErrorText) {
+        const std::wstring said = systemErrorText(code);
+        if (!said.empty())
+            text += L": " + said;
+    }
+    return text;
+}
+
+}  // namespace
+
+void SetSystemErrorText(SystemErrorTextFn fn)
+{
+    systemErrorText = fn;
+}
+
 Win32Error::Win32Error(const std::wstring& phrase, unsigned long code)
-    : AppError(phrase + DecimalText(static_cast<long>(code))), code_(code)
+    : AppError(phrase + ErrorNumber(code)), code_(code)
 {
 }
 

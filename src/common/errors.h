@@ -29,7 +29,9 @@ AppError DeleteKeyFailure(const std::wstring& keyPath);   // Failed to delete ke
 AppError CreateFileFailure(const std::wstring& path);     // Cannot create file <path>
 
 // An operating-system call failed: the fixed phrase (ending in a blank) and the error code
-// read right after the call, in signed decimal ("CreateProcess() error 2").
+// read right after the call, in signed decimal ("CreateProcess() error 2"), and after it the
+// system's text for the code when SetSystemErrorText has given a source of such texts
+// ("error 32: The process cannot access the file ...").
 class Win32Error : public AppError {
 public:
     Win32Error(const std::wstring& phrase, unsigned long code);
@@ -38,6 +40,11 @@ public:
 private:
     unsigned long code_;
 };
+
+// Where Win32Error finds the system's text for a code; none (the window's texts, as they are)
+// until the command line sets one, for its console messages.
+using SystemErrorTextFn = std::wstring (*)(unsigned long code);
+void SetSystemErrorText(SystemErrorTextFn fn);
 
 // What an exception says, for a message box or a line: an AppError's message unchanged,
 // another exception's what() read as UTF-8 (invalid bytes shown as U+FFFD).

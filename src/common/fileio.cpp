@@ -167,6 +167,77 @@ std::wstring FileKey(const std::wstring& path)
     return UpperOrdinal(FullPathName(path));
 }
 
+std::wstring WithoutLongPrefix(const std::wstring& path)
+{
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return path.substr(4);
+    return path;
+}
+
+namespace {
+
+// What a path names, in the form that the system resolves "." and ".." in.
+std::wstring PlainFullPath(const std::wstring& path)
+{
+    return FullPathName(WithoutLongPrefix(path));
+}
+
+// The final path of an open file or folder, upper-cased; empty when the system cannot tell it.
+std::wstring FinalPathKey(HANDLE handle)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0)
+            return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return UpperOrdinal(WithoutLongPrefix(path));
+        }
+        path.resize(n);
+    }
+}
+
+}  // namespace
+
+std::wstring FileIdentity::FolderKey(const std::wstring& folder)
+{
+    const std::wstring plain = PlainFullPath(folder);
+    std::wstring textKey = UpperOrdinal(plain);
+    auto known = folders_.find(textKey);
+    if (known != folders_.end())
+        return known->second;
+    UniqueFile handle(CreateFileW(LongPathName(plain).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    std::wstring key = handle ? FinalPathKey(handle.get()) : std::wstring();
+    if (key.empty())
+        key = textKey;
+    while (key.size() > 3 && key.back() == L'\\')
+        key.pop_back();
+    return folders_.emplace(std::move(textKey), key).first->second;
+}
+
+std::wstring FileIdentity::FileKeyOf(const std::wstring& path)
+{
+    const std::wstring plain = PlainFullPath(path);
+    const size_t slash = plain.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == plain.size())
+        return UpperOrdinal(plain);
+    std::wstring name = plain.substr(slash + 1);
+    if (name.find(L'~') != std::wstring::npos) {  // perhaps a short name: the long one counts
+        WIN32_FIND_DATAW entry;
+        UniqueFind find(FindFirstFileExW(LongPathName(plain).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                         nullptr, 0));
+        if (find)
+            name = entry.cFileName;
+    }
+    const std::wstring folder = FolderKey(plain.substr(0, slash == 2 && plain[1] == L':' ? 3 : slash));
+    return folder + (folder.back() == L'\\' ? L"" : L"\\") + UpperOrdinal(name);
+}
+
 std::wstring ProgramPath()
 {
     return ModulePath();

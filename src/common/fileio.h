@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/handles.h"
@@ -43,6 +44,26 @@ std::vector<std::wstring> FullPathNames(const std::vector<std::wstring>& paths);
 // The key under which two paths name the same file as Windows compares names: the full path,
 // upper-cased ordinal (see UpperOrdinal).
 std::wstring FileKey(const std::wstring& path);
+
+// The identity of the file or folder that a path names, as a key equal for two paths exactly
+// when they reach the same file by its folder: "\\?\" and "\\?\UNC\" prefixes, "." and ".."
+// steps, 8.3 short names, and links and junctions anywhere on the way do not change it (hard
+// links to one file under two names do). Each folder is opened once, however many files below
+// it are asked for; a file costs a look-up only when its own name may be a short one (a "~").
+// A path whose folder cannot be opened keys by its text, as FileKey does.
+class FileIdentity {
+public:
+    // The key of a folder: its final path as the system gives it for an open handle, upper-cased.
+    std::wstring FolderKey(const std::wstring& folder);
+    // The key of a file: its folder's key and its long name, upper-cased.
+    std::wstring FileKeyOf(const std::wstring& path);
+
+private:
+    std::unordered_map<std::wstring, std::wstring> folders_;  // FileKey of a folder -> its key
+};
+
+// A path with a "\\?\" or "\\?\UNC\" prefix in its ordinary form ("C:\x", "\\server\x").
+std::wstring WithoutLongPrefix(const std::wstring& path);
 
 // The full path of the running program's file.
 std::wstring ProgramPath();

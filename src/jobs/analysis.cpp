@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/errors.h"
 #include "common/fileio.h"
@@ -35,81 +36,76 @@ std::wstring ReadJobInfo(const std::wstring& path)
 
 namespace {
 
-// The identity of a folder (volume and file index), to notice a link that leads back up.
-struct FolderId {
-    DWORD volume = 0, high = 0, low = 0;
-    bool operator==(const FolderId& o) const { return volume == o.volume && high == o.high && low == o.low; }
-};
-
-bool ReadFolderId(const std::wstring& folder, FolderId& id)
-{
-    UniqueFile h(CreateFileW(LongPathName(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                             FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!h || !GetFileInformationByHandle(h.get(), &info))
-        return false;
-    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-    return true;
-}
-
-class FolderScan {
+// Pass 1's walk over the folders of the rows. A folder is known by its key (FileIdentity): the
+// key of a folder below another is that folder's key and its name, and only the rows' folders
+// and links are opened, to learn where they lead. Links wait until the folders reached without
+// one are done, so that a folder is listed under its own path where it has one; a link to a
+// folder already walked (a link back up, a second way in, a second row for the same folder) is
+// not walked again.
+class FolderWalk {
 public:
-    explicit FolderScan(std::vector<std::wstring>& list) : list_(list) {}
+    FolderWalk(FileIdentity& identity, std::unordered_set<std::wstring>& walked)
+        : identity_(identity), walked_(walked)
+    {
+    }
 
-    void Scan(const std::wstring& folder)
+    void Walk(const std::wstring& top, std::vector<std::wstring>& list, std::vector<std::wstring>* keys)
+    {
+        list_ = &list;
+        keys_ = keys;
+        links_.push_back(top);
+        for (size_t next = 0; next < links_.size(); ++next) {
+            const std::wstring folder = links_[next];  // a copy: the walk adds to links_
+            const std::wstring key = identity_.FolderKey(folder);
+            if (walked_.insert(key).second)
+                Scan(folder, key);
+        }
+        links_.clear();
+    }
+
+private:
+    void Scan(const std::wstring& folder, const std::wstring& key)
     {
         WIN32_FIND_DATAW entry;
         UniqueFind find(FindFirstFileExW(LongPathName(folder + L"\\*.*").c_str(), FindExInfoBasic, &entry,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
         if (!find)
             return;
-        path_.push_back({folder, {}, false});
+        const std::wstring keyPrefix = key + (key.back() == L'\\' ? L"" : L"\\");
         do {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
                     continue;
                 std::wstring sub = folder + L"\\" + entry.cFileName;
-                if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackUp(sub))
+                if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                    links_.push_back(std::move(sub));
                     continue;
-                Scan(sub);
+                }
+                std::wstring subKey = keyPrefix + UpperOrdinal(entry.cFileName);
+                if (walked_.insert(subKey).second)
+                    Scan(sub, subKey);
             } else if (IsPrintFilePath(entry.cFileName)) {
-                list_.push_back(folder + L"\\" + entry.cFileName);
+                list_->push_back(folder + L"\\" + entry.cFileName);
+                if (keys_)
+                    keys_->push_back(keyPrefix + UpperOrdinal(entry.cFileName));
             }
         } while (FindNextFileW(find.get(), &entry));
-        path_.pop_back();
     }
 
-private:
-    struct Step {
-        std::wstring folder;
-        FolderId id;
-        bool idRead;
-    };
-
-    // True when the linked folder is one of the folders on the way down to it (a cycle).
-    bool LeadsBackUp(const std::wstring& link)
-    {
-        FolderId target;
-        if (!ReadFolderId(link, target))
-            return true;  // a link that cannot even be opened is not followed
-        for (Step& step : path_) {
-            if (!step.idRead)
-                step.idRead = ReadFolderId(step.folder, step.id);
-            if (step.idRead && step.id == target)
-                return true;
-        }
-        return false;
-    }
-
-    std::vector<std::wstring>& list_;
-    std::vector<Step> path_;
+    FileIdentity& identity_;
+    std::unordered_set<std::wstring>& walked_;
+    std::vector<std::wstring>* list_ = nullptr;
+    std::vector<std::wstring>* keys_ = nullptr;
+    std::vector<std::wstring> links_;  // the links met, walked after the folders reached without one
 };
 
 }  // namespace
 
 void ScanFolder(const std::wstring& folder, std::vector<std::wstring>& list)
 {
-    FolderScan(list).Scan(folder);
+    FileIdentity identity;
+    std::unordered_set<std::wstring> walked;
+    FolderWalk(identity, walked).Walk(folder, list, nullptr);
 }
 
 void ExpandFolderRows(JobList& rows)
@@ -118,19 +114,27 @@ void ExpandFolderRows(JobList& rows)
     // folders expand to however many files.
     JobList expanded;
     expanded.reserve(rows.size());
-    std::vector<std::wstring> collected;
+    FileIdentity identity;
+    std::unordered_set<std::wstring> walked, seen;
+    FolderWalk walk(identity, walked);
+    // A file already listed keeps its first row: rows are added in their final order.
+    auto add = [&](std::wstring&& key, auto&& row) {
+        if (seen.insert(std::move(key)).second)
+            expanded.emplace_back(std::move(row));
+    };
+    std::vector<std::wstring> collected, keys;
     for (JobRow& row : rows) {
         if (IsExistingFolder(row.caption)) {
             collected.clear();
-            ScanFolder(row.caption, collected);
+            keys.clear();
+            walk.Walk(row.caption, collected, &keys);
             // Each path was inserted at the folder's place in turn: the last found stands first.
-            for (auto it = collected.rbegin(); it != collected.rend(); ++it)
-                expanded.emplace_back(std::move(*it));
+            for (size_t i = collected.size(); i-- > 0;)
+                add(std::move(keys[i]), collected[i]);
         } else if (IsPrintFilePath(row.caption)) {
-            expanded.push_back(std::move(row));
+            add(identity.FileKeyOf(row.caption), row);
         }
     }
-    KeepFirstRowOfEachFile(expanded, FileKey);
     rows.swap(expanded);
 }
 

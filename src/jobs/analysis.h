@@ -8,14 +8,16 @@
 #include "jobs/joblist.h"
 
 // Appends the full paths of all print files under folder, at any depth, depth first in the
-// order the search returns entries. Folder links are followed, but a link that leads back to
-// a folder on the way down is not entered again. A folder that cannot be searched adds nothing.
+// order the search returns entries. Folder links are followed once the folders reached without
+// a link are done, but a folder already walked (a link back up, a second way into a folder) is
+// not walked again. A folder that cannot be searched adds nothing.
 void ScanFolder(const std::wstring& folder, std::vector<std::wstring>& list);
 
 // Pass 1: every folder row is replaced by rows for the print files under it (in the reverse
 // order of collection, at the folder's place); other rows that are not print files go. Then a
-// file listed more than once (full paths compared as Windows compares them, ignoring case)
-// keeps only its first row, so that no job is submitted twice.
+// file listed more than once keeps only its first row, so that no job is submitted twice: files
+// are told apart by FileIdentity (prefixes, short names, "." and "..", links and junctions do not
+// make a second file), and a folder that two rows or links reach is walked once.
 void ExpandFolderRows(JobList& rows);
 
 // Pass 2: every row without a Directions text whose caption has six characters or more gets

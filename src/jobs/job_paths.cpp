@@ -1,7 +1,5 @@
 #include "jobs/job_paths.h"
 
-#include <unordered_set>
-
 #include "common/text.h"
 
 bool IsPrintFilePath(const std::wstring& path)
@@ -14,30 +12,34 @@ bool IsJobInfoFilePath(const std::wstring& path)
     return EqualsAsciiNoCase(PathExtension(path), L".pri");
 }
 
-void KeepFirstRowOfEachFile(JobList& rows, const FileKeyFn& fileKey)
+bool NamesFileStream(const std::wstring& path)
 {
-    std::unordered_set<std::wstring> seen;
-    seen.reserve(rows.size());
-    size_t kept = 0;
-    for (JobRow& row : rows) {
-        if (!seen.insert(fileKey(row.caption)).second)
-            continue;
-        if (&rows[kept] != &row)
-            rows[kept] = std::move(row);
-        ++kept;
-    }
-    rows.resize(kept);
+    size_t from = 0;
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        from = 4;
+    if (path.size() >= from + 2 && path[from + 1] == L':')
+        from += 2;
+    return path.find(L':', from) != std::wstring::npos;
 }
 
 std::wstring ReportPathProblem(const std::wstring& path, const JobList& rows, const FileKeyFn& fileKey)
 {
+    return OutputPathProblem(L"report", path, rows, fileKey);
+}
+
+std::wstring OutputPathProblem(const std::wstring& switchName, const std::wstring& path, const JobList& rows,
+                               const FileKeyFn& fileKey)
+{
+    const std::wstring named = L"/" + switchName + L":" + path;
+    if (NamesFileStream(path))
+        return named + L" names a stream of a file (a ':' after the drive); give a file";
     if (IsPrintFilePath(path))
-        return L"/report:" + path + L" is a print file";
+        return named + L" is a print file";
     if (IsJobInfoFilePath(path))
-        return L"/report:" + path + L" is a job-information file";
+        return named + L" is a job-information file";
     const std::wstring key = fileKey(path);
     for (const JobRow& row : rows)
         if (fileKey(row.caption) == key)
-            return L"/report:" + path + L" is the file of the row " + row.caption;
+            return named + L" is the file of the row " + row.caption;
     return {};
 }

@@ -15,9 +15,13 @@ bool IsJobInfoFilePath(const std::wstring& path);
 // The key of the file that a path names: equal for two paths exactly when they name the same file.
 using FileKeyFn = std::function<std::wstring(const std::wstring& path)>;
 
-// Keeps the first row of each file and drops the later rows of the same file; the order stays.
-void KeepFirstRowOfEachFile(JobList& rows, const FileKeyFn& fileKey);
+// Whether a path names a stream of a file ("x.csv:s", "x.prn::$DATA"): a ':' after its drive,
+// its "\\?\" prefix or its server.
+bool NamesFileStream(const std::wstring& path);
 
-// Why the report may not be written to path: it is a print file, a job-information file or the
-// file of one of the rows. Empty when it may.
+// Why the report may not be written to path: it names a stream, or it is a print file, a
+// job-information file or the file of one of the rows. Empty when it may.
 std::wstring ReportPathProblem(const std::wstring& path, const JobList& rows, const FileKeyFn& fileKey);
+// The same for the file of another switch (without its slash: "journal").
+std::wstring OutputPathProblem(const std::wstring& switchName, const std::wstring& path, const JobList& rows,
+                               const FileKeyFn& fileKey);

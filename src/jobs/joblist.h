@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "jobs/row_state.h"
+
 // One row: caption (File column, a full path), then up to two sub-items, Directions and
 // Result, which exist only once written and are added in order.
 struct JobRow {
@@ -12,6 +14,7 @@ struct JobRow {
     std::wstring directions;  // sub-item 0
     std::wstring result;      // sub-item 1
     uint8_t subItems = 0;     // 0, 1 or 2
+    RowState state = RowState::NotSubmitted;  // where the last submission left it (the report's State)
 
     JobRow() = default;
     explicit JobRow(std::wstring path) : caption(std::move(path)) {}

@@ -6,7 +6,7 @@ namespace {
 
 std::wstring CellForTabText(const std::wstring& text)
 {
-    std::wstring cell = text;
+    std::wstring cell = SpreadsheetText(text);
     for (wchar_t& c : cell)
         if (c == L'\r' || c == L'\n' || c == L'\t')
             c = L' ';
@@ -28,12 +28,31 @@ std::wstring CsvField(std::wstring_view text)
     return field + L"\"";
 }
 
+std::wstring SpreadsheetText(std::wstring_view text)
+{
+    if (!text.empty() && std::wstring_view(L"=+-@\t\r").find(text.front()) != std::wstring_view::npos)
+        return L"'" + std::wstring(text);
+    return std::wstring(text);
+}
+
+std::string JobReportHead()
+{
+    return "\xEF\xBB\xBF" "File,Directions,Result,State\r\n";
+}
+
+std::string JobReportLine(const JobRow& row)
+{
+    return Utf8Of(CsvField(SpreadsheetText(row.caption)) + L"," + CsvField(SpreadsheetText(row.SubItem(0))) + L"," +
+                  CsvField(SpreadsheetText(row.SubItem(1))) + L",") +
+           RowStateName(row.state) + "\r\n";
+}
+
 std::string JobReportCsv(const JobList& rows)
 {
-    std::wstring text = L"File,Directions,Result\r\n";
+    std::string text = JobReportHead();
     for (const JobRow& row : rows)
-        text += CsvField(row.caption) + L"," + CsvField(row.SubItem(0)) + L"," + CsvField(row.SubItem(1)) + L"\r\n";
-    return "\xEF\xBB\xBF" + Utf8Of(text);
+        text += JobReportLine(row);
+    return text;
 }
 
 std::wstring RowsAsTabText(const JobList& rows, const std::vector<size_t>& indexes)

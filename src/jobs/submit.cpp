@@ -9,6 +9,7 @@
 #include "jobs/analysis.h"
 #include "jobs/client_limit.h"
 #include "jobs/client_wait.h"
+#include "jobs/journal_file.h"
 #include "jobs/submit_command.h"
 
 namespace {
@@ -70,8 +71,24 @@ void Submission::EmptyResultFile()
     }
 }
 
+// The start goes into the journal before the client can submit anything; a client that could
+// not be started is said to be so, so that a retry may send the job.
+static ProcessInfo StartJournaledClient(const std::wstring& commandLine, JobJournal* journal,
+                                       const std::wstring& path, const std::wstring& journalKey)
+{
+    if (!journal)
+        return StartClient(commandLine);
+    journal->Write(JournalEvent::Started, journalKey, path);
+    try {
+        return StartClient(commandLine);
+    } catch (const AppError&) {
+        journal->Write(JournalEvent::NotStarted, journalKey, path);
+        throw;
+    }
+}
+
 std::wstring Submission::RunClient(const std::wstring& direction, const std::wstring& path,
-                                   const std::function<void()>& showEarlier)
+                                   const std::function<void()>& showEarlier, const std::wstring& journalKey)
 {
     if (TakeStopRequest())
         throw CodedError("stopped-by-technician", L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
@@ -80,7 +97,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     EmptyResultFile();
 
     const std::wstring commandLine = SubmitCommandLine(direction, path, ResultFileName);
-    ProcessInfo client = StartClient(commandLine);
+    ProcessInfo client = StartJournaledClient(commandLine, options_.journal, path, journalKey);
     client.thread.reset();
     const std::wstring running = L"Running " + commandLine;
     port_.ShowStatus(running);
@@ -116,14 +133,18 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     } catch (const AppError& e) {
         throw CodedError("answer-unreadable", L"Failed to load eret, error: " + e.Message());
     }
-    return AnswerText(bytes, cut);
+    std::wstring answer = AnswerText(bytes, cut);
+    if (options_.journal)
+        options_.journal->Write(JournalEvent::Ended, journalKey, path, answer);
+    return answer;
 }
 
 std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction, const std::wstring& path,
-                                                  const std::function<void()>& showEarlier)
+                                                  const std::function<void()>& showEarlier,
+                                                  const std::wstring& journalKey)
 {
     try {
-        return RunClient(direction, path, showEarlier);
+        return RunClient(direction, path, showEarlier, journalKey);
     } catch (const AppError& e) {
         const auto* coded = dynamic_cast<const CodedError*>(&e);
         failure_ = OutcomeMessage{MessageKind::Failure, coded ? coded->Code() : "client-failed", e.Message()};
@@ -160,34 +181,49 @@ private:
 
 }  // namespace
 
-PassOutcome NothingSubmitted(const JobList& rows)
-{
-    return PassOutcome{std::vector<RowState>(rows.size(), RowState::NotSubmitted), std::nullopt};
-}
-
 PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port, const SubmitOptions& options)
 {
-    PassOutcome pass = NothingSubmitted(rows);
+    PassOutcome pass;
     Submission submission(resultFileName, port, options);
     AnswerDisplay display(port);
     const std::function<void()> showEarlier = [&display] { display.ShowPending(); };
+    for (JobRow& row : rows)
+        row.state = RowState::NotSubmitted;
+    auto done = [&options](size_t row) {
+        if (options.rowDone)
+            options.rowDone(row);
+    };
     const size_t count = rows.size();
     for (size_t i = 0; i < count; ++i) {
         JobRow& row = rows[i];
-        if (row.caption.size() < 6 || !row.HasDirections())
+        std::wstring key;
+        if (options.journal) {
+            key = options.journal->KeyOf(row.caption);
+            if (const JournalRecord* earlier = options.journal->Earlier(key)) {
+                row.state = earlier->state;
+                if (earlier->state == RowState::SubmittedEarlier)
+                    row.SetResult(earlier->answer);
+                done(i);
+                continue;
+            }
+        }
+        std::wstring direction = row.caption.size() < 6 || !row.HasDirections() ? std::wstring()
+                                                                                 : TrimControls(row.directions);
+        if (direction.empty()) {
+            done(i);
             continue;
-        std::wstring direction = TrimControls(row.directions);
-        if (direction.empty())
-            continue;
-        std::optional<std::wstring> answer = submission.SubmitJob(direction, row.caption, showEarlier);
+        }
+        std::optional<std::wstring> answer = submission.SubmitJob(direction, row.caption, showEarlier, key);
         if (!answer) {
-            pass.states[i] = RowState::StoppedHere;
+            row.state = RowState::StoppedHere;
             pass.stop = submission.Failure();
+            done(i);
             return pass;
         }
         row.SetResult(std::move(*answer));
-        pass.states[i] = RowState::Submitted;
+        row.state = RowState::Submitted;
         display.Answered(i);
+        done(i);
     }
     return pass;
 }

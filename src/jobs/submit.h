@@ -17,24 +17,30 @@
 // technician stopping with Esc, is shown in a message box and ends the pass: rows submitted
 // before keep their Result, later rows are not submitted. resultFileName is the window's
 // result file: created on first use, then kept.
+class JobJournal;
+
 struct SubmitOptions {
     unsigned timeoutSeconds = 0;  // per job, at most kMaxTimeoutSeconds; 0: as long as the client runs
+    // The journal (none in the window): each job's start is on the disk before its client runs,
+    // its answer once it has ended, and a row whose file an earlier run started is not sent again
+    // but takes the state that the journal shows (submitted earlier, with its answer, or uncertain).
+    JobJournal* journal = nullptr;
+    // Told of each row, in order, once the pass is done with it (its state is final); not told of
+    // the rows after the one where the pass stopped.
+    std::function<void(size_t row)> rowDone;
 };
 
 // The longest timeout a job may be given: one week; a longer one is refused before anything runs.
 constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 60 * 60;
 
 // A client still running after the options' timeout is ended, and the pass stops there with a
-// message naming the job, which may or may not have been submitted.
-// How a pass ended, as data: each row's state, and the message that stopped the pass (with its
-// code: stopped-by-technician, client-stopped, client-timed-out, answer-unreadable, client-failed).
+// message naming the job, which may or may not have been submitted. Each row's state says how
+// the pass left it: submitted, stopped here, not submitted, or what the journal shows.
+// How a pass ended, as data: the message that stopped it, with its code (stopped-by-technician,
+// client-stopped, client-timed-out, answer-unreadable, client-failed).
 struct PassOutcome {
-    std::vector<RowState> states;        // one per row, in list order
     std::optional<OutcomeMessage> stop;  // none: the pass went through every row
 };
-
-// The outcome of a pass that submitted nothing: every row not submitted.
-PassOutcome NothingSubmitted(const JobList& rows);
 
 PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port,
                        const SubmitOptions& options = {});
@@ -57,14 +63,16 @@ public:
     // in a message box here and gives nothing: the caller only stops. showEarlier shows what
     // the jobs before left to show: it is called once the client runs (and its status text is
     // shown), or before the failure is.
+    // With a journal, the job's start and end go into it under journalKey.
     std::optional<std::wstring> SubmitJob(const std::wstring& direction, const std::wstring& path,
-                                          const std::function<void()>& showEarlier);
+                                          const std::function<void()>& showEarlier,
+                                          const std::wstring& journalKey = {});
     // The failure that the last SubmitJob without an answer showed.
     const OutcomeMessage& Failure() const { return failure_; }
 
 private:
     std::wstring RunClient(const std::wstring& direction, const std::wstring& path,
-                           const std::function<void()>& showEarlier);
+                           const std::function<void()>& showEarlier, const std::wstring& journalKey);
     void CreateResultFile();
     void EmptyResultFile();
 

@@ -1,5 +1,6 @@
 // The CSV report: a strict RFC 4180 reader (written here, apart from the writer) reads every
-// report back to the rows' texts as UTF-8, three fields a record, whatever the texts hold.
+// report back to the rows' texts as UTF-8 and each row's state, four fields a record, whatever
+// the texts hold.
 // A cell the writer marks against formula injection reads back with its leading apostrophe.
 #include <cstdint>
 #include <cstdlib>
@@ -89,16 +90,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         rows.emplace_back(cells[i]);
         rows.back().SetDirections(i + 1 < cells.size() ? cells[i + 1] : L"");
         rows.back().SetResult(i + 2 < cells.size() ? cells[i + 2] : L"");
+        rows.back().state = static_cast<RowState>(rows.size() % 5);
     }
     const std::string csv = JobReportCsv(rows);
     Check(csv.substr(0, 3) == "\xEF\xBB\xBF");
     const std::optional<std::vector<Record>> records = ReadCsv(std::string_view(csv).substr(3));
     Check(records && records->size() == rows.size() + 1);
-    Check(records->front() == Record{"File", "Directions", "Result"});
+    Check(records->front() == Record{"File", "Directions", "Result", "State"});
     for (size_t r = 0; r < rows.size(); ++r) {
         const Record& record = (*records)[r + 1];
-        Check(record.size() == 3 && ReadsBack(record[0], rows[r].caption) && ReadsBack(record[1], rows[r].SubItem(0)) &&
-              ReadsBack(record[2], rows[r].SubItem(1)));
+        Check(record.size() == 4 && ReadsBack(record[0], rows[r].caption) && ReadsBack(record[1], rows[r].SubItem(0)) &&
+              ReadsBack(record[2], rows[r].SubItem(1)) && record[3] == RowStateName(rows[r].state));
     }
     return 0;
 }

@@ -28,7 +28,8 @@ std::wstring ConsoleProgram()
     return copy;
 }
 
-ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program, const std::wstring& folder)
+static ConsoleRun RunConsoleUntil(const std::wstring& arguments, std::wstring program, const std::wstring& folder,
+                                  const std::function<bool()>& killNow)
 {
     static const std::wstring twin = ConsoleProgram();
     if (program.empty())
@@ -49,8 +50,17 @@ ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program, const
     ConsoleRun run;
     EXPECT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                folder.empty() ? nullptr : folder.c_str(), &startup, &info));
+    for (DWORD waited = 0; killNow && waited < 120000 && WaitForSingleObject(info.hProcess, 10) == WAIT_TIMEOUT;
+         waited += 10)
+        if (killNow()) {
+            HANDLE byId = OpenProcess(PROCESS_TERMINATE, FALSE, info.dwProcessId);
+            EXPECT_TRUE(byId && TerminateProcess(byId, 99));
+            CloseHandle(byId);
+            break;
+        }
     WaitForSingleObject(info.hProcess, 120000);
     GetExitCodeProcess(info.hProcess, &run.exitCode);
+    run.processId = info.dwProcessId;
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
     out.reset();
@@ -58,4 +68,15 @@ ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program, const
     run.out = ReadBytes(temp / L"out");
     run.err = ReadBytes(temp / L"err");
     return run;
+}
+
+ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program, const std::wstring& folder)
+{
+    return RunConsoleUntil(arguments, std::move(program), folder, nullptr);
+}
+
+ConsoleRun RunConsoleKilled(const std::wstring& arguments, const std::wstring& folder,
+                            const std::function<bool()>& killNow)
+{
+    return RunConsoleUntil(arguments, L"", folder, killNow);
 }

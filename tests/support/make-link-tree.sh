@@ -36,3 +36,15 @@ mkdir -p "$deep/deep"
   done
   : > beyond_x.prn
 )
+
+# Two folders whose links cross (neither leads back up the way down to it), each with one job:
+#   crosstree/a/j1_x.prn, crosstree/b/j2_x.prn (+ _i.pri), crosstree/a/tob -> ../b, crosstree/b/toa -> ../a
+cross=$1/crosstree
+rm -rf "$cross"
+mkdir -p "$cross/a" "$cross/b"
+for job in a/j1 b/j2; do
+  printf '%%!PS' > "$cross/${job}_x.prn"
+  printf 'ToDoStr=FWDVORLA"AB:1:=1+2\r\n' > "$cross/${job}_i.pri"
+done
+ln -s ../b "$cross/a/tob"
+ln -s ../a "$cross/b/toa"

@@ -326,7 +326,7 @@ const FolderCase kFolderCases[] = {
          const std::wstring tree = Fixture("linktree");
          return FolderScene{
              {tree},
-             {{tree + L"\\sub\\b.prn", L"", L""}, {tree + L"\\other\\b.prn", L"", L""}, {tree + L"\\a.prn", L"", L""}}};
+             {{tree + L"\\sub\\b.prn", L"", L""}, {tree + L"\\a.prn", L"", L""}}};
      }},
     {"path_of_more_than_300_characters",
      [](const std::wstring& spool) {

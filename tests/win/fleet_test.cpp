@@ -152,7 +152,7 @@ TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
               L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!\r\n")},
         {"an unknown switch", L"/upgrade /bogus:1", 2, "vorlasched: unknown switch /bogus:1\r\nUsage:"},
         {"no header file", L"/configure /branch:1 /pos:1 /back:1 /posprinter:a /backprinter:b /header:C:\\none.txt", 2,
-         "vorlasched: Cannot open file C:\\none.txt\r\nUsage:"},
+         "vorlasched: Cannot open file C:\\none.txt\r\n"},  // no usage: it would not help
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
         {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
          2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 6 is")},
@@ -401,16 +401,21 @@ struct Spool {
         WriteBytes(info, std::string("ToDoStr=FWDVORLA\"AB:1:") + destination + "\r\n");
     }
     // The report line of a job that was not submitted, or that the stand-in echoed.
-    std::string Line(const std::wstring& relative, const std::wstring& direction, bool echoed) const
+    std::string Line(const std::wstring& relative, const std::wstring& direction, bool echoed,
+                     const char* state) const
     {
         const std::wstring path = t / relative;
         const std::wstring answer = L"received: localhost:20004 -i" + direction + L" " + path;
-        return Utf8(CsvField(path) + L"," + direction + L"," + (echoed ? CsvField(answer) : L"")) + "\r\n";
+        return Utf8(CsvField(path) + L"," + direction + L"," + (echoed ? CsvField(answer) : L"")) + "," + state + "\r\n";
     }
-    std::string Report(bool echoed) const
+    // The report when every job was submitted (echoed), or none (the first stoppedFirst).
+    std::string Report(bool echoed, bool stoppedFirst = false) const
     {
-        return "\xEF\xBB\xBF" "File,Directions,Result\r\n" + Line(L"spool\\sub\\j2_x.prn", L"AB_BACK9_COPY", echoed) +
-               Line(L"spool\\j1_x.prn", L"AB_POS1_COPY", echoed) + Line(L"loose, 3_x.prn", L"CENTRAL_COPY", echoed);
+        const char* state = echoed ? "submitted" : "not submitted";
+        return "\xEF\xBB\xBF" "File,Directions,Result,State\r\n" +
+               Line(L"spool\\sub\\j2_x.prn", L"AB_BACK9_COPY", echoed, stoppedFirst ? "stopped here" : state) +
+               Line(L"spool\\j1_x.prn", L"AB_POS1_COPY", echoed, state) +
+               Line(L"loose, 3_x.prn", L"CENTRAL_COPY", echoed, state);
     }
     TempFolder t;
 };
@@ -436,8 +441,8 @@ TEST(CommandLineJobs, AFailureStopsThePassAndTheReportStillListsEveryRow)
     ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), alone.c_str(), FALSE));
     ConsoleRun missing = RunConsole(L"/submit spool \"loose, 3_x.prn\"", alone, spool.t.Path());
     EXPECT_EQ(missing.exitCode, 1u);
-    EXPECT_EQ(missing.err, "CreateProcess() error 2\r\n");
-    EXPECT_EQ(missing.out, spool.Report(false));
+    EXPECT_EQ(missing.err.rfind("CreateProcess() error 2: ", 0), 0u) << missing.err;
+    EXPECT_EQ(missing.out, spool.Report(false, true));
 
     // A client that never ends is ended when the timeout passes.
     SetEnvironmentVariableW(L"VORLATCPW_MODE", L"hang");
@@ -530,6 +535,10 @@ TEST(CommandLineJobs, CtrlCPutsTheSelectedRowsOnTheClipboard)
     type('A');
     type('C');
     EXPECT_EQ(clipboard(), L"C:\\a_x.prn\t\t\r\nC:\\b_x.prn\tAB_POS1_COPY\ttwo  lines\r\nC:\\c_x.prn\t\t\r\n");
+    // A cell that a spreadsheet would run as a formula is pasted as text.
+    form.Jobs()[0].SetResult(L"=cmd|' /C calc'!A0");
+    type('C');
+    EXPECT_EQ(clipboard().rfind(L"C:\\a_x.prn\t\t'=cmd|' /C calc'!A0\r\n", 0), 0u) << Utf8(clipboard());
 }
 
 }  // namespace

@@ -48,17 +48,23 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
         std::string errStart;
         std::vector<std::wstring> started;
         const wchar_t* held = nullptr;  // a file that another program holds open meanwhile
+        bool usage = false;             // the usage follows the problem (a command line the usage can mend)
     };
     const Case cases[] = {
         // The command-line parser refuses it too; this row holds whichever refuses first.
-        {"a timeout over a week", L"/submit spool /timeout:604801", 2, "vorlasched: /timeout", {}},
+        {"a timeout over a week", L"/submit spool /timeout:604801", 2, "vorlasched: /timeout", {}, nullptr, true},
         {"no report folder", L"/submit spool /report:none\\r.csv", 2,
-         "vorlasched: Cannot create file " + Utf8(t / L"none\\r.csv") + ", error 3\r\n", {}},
+         "vorlasched: Cannot create file " + Utf8(t / L"none\\r.csv") + ", error 3: ", {}},
         {"a report held open", L"/submit spool /report:held.csv", 2,
-         "vorlasched: Cannot create file " + Utf8(t / L"held.csv") + ", error 32\r\n", {}, L"held.csv"},
+         "vorlasched: Cannot create file " + Utf8(t / L"held.csv") + ", error 32: ", {}, L"held.csv"},
         {"a report over a print file", L"/submit spool /report:spool\\DAY1\\A1_x.Prn", 2,
          "vorlasched: /report:" + Utf8(t / L"spool\\DAY1\\A1_x.Prn") + " is a print file\r\n", {}},
         {"a missing path", L"/analyze spool nosuch", 2, "vorlasched: nosuch is no file or folder\r\n", {}},
+        {"a print file in a missing folder", L"/submit nodir\\x_x.prn", 2,
+         "vorlasched: nodir\\x_x.prn is no file or folder\r\n", {}},
+        {"a report that names a stream", L"/submit spool /report:r.csv::$DATA", 2,
+         "vorlasched: /report:" + Utf8(t / L"r.csv::$DATA") + " names a stream of a file", {}},
+        {"a missing header file", L"/check /header:nosuch.txt", 2, "vorlasched: Cannot open file nosuch.txt\r\n", {}},
         {"overlapping paths", L"/submit spool spool\\day1 " + t / L"SPOOL\\DAY1\\a1_x.PRN /report:NUL", 0, "", both},
         {"a report that cannot be written at the end", L"/submit spool /report:late.csv", 4,
          "Cannot create file " + Utf8(t / L"late.csv") + "; the report went to standard output.\r\n", both},
@@ -75,7 +81,11 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
         EXPECT_EQ(c.errStart.empty(), run.err.empty()) << run.err;
-        EXPECT_EQ(run.out.rfind("\xEF\xBB\xBF" "File,Directions,Result\r\n", 0) == 0, c.exitCode == 4);
+        EXPECT_EQ(run.err.find("Usage:") != std::string::npos, c.usage) << run.err;
+        if (c.errStart.size() > 2 && c.errStart.substr(c.errStart.size() - 2) == ": ") {  // the system's text follows
+            EXPECT_GT(run.err.find('\r'), c.errStart.size() + 2) << run.err;
+        }
+        EXPECT_EQ(run.out.rfind("\xEF\xBB\xBF" "File,Directions,Result,State\r\n", 0) == 0, c.exitCode == 4);
         EXPECT_EQ(Started(), c.started);
     }
     EXPECT_EQ(ReadBytes(t / L"spool\\day1\\a1_x.prn"), "%!PS");

@@ -1,0 +1,105 @@
+#include "jobs/journal.h"
+
+#include <vector>
+
+#include "common/utf.h"
+
+namespace {
+
+const wchar_t* EventName(JournalEvent event)
+{
+    switch (event) {
+    case JournalEvent::Started: return L"started";
+    case JournalEvent::Ended: return L"ended";
+    case JournalEvent::NotStarted: return L"not started";
+    }
+    return L"";
+}
+
+std::wstring Escaped(std::wstring_view text)
+{
+    std::wstring field;
+    field.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'%': field += L"%25"; break;
+        case L'\t': field += L"%09"; break;
+        case L'\r': field += L"%0D"; break;
+        case L'\n': field += L"%0A"; break;
+        default: field += c;
+        }
+    }
+    return field;
+}
+
+std::wstring Unescaped(std::wstring_view field)
+{
+    std::wstring text;
+    text.reserve(field.size());
+    for (size_t i = 0; i < field.size(); ++i) {
+        const std::wstring_view code = field.substr(i + 1, 2);
+        if (field[i] == L'%' && code.size() == 2) {
+            const wchar_t* codes[] = {L"25", L"09", L"0D", L"0A"};
+            const wchar_t chars[] = {L'%', L'\t', L'\r', L'\n'};
+            bool known = false;
+            for (size_t k = 0; k < 4 && !known; ++k)
+                if (code == codes[k]) {
+                    text += chars[k];
+                    i += 2;
+                    known = true;
+                }
+            if (known)
+                continue;
+        }
+        text += field[i];
+    }
+    return text;
+}
+
+std::vector<std::wstring_view> Fields(std::wstring_view line)
+{
+    std::vector<std::wstring_view> fields;
+    for (size_t start = 0;;) {
+        const size_t tab = line.find(L'\t', start);
+        fields.push_back(line.substr(start, tab == std::wstring_view::npos ? std::wstring_view::npos : tab - start));
+        if (tab == std::wstring_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+}  // namespace
+
+std::string JournalLine(std::wstring_view time, JournalEvent event, std::wstring_view key, std::wstring_view file,
+                        std::wstring_view answer)
+{
+    std::wstring line = Escaped(time) + L"\t" + EventName(event) + L"\t" + Escaped(key) + L"\t" + Escaped(file);
+    if (event == JournalEvent::Ended)
+        line += L"\t" + Escaped(answer);
+    return Utf8Of(line + L"\n");
+}
+
+std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view bytes)
+{
+    std::unordered_map<std::wstring, JournalRecord> records;
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos)
+            break;  // cut short: its event did not happen
+        const std::optional<std::wstring> line = WideOfUtf8(bytes.substr(start, end - start));
+        start = end + 1;
+        if (!line)
+            continue;
+        const std::vector<std::wstring_view> fields = Fields(*line);
+        if (fields.size() < 4)
+            continue;
+        const std::wstring key = Unescaped(fields[2]);
+        if (fields[1] == EventName(JournalEvent::Started) && fields.size() == 4)
+            records[key] = {RowState::Uncertain, {}};
+        else if (fields[1] == EventName(JournalEvent::Ended) && fields.size() == 5)
+            records[key] = {RowState::SubmittedEarlier, Unescaped(fields[4])};
+        else if (fields[1] == EventName(JournalEvent::NotStarted) && fields.size() == 4)
+            records.erase(key);
+    }
+    return records;
+}

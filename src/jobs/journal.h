@@ -1,0 +1,35 @@
+// The journal of a submission: a file that says which jobs went out, so that a run that was
+// killed can be retried without sending a job twice. Pure: the lines and what they tell; the
+// file itself is jobs/journal_file.*.
+//
+// The file is UTF-8 without a BOM, appended to and never rewritten, one line per event, each
+// line ending in LF:
+//   <time>TAB started TAB <key> TAB <file>                 before the client is started
+//   <time>TAB ended TAB <key> TAB <file> TAB <answer>      once the client has ended and answered
+//   <time>TAB not started TAB <key> TAB <file>             the client could not be started
+// <time> is UTC, "2026-12-07T22:40:05Z"; <key> is the file's identity (FileIdentity), <file>
+// the row's path, <answer> the client's answer as the Result shows it. Inside a field, '%', TAB,
+// CR and LF are written %25, %09, %0D and %0A.
+#pragma once
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "jobs/row_state.h"
+
+enum class JournalEvent { Started, Ended, NotStarted };
+
+// One line of the journal, with its LF.
+std::string JournalLine(std::wstring_view time, JournalEvent event, std::wstring_view key, std::wstring_view file,
+                        std::wstring_view answer = {});
+
+// What the journal shows of a file: submitted earlier (with the answer) or uncertain.
+struct JournalRecord {
+    RowState state = RowState::Uncertain;
+    std::wstring answer;
+};
+
+// What a journal's bytes show of each key: its last event decides. "started" without an "ended"
+// after it is uncertain; "ended" is submitted earlier; "not started" leaves the key free again.
+// A line that cannot be read (one cut short by a kill while it was written) is passed over.
+std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view bytes);

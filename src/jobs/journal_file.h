@@ -1,0 +1,37 @@
+// The journal file of /submit /journal:FILE (the format: jobs/journal.h).
+#pragma once
+#include <string>
+#include <unordered_map>
+
+#include "common/fileio.h"
+#include "common/handles.h"
+#include "jobs/journal.h"
+
+class JobJournal {
+public:
+    // Opens the journal, or makes it, for reading what earlier runs wrote and for appending;
+    // others may read it but not write it while this run holds it. Throws AppError when it
+    // cannot be opened or read.
+    explicit JobJournal(const std::wstring& path);
+
+    // The key under which the journal knows the file of a row.
+    std::wstring KeyOf(const std::wstring& path) { return identity_.FileKeyOf(path); }
+    // What an earlier run left of this key; null when it started no job for it.
+    const JournalRecord* Earlier(const std::wstring& key) const;
+    // Appends one line; a start is on the disk (FlushFileBuffers) before this returns, so that no
+    // client runs before the journal can show it after a kill or a power cut. An end or a failed
+    // start is only written: a kill cannot lose it, and should a power cut lose it the job is
+    // uncertain, never sent twice (the next start's flush takes it to the disk too). Throws
+    // AppError when the line cannot be written.
+    void Write(JournalEvent event, const std::wstring& key, const std::wstring& file, const std::wstring& answer = {});
+
+    const std::wstring& Path() const { return path_; }
+
+private:
+    void Append(const std::string& bytes, bool flush);
+
+    std::wstring path_;
+    UniqueFile file_;
+    FileIdentity identity_;
+    std::unordered_map<std::wstring, JournalRecord> earlier_;
+};
