@@ -3,8 +3,8 @@
 // processes holding files, the real registry of the prefix and the real configuration dialog.
 // Every case checks what the technician sees (rows, status, message boxes, the dialog) and what
 // stays on disk and in the registry; each ends in its message or its silence, never in a crash or
-// a hang. Suites that touch the product's registry key are queued: PRODUCT_KEY_TESTS in
-// tests/CMakeLists.txt.
+// a hang. Suites that touch the product's registry key are named Branch...: tests/CMakeLists.txt
+// queues them behind one lock.
 #include <gtest/gtest.h>
 
 #include <windows.h>
