@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/untranslated.h"
+#include "tidy/untranslated.h"
 #include "bench_common.h"
 #include "common/fileio.h"
 #include "support/win_test_support.h"

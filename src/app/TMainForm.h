@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/command_gate.h"
-#include "common/port.h"
+#include "jobs/port.h"
 #include "common/window.h"
 #include "jobs/joblist.h"
 

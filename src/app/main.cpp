@@ -13,7 +13,7 @@
 #include "app/TMainForm.h"
 #include "app/command_line.h"
 #include "app/commands.h"
-#include "app/untranslated.h"
+#include "tidy/untranslated.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/system_dll.h"

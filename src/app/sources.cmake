@@ -10,5 +10,4 @@ list(APPEND WIN_SOURCES
   src/app/commands.cpp
   src/app/command_reply.cpp
   src/app/job_commands.cpp
-  src/app/untranslated.cpp
 )

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/port.h"
+#include "common/show_message.h"
 
 // How a message ends or colours a run: success to standard output, the others to standard error.
 enum class MessageKind { Success, Warning, Failure };

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
+#include "common/show_message.h"
 #include "config/address_layout.h"
 
 // The widest of the first four lines and the sum of their heights, each measured with the

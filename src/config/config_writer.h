@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
+#include "common/show_message.h"
 #include "common/product_keys.h"
 #include "common/reg_text.h"
 #include "config/map_layout.h"

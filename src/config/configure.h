@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
+#include "common/show_message.h"
 #include "common/reg_text.h"
 #include "config/config_writer.h"
 #include "config/machine_probe.h"

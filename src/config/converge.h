@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/outcome.h"
-#include "common/port.h"
+#include "common/show_message.h"
 #include "config/change_plan.h"
 #include "config/configure.h"
 

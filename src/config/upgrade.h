@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
+#include "jobs/port.h"
 #include "common/product_keys.h"
 #include "common/reg_text.h"
 #include "config/config_writer.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
+#include "jobs/port.h"
 #include "jobs/job_paths.h"
 #include "jobs/joblist.h"
 

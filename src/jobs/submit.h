@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/outcome.h"
-#include "common/port.h"
+#include "jobs/port.h"
 #include "jobs/joblist.h"
 #include "jobs/row_state.h"
 

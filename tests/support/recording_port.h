@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/port.h"
+#include "jobs/port.h"
 
 class RecordingPort : public CommandPort {
 public:

@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "app/TMainForm.h"
-#include "app/untranslated.h"
+#include "tidy/untranslated.h"
 #include "common/fileio.h"
 #include "common/locale_text.h"
 #include "common/window.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/untranslated.h"
+#include "tidy/untranslated.h"
 #include "support/win_test_support.h"
 
 TEST(UntranslatedTidy, SortsDropsCaseDuplicatesKeepingTheFirstAndWritesCrLf)

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/TMainForm.h"
-#include "common/port.h"
+#include "common/show_message.h"
 #include "common/registry.h"
 #include "config/configure.h"
 #include "config/machine.h"

@@ -1,4 +1,4 @@
-#include "app/untranslated.h"
+#include "tidy/untranslated.h"
 
 #include <windows.h>
 

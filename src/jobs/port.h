@@ -1,13 +1,10 @@
-// What a command may ask of the window that runs it. TMainForm implements it for real;
+// What a job pass may ask of the window that runs it. TMainForm implements it for real;
 // tests implement it by recording.
 #pragma once
 #include <cstddef>
-#include <functional>
 #include <string>
 
-// Shows one message to the technician: a message box in a window, a line on standard error on
-// the command line, a record in tests.
-using ShowMessageFn = std::function<void(const std::wstring&)>;
+#include "common/show_message.h"
 
 class CommandPort {
 public:
