@@ -8,6 +8,7 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/machine_lock.h"
+#include "common/paths.h"
 #include "common/product_keys.h"
 #include "common/reg_text.h"
 #include "common/registry.h"
@@ -92,9 +93,7 @@ int WritePreview(const CommandLine& line, const PreviewWriter& preview, std::wst
     const std::wstring file = line.Value(L"whatif");
     if (file.empty())
         return ExitDone;
-    const std::wstring content = L"\xFEFF" + text;
-    if (!ReplaceFileContents(FullPathName(file), std::string(reinterpret_cast<const char*>(content.data()),
-                                                             content.size() * sizeof(wchar_t)))) {
+    if (!ReplaceFileContents(FullPathName(file), Utf16FileBytes(text))) {
         reply.Fail("preview-not-written", CreateFileFailure(file).Message());
         return ExitFailed;
     }

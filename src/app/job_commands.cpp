@@ -7,10 +7,11 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "jobs/analysis.h"
-#include "jobs/journal_file.h"
 #include "jobs/job_paths.h"
+#include "jobs/journal_file.h"
 #include "jobs/report.h"
 #include "jobs/submit.h"
 
@@ -48,8 +49,8 @@ std::optional<std::wstring> MissingPath(const std::vector<std::wstring>& paths)
         const std::wstring full = FullPathName(path);
         if (IsExistingFile(full) || IsExistingFolder(full))
             continue;
-        const size_t slash = full.find_last_of(L'\\');
-        if (!IsPrintFilePath(full) || slash == std::wstring::npos || !IsExistingFolder(full.substr(0, slash + 1)))
+        if (!IsPrintFilePath(full) || full.find(L'\\') == std::wstring::npos ||
+            !IsExistingFolder(WithTrailingSeparator(ParentPath(full))))
             return path;
     }
     return std::nullopt;

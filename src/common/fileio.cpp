@@ -1,3 +1,4 @@
+#include "common/paths.h"
 #include "common/fileio.h"
 
 #include "common/errors.h"
@@ -235,7 +236,7 @@ std::wstring FileIdentity::FileKeyOf(const std::wstring& path)
             name = entry.cFileName;
     }
     const std::wstring folder = FolderKey(plain.substr(0, slash == 2 && plain[1] == L':' ? 3 : slash));
-    return folder + (folder.back() == L'\\' ? L"" : L"\\") + UpperOrdinal(name);
+    return WithTrailingSeparator(folder) + UpperOrdinal(name);
 }
 
 std::wstring ProgramPath()
@@ -245,9 +246,7 @@ std::wstring ProgramPath()
 
 std::wstring ProgramFolder()
 {
-    std::wstring path = ModulePath();
-    size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    return ParentPath(ModulePath());
 }
 
 std::wstring ProgramTitle()
@@ -265,8 +264,7 @@ DWORD FolderCreationError(const std::wstring& path)
     while (!folder.empty() && !IsExistingFolder(folder)) {
         if (GetFileAttributesW(LongPathName(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
             return ERROR_PATH_NOT_FOUND;  // a file where a folder has to go
-        const size_t slash = folder.find_last_of(L"\\/");
-        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+        folder = ParentPath(folder);
     }
     if (folder.empty() || folder.back() == L':')
         folder += L'\\';

@@ -1,6 +1,7 @@
 list(APPEND CORE_SOURCES
   src/common/errors.cpp
   src/common/outcome.cpp
+  src/common/paths.cpp
   src/common/product_keys.cpp
   src/common/text.cpp
   src/common/reg_text.cpp

@@ -1,6 +1,5 @@
 #include "common/text.h"
 
-#include <cwctype>
 
 #include <climits>
 
@@ -59,20 +58,6 @@ std::wstring_view PathExtension(std::wstring_view path)
 static wchar_t FoldAscii(wchar_t c)
 {
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-std::wstring ParentPath(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos || slash == 0 ? std::wstring() : path.substr(0, slash);
-}
-
-std::wstring PathCompareKey(const std::wstring& path)
-{
-    std::wstring key = path;
-    for (wchar_t& c : key)  // ASCII without the C library: paths and value names are mostly ASCII
-        c = c < 0x80 ? (c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c) : static_cast<wchar_t>(std::towupper(c));
-    return key;
 }
 
 bool EqualsAsciiNoCase(std::wstring_view a, std::wstring_view b)

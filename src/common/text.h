@@ -17,13 +17,6 @@ std::wstring TrimControls(std::wstring_view text);
 // The text from the path's last '.' to its end, or empty when a '\' or ':' follows that '.'.
 std::wstring_view PathExtension(std::wstring_view path);
 
-// The folder part of a path (before its last '\' or '/'); empty when there is none, or when the
-// only separator leads the path.
-std::wstring ParentPath(const std::wstring& path);
-
-// The path with every letter upper-cased (towupper), to compare file and key paths as Windows does.
-std::wstring PathCompareKey(const std::wstring& path);
-
 // Ordinal comparison that folds ASCII letters only; enough for ASCII keywords and extensions.
 bool EqualsAsciiNoCase(std::wstring_view a, std::wstring_view b);
 

@@ -9,6 +9,7 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
+#include "common/paths.h"
 #include "common/product_keys.h"
 #include "common/registry.h"
 #include "config/backup_names.h"
@@ -34,9 +35,8 @@ bool Lists(const RegKeyData& key, const std::wstring& name)
 // Makes the folder and its missing parents; what cannot be made shows when the file is written.
 void CreateFolderChain(const std::wstring& folder)
 {
-    for (size_t end = folder.find(L'\\'); end != std::wstring::npos; end = folder.find(L'\\', end + 1))
-        CreateDirectoryW(LongPathName(folder.substr(0, end)).c_str(), nullptr);
-    CreateDirectoryW(LongPathName(folder).c_str(), nullptr);
+    for (const std::wstring& each : FolderChain(folder))
+        CreateDirectoryW(LongPathName(each).c_str(), nullptr);
 }
 
 BackupTime LocalTimeNow()
@@ -53,8 +53,8 @@ BackupTime LocalTimeNow()
 
 void WriteUtf16File(UniqueFile& file, const std::wstring& path, const std::wstring& text)
 {
-    std::wstring content = L"\xFEFF" + text;
-    DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t)), written = 0;
+    const std::string content = Utf16FileBytes(text);
+    DWORD size = static_cast<DWORD>(content.size()), written = 0;
     if (WriteFile(file.get(), content.data(), size, &written, nullptr) && written == size &&
         FlushFileBuffers(file.get()))
         return;
@@ -114,24 +114,16 @@ std::optional<std::wstring> NewestWithText(const std::wstring& folder, const std
     if (newestFirst.empty())
         return std::nullopt;
     const std::wstring path = folder + L"\\" + newestFirst.front();
-    const std::wstring content = L"\xFEFF" + text;
-    const size_t size = content.size() * sizeof(wchar_t);
+    const std::string content = Utf16FileBytes(text);
+    const size_t size = content.size();
     try {
         bool truncated = false;
         const std::string bytes = ReadFileBytes(path, size, &truncated);
-        if (!truncated && bytes.size() == size && std::equal(bytes.begin(), bytes.end(),
-                                                              reinterpret_cast<const char*>(content.data())))
+        if (!truncated && bytes.size() == size && std::equal(bytes.begin(), bytes.end(), content.begin()))
             return path;
     } catch (const AppError&) {
     }
     return std::nullopt;
-}
-
-std::wstring WithoutTrailingSeparator(std::wstring folder)
-{
-    if (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "config/change_plan.h"
 
 #include "common/errors.h"
+#include "common/paths.h"
 #include "common/text.h"
 
 namespace {

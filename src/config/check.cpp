@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/locale_text.h"
+#include "common/paths.h"
 #include "common/product_keys.h"
 #include "common/text.h"
 
@@ -16,12 +17,6 @@ std::wstring Shown(const RegValueData& value)
     if (std::optional<uint32_t> number = RegDwordOf(value))
         return DecimalText(*number);
     return L"data of type " + DecimalText(value.type);
-}
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 class Inspection {
@@ -63,7 +58,7 @@ public:
         std::optional<std::wstring> path = esc ? RegTextOf(*esc) : std::nullopt;
         if (!path)
             return;
-        const std::wstring folder = FolderOf(*path);
+        const std::wstring folder = ParentPath(*path);
         for (const wchar_t* picture : {kLogoFileName, kAddressFileName})
             if (!probe_.IsFile(folder + L"\\" + picture))
                 Add("map-folder-incomplete", map.path + L": the map folder " + folder + L" lacks " + picture, map.path,
@@ -95,11 +90,11 @@ public:
             std::optional<std::wstring> escPath = esc ? RegTextOf(*esc) : std::nullopt;
             if (!xmlPath || !escPath)
                 continue;
-            const std::wstring type = UpperLocale(xmlPath->substr(FolderOf(*xmlPath).size()));
+            const std::wstring type = UpperLocale(xmlPath->substr(ParentPath(*xmlPath).size()));
             if (std::find(typesSeen.begin(), typesSeen.end(), type) != typesSeen.end())
                 continue;
             typesSeen.push_back(type);
-            const std::wstring path = FolderOf(*escPath) + L"\\" + kAddressFileName;
+            const std::wstring path = ParentPath(*escPath) + L"\\" + kAddressFileName;
             if (probe_.FileBytes(path, image.size() + 1) != image)
                 Add("address-bmp-differs", path + L": address.bmp differs from the image of this header", {}, {}, path);
         }

@@ -6,6 +6,7 @@
 
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/paths.h"
 #include "common/registry.h"
 #include "common/text.h"
 #include "config/address_bitmap.h"
@@ -152,11 +153,9 @@ void MachineWriter::RemoveKeyTree(const std::wstring& path)
 
 void MachineWriter::MakeFolder(const std::wstring& path)
 {
-    if (path.empty() || IsExistingFolder(path))
-        return;
-    MakeFolder(ParentPath(path));
-    if (CreateDirectoryW(LongPathName(path).c_str(), nullptr))
-        changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
+    for (const std::wstring& folder : FolderChain(path))
+        if (!folder.empty() && !IsExistingFolder(folder) && CreateDirectoryW(LongPathName(folder).c_str(), nullptr))
+            changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, folder, {}});
 }
 
 void MachineWriter::CopyNew(const std::wstring& source, const std::wstring& target)

@@ -9,6 +9,7 @@
 #include "common/fileio.h"
 #include "common/handles.h"
 #include "common/locale_text.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "jobs/jobinfo.h"
 
@@ -71,7 +72,7 @@ private:
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
         if (!find)
             return;
-        const std::wstring keyPrefix = key + (key.back() == L'\\' ? L"" : L"\\");
+        const std::wstring keyPrefix = WithTrailingSeparator(key);
         do {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
@@ -150,7 +151,7 @@ void AnalyseRows(JobList& rows, CommandPort& port)
     for (JobRow& row : rows) {
         if (row.HasDirections() && !row.directions.empty())
             continue;
-        if (row.caption.size() < 6)
+        if (row.caption.size() < kPrintFileSuffixLength)
             continue;
         std::wstring infoFile = JobInfoFileName(row.caption);
         if (GetTickCount() - lastShown >= kStatusInterval) {

@@ -1,11 +1,13 @@
 #include "jobinfo.h"
 
+#include "common/paths.h"
 #include "common/text.h"
 
 std::wstring JobInfoFileName(std::wstring_view printFilePath)
 {
-    size_t keep = printFilePath.size() >= 6 ? printFilePath.size() - 6 : 0;
-    return std::wstring(printFilePath.substr(0, keep)) + L"_i.pri";
+    const size_t keep =
+        printFilePath.size() >= kPrintFileSuffixLength ? printFilePath.size() - kPrintFileSuffixLength : 0;
+    return std::wstring(printFilePath.substr(0, keep)) + std::wstring(kJobInfoSuffix);
 }
 
 bool IsForwardingDirective(std::wstring_view value)

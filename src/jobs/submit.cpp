@@ -5,6 +5,7 @@
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "jobs/analysis.h"
 #include "jobs/client_limit.h"
@@ -207,7 +208,7 @@ PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort&
                 continue;
             }
         }
-        std::wstring direction = row.caption.size() < 6 || !row.HasDirections() ? std::wstring()
+        std::wstring direction = row.caption.size() < kPrintFileSuffixLength || !row.HasDirections() ? std::wstring()
                                                                                  : TrimControls(row.directions);
         if (direction.empty()) {
             done(i);
