@@ -7,18 +7,13 @@
 #include <vector>
 
 #include "common/outcome.h"
-#include "jobs/port.h"
 #include "jobs/joblist.h"
+#include "jobs/port.h"
 #include "jobs/row_state.h"
 
-// Hands each row with a direction (caption of six characters or more, Directions text not
-// empty once trimmed) to the submit client, one job at a time, and shows the client's answer
-// as the row's Result (repainted once the next job's client runs). The first failure, or the
-// technician stopping with Esc, is shown in a message box and ends the pass: rows submitted
-// before keep their Result, later rows are not submitted. resultFileName is the window's
-// result file: created on first use, then kept.
 class JobJournal;
 
+// What a pass of SubmitRows is given besides the rows.
 struct SubmitOptions {
     unsigned timeoutSeconds = 0;  // per job, at most kMaxTimeoutSeconds; 0: as long as the client runs
     // The journal (none in the window): each job's start is on the disk before its client runs,
@@ -33,15 +28,21 @@ struct SubmitOptions {
 // The longest timeout a job may be given: one week; a longer one is refused before anything runs.
 constexpr unsigned kMaxTimeoutSeconds = 7 * 24 * 60 * 60;
 
-// A client still running after the options' timeout is ended, and the pass stops there with a
-// message naming the job, which may or may not have been submitted. Each row's state says how
-// the pass left it: submitted, stopped here, not submitted, or what the journal shows.
 // How a pass ended, as data: the message that stopped it, with its code (stopped-by-technician,
 // client-stopped, client-timed-out, answer-unreadable, client-failed).
 struct PassOutcome {
     std::optional<OutcomeMessage> stop;  // none: the pass went through every row
 };
 
+// Hands each row with a direction (caption of six characters or more, Directions text not
+// empty once trimmed) to the submit client, one job at a time, and shows the client's answer
+// as the row's Result (repainted once the next job's client runs). The first failure, or the
+// technician stopping with Esc, is shown in a message box and ends the pass: rows submitted
+// before keep their Result, later rows are not submitted. resultFileName is the window's
+// result file: created on first use, then kept.
+// A client still running after the options' timeout is ended, and the pass stops there with a
+// message naming the job, which may or may not have been submitted. Each row's state says how
+// the pass left it: submitted, stopped here, not submitted, or what the journal shows.
 PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort& port,
                        const SubmitOptions& options = {});
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "common/handles.h"
+#include "common/utf.h"
 #include "common/window.h"
 
 static std::wstring TempRoot()
@@ -108,23 +109,12 @@ void RemoveTree(const std::wstring& path)
 
 std::string Utf8(const std::wstring& text)
 {
-    if (text.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
+    return Utf8Of(text);
 }
 
 std::wstring FromUtf8(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
+    return WideOfUtf8Lossy(text);
 }
 
 using WineGetUnixFileNameFn = char*(CDECL*)(const WCHAR*);
@@ -187,6 +177,7 @@ namespace {
 struct WindowSearch {
     DWORD pid;
     const wchar_t* className;
+    bool visibleOnly;
     HWND found;
 };
 
@@ -197,7 +188,7 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
     GetWindowThreadProcessId(hwnd, &pid);
     wchar_t cls[64] = {};
     GetClassNameW(hwnd, cls, 64);
-    if (pid == search->pid && wcscmp(cls, search->className) == 0 && IsWindowVisible(hwnd)) {
+    if (pid == search->pid && wcscmp(cls, search->className) == 0 && (!search->visibleOnly || IsWindowVisible(hwnd))) {
         search->found = hwnd;
         return FALSE;
     }
@@ -205,11 +196,19 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
 }
 }  // namespace
 
-HWND VisibleWindowOf(DWORD processId, const wchar_t* className)
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className, bool visibleOnly)
 {
-    WindowSearch search{processId, className, nullptr};
+    WindowSearch search{processId, className, visibleOnly, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND WaitForWindowOf(DWORD processId, const wchar_t* className, bool visibleOnly)
+{
+    for (int i = 0; i < 200; ++i, Sleep(50))
+        if (HWND found = VisibleWindowOf(processId, className, visibleOnly))
+            return found;
+    return nullptr;
 }
 
 void MessageBoxWatcher::Run()

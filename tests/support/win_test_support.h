@@ -63,8 +63,10 @@ private:
     std::thread thread_;
 };
 
-// A visible top-level window of that process and class, or null.
-HWND VisibleWindowOf(DWORD processId, const wchar_t* className);
+// A visible top-level window of that process and class (or any, visibleOnly false), or null.
+HWND VisibleWindowOf(DWORD processId, const wchar_t* className, bool visibleOnly = true);
+// The same, waiting up to ten seconds for it to appear; null when it does not.
+HWND WaitForWindowOf(DWORD processId, const wchar_t* className, bool visibleOnly = true);
 
 // Dispatches the messages queued for this thread now (drops, posted commands).
 void PumpQueued();

@@ -405,36 +405,6 @@ TEST_F(AboutFormTest, LogoIsA256ColourPictureDrawnTransparent)
 
 namespace {
 
-struct FoundWindow {
-    DWORD processId;
-    const wchar_t* className;
-    HWND hwnd;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param)
-{
-    auto* found = reinterpret_cast<FoundWindow*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(hwnd, &processId);
-    wchar_t className[64] = L"";
-    GetClassNameW(hwnd, className, 64);
-    if (processId != found->processId || std::wstring(className) != found->className)
-        return TRUE;
-    found->hwnd = hwnd;
-    return FALSE;
-}
-
-HWND WaitForWindow(DWORD processId, const wchar_t* className, bool visible)
-{
-    for (int i = 0; i < 200; ++i, Sleep(50)) {
-        FoundWindow found{processId, className, nullptr};
-        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&found));
-        if (found.hwnd && (!visible || IsWindowVisible(found.hwnd)))
-            return found.hwnd;
-    }
-    return nullptr;
-}
-
 // The file of the process's comctl32.dll, in lower case.
 std::wstring CommonControlsOf(HANDLE process)
 {
@@ -486,8 +456,8 @@ TEST(AboutProgram, StartsWithItsManifestAndIconAndItsAboutShowsItsVersion)
         << GetLastError();
     ProcessInfo child{UniqueHandle(info.hProcess), UniqueHandle(info.hThread), info.dwProcessId};
     WaitForInputIdle(child.process.get(), 10000);
-    HWND main = WaitForWindow(child.processId, L"TMainForm", true);
-    HWND about = WaitForWindow(child.processId, L"TAboutForm", false);
+    HWND main = WaitForWindowOf(child.processId, L"TMainForm");
+    HWND about = WaitForWindowOf(child.processId, L"TAboutForm", false);
     EXPECT_NE(main, nullptr);
     EXPECT_NE(about, nullptr);
     if (main && about) {
@@ -499,7 +469,7 @@ TEST(AboutProgram, StartsWithItsManifestAndIconAndItsAboutShowsItsVersion)
         EXPECT_EQ(AwarenessOf(main), DPI_AWARENESS_PER_MONITOR_AWARE);
 
         PostMessageW(main, WM_COMMAND, IdAbout1, 0);
-        EXPECT_EQ(WaitForWindow(child.processId, L"TAboutForm", true), about);
+        EXPECT_EQ(WaitForWindowOf(child.processId, L"TAboutForm"), about);
         EXPECT_EQ(WindowText(GetDlgItem(about, TAboutForm::IdLabelEdition)), kEdition);
         PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
         for (int i = 0; i < 200 && IsWindowVisible(about); ++i)

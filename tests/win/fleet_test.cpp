@@ -485,9 +485,7 @@ TEST(CommandLineJobs, PathsOnTheCommandLineOpenTheWindowWithTheRowsOfADrop)
     ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                spool.t.Path().c_str(), &startup, &info));
     WaitForInputIdle(info.hProcess, 10000);
-    HWND window = nullptr;
-    for (int i = 0; i < 200 && !window; ++i, Sleep(50))
-        window = VisibleWindowOf(info.dwProcessId, L"TMainForm");
+    HWND window = WaitForWindowOf(info.dwProcessId, L"TMainForm");
     ASSERT_TRUE(window);
     HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
     EXPECT_EQ(RemoteListViewRows(list, info.hProcess), ListViewRows(dropped.ListView1()));

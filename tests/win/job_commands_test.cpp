@@ -49,6 +49,7 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
         std::vector<std::wstring> started;
         const wchar_t* held = nullptr;  // a file that another program holds open meanwhile
         bool usage = false;             // the usage follows the problem (a command line the usage can mend)
+        bool deletionOnly = false;      // held by a handle here that lets others read and write it, not delete it
     };
     const Case cases[] = {
         // The command-line parser refuses it too; this row holds whichever refuses first.
@@ -57,6 +58,8 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
          "vorlasched: Cannot create file " + Utf8(t / L"none\\r.csv") + ", error 3: ", {}},
         {"a report held open", L"/submit spool /report:held.csv", 2,
          "vorlasched: Cannot create file " + Utf8(t / L"held.csv") + ", error 32: ", {}, L"held.csv"},
+        {"a report held open against its deletion only", L"/submit spool /report:held.csv", 2,
+         "vorlasched: Cannot create file " + Utf8(t / L"held.csv") + ", error 32: ", {}, L"held.csv", false, true},
         {"a report over a print file", L"/submit spool /report:spool\\DAY1\\A1_x.Prn", 2,
          "vorlasched: /report:" + Utf8(t / L"spool\\DAY1\\A1_x.Prn") + " is a print file\r\n", {}},
         {"a missing path", L"/analyze spool nosuch", 2, "vorlasched: nosuch is no file or folder\r\n", {}},
@@ -73,9 +76,16 @@ TEST_F(JobCommands, RefusalsComeBeforeAnyJobAndEachFileIsSubmittedOnce)
         SCOPED_TRACE(c.what);
         DeleteFileW(log.c_str());
         std::optional<FileHolder> holder;
+        UniqueFile handle;
         if (c.held) {
             WriteBytes(t / c.held, "kept");
-            ASSERT_TRUE(holder.emplace(t / c.held).Holding());
+            if (c.deletionOnly) {
+                handle.reset(CreateFileW((t / c.held).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+                ASSERT_TRUE(handle);
+            } else {
+                ASSERT_TRUE(holder.emplace(t / c.held).Holding());
+            }
         }
         const ConsoleRun run = RunConsole(c.arguments, L"", t.Path());
         EXPECT_EQ(run.exitCode, c.exitCode);

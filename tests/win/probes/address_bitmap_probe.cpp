@@ -13,26 +13,10 @@
 #include "common/fileio.h"
 #include "common/handles.h"
 #include "common/text.h"
+#include "common/utf.h"
 #include "config/address_bitmap.h"
 
 namespace {
-std::wstring FromUtf8(const std::string& bytes)
-{
-    std::wstring text(bytes.size(), L'\0');
-    int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                                static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return text;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string bytes(text.size() * 4, '\0');
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                                static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return bytes;
-}
 
 void PrintHalftonePalette()
 {
@@ -54,15 +38,15 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     try {
-        std::vector<std::wstring> lines = SplitList(FromUtf8(ReadFileBytes(argv[2], 1 << 20)), L"\n");
+        std::vector<std::wstring> lines = SplitList(WideOfUtf8Lossy(ReadFileBytes(argv[2], 1 << 20)), L"\n");
         auto fit = RenderAddressBitmap(argv[1], lines, [](const std::wstring& message) {
-            std::printf("message %s\n", Utf8(message).c_str());
+            std::printf("message %s\n", Utf8Of(message).c_str());
         });
         if (fit)
             std::printf("fit %d %d %d\n", fit->fontHeight, fit->block.width, fit->block.height);
         PrintHalftonePalette();
     } catch (const AppError& e) {
-        std::printf("error %s\n", Utf8(e.Message()).c_str());
+        std::printf("error %s\n", Utf8Of(e.Message()).c_str());
         return 1;
     }
     return 0;
