@@ -204,9 +204,12 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         notUpgraded();
         return std::shared_ptr<void>(std::make_shared<KeyLocked>(MapKey(1, L"Master")));
     };
+    auto lackingAPicture = [this] {
+        return std::shared_ptr<void>(std::make_shared<Hidden>(machine_.MapFolder(L"001202") + L"\\ab1.bmp"));
+    };
     auto notUpgradedLackingAPicture = [=] {
         notUpgraded();
-        return std::shared_ptr<void>(std::make_shared<Hidden>(machine_.MapFolder(L"001202") + L"\\ab1.bmp"));
+        return lackingAPicture();
     };
     const std::wstring request = L"/branch:12 /pos:1,2 /back:9,10,12 \"/posprinter:pos receipt printer\" "
                                  L"\"/backprinter:BACK OFFICE LASER\"";
@@ -231,6 +234,8 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         {"preview of the removal of the maps with the maps key read-only",
          [] { return std::make_shared<KeyLocked>(kMapsKey); }, Configure(L"1,7", L"/whatif"), 1,
          "Failed to delete key 'maps'", true},
+        {"an upgrade with nothing to change, a map folder lacking a file", lackingAPicture, L"/upgrade /force", 3,
+         "lacks ab1.bmp", true},
         {"preview of an upgrade with a map key read-only", notUpgradedAndReadOnly,
          L"/upgrade /whatif", 1, "Failed to open " + Utf8(MapKey(1, L"Master")), false},
         {"an upgrade that leaves a map folder lacking a file: the preview", notUpgradedLackingAPicture, L"/upgrade /whatif",
