@@ -5,58 +5,39 @@
 #include <shlobj.h>
 
 #include "common/fileio.h"
+#include "common/registry.h"
+#include "support/stored_registry.h"
 #include "support/win_test_support.h"
 
 namespace machine {
 
 std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+    const RegistryKey key = RegistryKey::Open(HKEY_LOCAL_MACHINE, path, KEY_READ);
+    if (key.ValueType(name) != std::optional<DWORD>(REG_SZ))
         return std::nullopt;
-    wchar_t buffer[1024] = {};
-    DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
-    LONG r = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    if (r != ERROR_SUCCESS || type != REG_SZ)
-        return std::nullopt;
-    return std::wstring(buffer);
+    return key.ReadString(name);
 }
 
 bool KeyExists(const std::wstring& path)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return RegistryKey::Open(HKEY_LOCAL_MACHINE, path, KEY_READ).Valid();
 }
 
 namespace {
 
-// The names of the key's subkeys; none when the key cannot be opened.
-std::set<std::wstring> SubkeyNames(const wchar_t* path, REGSAM view)
+// The names of the key's subkeys, as the product's tree reader lists them; none when it is absent.
+std::set<std::wstring> SubkeyNames(const wchar_t* path)
 {
-    std::set<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.insert(name);
-    }
-    RegCloseKey(key);
-    return names;
+    const std::vector<std::wstring> names = stored::Children(stored::Read(RegHive::LocalMachine, path));
+    return {names.begin(), names.end()};
 }
 
 }  // namespace
 
 std::set<std::wstring> MapNames()
 {
-    return SubkeyNames(kMapsKey, kView);
+    return SubkeyNames(kMapsKey);
 }
 
 void WriteText(const std::wstring& path, const wchar_t* name, const std::wstring& value)
@@ -153,7 +134,7 @@ void RemovePrinter(const std::wstring& name)
 
 std::set<std::wstring> PrinterKeys()
 {
-    return SubkeyNames(kPrintersKey, 0);
+    return SubkeyNames(kPrintersKey);
 }
 
 void Choose(HWND combo, const std::wstring& entry)
