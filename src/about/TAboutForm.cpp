@@ -79,7 +79,6 @@ void TAboutForm::Create(HWND owner)
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 408, 191, 421, 174, owner, nullptr);
     SetClientSize(421, 174);
     CreateControls(kLayout);
-    DpiChanged();
     PlaceControls();
     CreateLinkTip();
 }

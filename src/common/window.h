@@ -50,13 +50,15 @@ protected:
     void CreateWindowOf(const wchar_t* className, const std::wstring& caption, DWORD style, DWORD exStyle,
                         int x, int y, int width, int height, HWND owner, HMENU menu);
     // Creates the controls of the layout table, in its order, with the form font; stores each
-    // handle in its row's member and places them all (PlaceControls).
+    // handle in its row's member, places them all (PlaceControls), and lets the form fit what
+    // depends on the scale to the window's DPI (DpiChanged), as it does at every change.
     template <class Form, size_t N>
     void CreateControls(const ControlRow<Form> (&rows)[N])
     {
         for (const ControlRow<Form>& row : rows)
             static_cast<Form*>(this)->*row.control = CreateControl(row.spec);
         PlaceControls();
+        DpiChanged();
     }
     // Puts the table's controls at their places at the window's DPI, each label at least as big
     // as its text in its present font. Call again after a label's text or font changed.
@@ -69,7 +71,8 @@ protected:
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // After the window's DPI changed: the form font is new and set on the table's controls
     // already; the form makes its own fonts and pictures again for Dpi() and sets them. The
-    // table's controls are placed afterwards, then the window takes its new rectangle.
+    // table's controls are placed afterwards, then the window takes its new rectangle. Also
+    // called once at creation, by CreateControls, once the controls are placed.
     virtual void DpiChanged() {}
     // Top-level windows show the program's icon; dialogs show none.
     virtual bool ShowsIcon() const { return true; }

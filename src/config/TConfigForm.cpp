@@ -135,7 +135,6 @@ void TConfigForm::Create(HWND owner)
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, CW_USEDEFAULT, CW_USEDEFAULT, 570, 342, owner, nullptr);
     SetClientSize(570, 342);
     CreateControls(kLayout);
-    DpiChanged();
 }
 
 // The closed lists and the glyphs follow the window's scale.

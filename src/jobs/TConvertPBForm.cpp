@@ -27,7 +27,6 @@ void TConvertPBForm::Create(HWND owner)
                    WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 192, 118, 278, 138, owner, nullptr);
     SetClientSize(278, 138);
     CreateControls(kLayout);
-    DpiChanged();
 }
 
 // The glyphs are drawn at the size they are shown at.
