@@ -1,6 +1,7 @@
 #include "common/button_glyph.h"
 
 #include <iterator>
+#include <utility>
 
 #include "common/errors.h"
 
@@ -72,4 +73,12 @@ bool ShowButtonGlyph(HWND button, const UniqueImageList& image, int margin)
     list.margin = {margin, 0, 0, 0};
     list.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
     return SendMessageW(button, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list)) != FALSE;
+}
+
+void OkCancelGlyphs::Show(HWND okButton, HWND cancelButton, UniqueImageList ok, int size, int margin)
+{
+    ok_ = std::move(ok);
+    cancel_ = MakeGlyphImage(ButtonGlyph::Cancel, size);
+    ShowButtonGlyph(okButton, ok_, margin);
+    ShowButtonGlyph(cancelButton, cancel_, margin);
 }

@@ -25,3 +25,18 @@ UniqueImageList MakeGlyphImage(ButtonGlyph glyph, int size);
 // Shows the image list's picture left of the button's caption (Common Controls 6). The button
 // does not own the list: keep it alive as long as the button. False when the button refused it.
 bool ShowButtonGlyph(HWND button, const UniqueImageList& image, int margin);
+
+// The glyphs of a form's OK and Cancel buttons, kept as long as the buttons.
+class OkCancelGlyphs {
+public:
+    // Shows ok left of the OK button's caption and the red cross, size x size pixels, left of
+    // Cancel's, each margin pixels (4 at 96 DPI, scaled by the caller) from the button's edge.
+    void Show(HWND okButton, HWND cancelButton, UniqueImageList ok, int size, int margin);
+
+private:
+    UniqueImageList ok_;
+    UniqueImageList cancel_;
+};
+
+// The margin of a button's glyph at 96 DPI.
+constexpr int kGlyphMargin = 4;

@@ -47,7 +47,6 @@ const wchar_t kDefaultHeader[] =
 
 // The closed drop-down lists are 21 high; the height given here is that of the opened list.
 const int kComboListHeight = 200;
-const int kGlyphMargin = 4;
 
 const DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
 const DWORD kList = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
@@ -143,10 +142,8 @@ void TConfigForm::DpiChanged()
     SetClosedHeight(ComboPrn_, Scale(21));
     SetClosedHeight(ComboBack_, Scale(21));
     UniqueBitmap strip = MakeOkGlyphStrip();
-    okGlyph_ = MakeTwoStateGlyphImage(strip.get(), Scale(kOkGlyphFrame));
-    cancelGlyph_ = MakeGlyphImage(ButtonGlyph::Cancel, Scale(kOkGlyphFrame));
-    ShowButtonGlyph(BitBtnOk_, okGlyph_, Scale(kGlyphMargin));
-    ShowButtonGlyph(BitBtn2_, cancelGlyph_, Scale(kGlyphMargin));
+    glyphs_.Show(BitBtnOk_, BitBtn2_, MakeTwoStateGlyphImage(strip.get(), Scale(kOkGlyphFrame)), Scale(kOkGlyphFrame),
+                 Scale(kGlyphMargin));
 }
 
 void TConfigForm::OnCommand(int id, int code, HWND control)

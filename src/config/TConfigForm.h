@@ -66,8 +66,7 @@ private:
     HWND Memo1_ = nullptr;
     HWND BitBtnOk_ = nullptr;
     HWND BitBtn2_ = nullptr;
-    UniqueImageList okGlyph_;
-    UniqueImageList cancelGlyph_;
+    OkCancelGlyphs glyphs_;
 
     // InstallDir, GhostscriptPath, ProgramDir, EscSourcePath, BranchNo and MapDir, as the last
     // check or run left them.

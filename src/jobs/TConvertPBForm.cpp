@@ -5,7 +5,6 @@ namespace {
 enum ControlId { IdLabel1 = 100, IdEditPOS, IdLabel2, IdEditBACK };
 
 const int kGlyphSize = 16;
-const int kGlyphMargin = 4;
 
 }  // namespace
 
@@ -32,10 +31,8 @@ void TConvertPBForm::Create(HWND owner)
 // The glyphs are drawn at the size they are shown at.
 void TConvertPBForm::DpiChanged()
 {
-    okGlyph_ = MakeGlyphImage(ButtonGlyph::Ok, Scale(kGlyphSize));
-    cancelGlyph_ = MakeGlyphImage(ButtonGlyph::Cancel, Scale(kGlyphSize));
-    ShowButtonGlyph(BitBtn1_, okGlyph_, Scale(kGlyphMargin));
-    ShowButtonGlyph(BitBtn2_, cancelGlyph_, Scale(kGlyphMargin));
+    glyphs_.Show(BitBtn1_, BitBtn2_, MakeGlyphImage(ButtonGlyph::Ok, Scale(kGlyphSize)), Scale(kGlyphSize),
+                 Scale(kGlyphMargin));
 }
 
 std::wstring TConvertPBForm::PosText() const

@@ -34,6 +34,5 @@ private:
     HWND EditBACK_ = nullptr;
     HWND BitBtn1_ = nullptr;
     HWND BitBtn2_ = nullptr;
-    UniqueImageList okGlyph_;
-    UniqueImageList cancelGlyph_;
+    OkCancelGlyphs glyphs_;
 };
