@@ -101,19 +101,21 @@ void TMainForm::Show(int showCommand)
 
 void TMainForm::CreateMenuBar()
 {
-    HMENU bar = CreateMenu();
+    UniqueMenu bar(CreateMenu());
     for (const MenuSpec& menu : kMenuBar) {
-        HMENU popup = CreatePopupMenu();
+        UniqueMenu popup(CreatePopupMenu());
         for (size_t i = 0; i < menu.count; ++i) {
             const MenuEntry& e = menu.entries[i];
             if (e.id == 0)
-                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+                AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
             else
-                AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(e.id), e.caption);
+                AppendMenuW(popup.get(), MF_STRING, static_cast<UINT_PTR>(e.id), e.caption);
         }
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
+        if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), menu.caption))
+            popup.release();  // the bar owns it now
     }
-    SetMenu(Handle(), bar);
+    if (SetMenu(Handle(), bar.get()))
+        bar.release();  // the window owns it now, and destroys it with itself
 }
 
 void TMainForm::CreateComponents()
@@ -220,11 +222,11 @@ void TMainForm::ShowListMenu(LPARAM where)
         at = {row.left, row.bottom};
         ClientToScreen(ListView1_, &at);
     }
-    HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING | (ListView_GetSelectedCount(ListView1_) ? 0 : MF_GRAYED), IdCopyRows, L"Copy");
-    AppendMenuW(menu, MF_STRING, IdSelectAllRows, L"Select all");
-    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
-    DestroyMenu(menu);
+    UniqueMenu menu(CreatePopupMenu());
+    AppendMenuW(menu.get(), MF_STRING | (ListView_GetSelectedCount(ListView1_) ? 0 : MF_GRAYED), IdCopyRows, L"Copy");
+    AppendMenuW(menu.get(), MF_STRING, IdSelectAllRows, L"Select all");
+    const int chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+    menu.reset();
     if (chosen == IdCopyRows)
         CopyRows();
     else if (chosen == IdSelectAllRows)

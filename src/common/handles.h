@@ -80,6 +80,12 @@ struct GlobalMemTraits {
     static void Close(Type h) { GlobalFree(h); }
 };
 
+struct MenuTraits {  // CreateMenu, CreatePopupMenu: destroyed with its submenus unless a window took it
+    using Type = HMENU;
+    static Type Empty() { return nullptr; }
+    static void Close(Type h) { DestroyMenu(h); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueFind = UniqueResource<FindHandleTraits>;
@@ -91,6 +97,7 @@ using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
 using UniquePalette = UniqueResource<GdiObjectTraits<HPALETTE>>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemTraits>;
+using UniqueMenu = UniqueResource<MenuTraits>;
 
 // Both handles of a started process; the thread handle may be dropped at once.
 struct ProcessInfo {
