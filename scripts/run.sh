@@ -19,6 +19,6 @@ start_demo() {
   log "starting C:\\vorlasched\\vorlasched.exe C:\\spool: the window lists it as a drop would; File > Resubmit files (analyze) expands it"
   (cd "$WINEPREFIX/drive_c/vorlasched" && LANG=el_GR.UTF-8 wine 'C:\vorlasched\vorlasched.exe' 'C:\spool')
 }
-export -f start_demo log
-with_display bash -c start_demo
+# xvfb-run runs its command through sh, which drops exported functions: hand them over as text.
+with_display bash -c "$(declare -f start_demo log); start_demo"
 wineserver -k >/dev/null 2>&1 || true
