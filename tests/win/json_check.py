@@ -95,7 +95,7 @@ class Documents(unittest.TestCase):
             document, err = run(*args)
             self.assertEqual(document["exitCode"], 2, args)
             self.assertEqual(codes(document["messages"]), ["command-line-refused"], args)
-            self.assertTrue(err.startswith("vorlasched: "), args)
+            self.assertTrue(err.startswith("vorlasched: "), (args, err))
 
     def test_configure_preview_upgrade_and_check(self):
         wine("reg", "delete", "HKLM\\SOFTWARE\\Kelvane\\Vorla", "/f", "/reg:32")
