@@ -63,7 +63,7 @@ double TimeInProcess(const std::wstring& arguments)
     return seconds;
 }
 
-TEST(Bench, UnchangedConfigureAgainstCheck)
+TEST(BranchBench, UnchangedConfigureAgainstCheck)
 {
     BranchMachine machine;
     wchar_t windows[MAX_PATH];
