@@ -157,12 +157,19 @@ class Documents(unittest.TestCase):
         self.assertEqual([(row["state"], row["result"]) for row in submitted["rows"]],
                          [("submitted", answer), ("submitted", answer)])
 
-        stopped, err = run("/submit", SPOOL, "/timeout:1", "/json", env={"VORLATCPW_MODE": "hang"})
+        journal = ["/journal:C:\\vorlajson\\spool.journal"]
+        stopped, err = run("/submit", SPOOL, "/timeout:1", "/json", *journal, env={"VORLATCPW_MODE": "hang"})
         self.assertEqual(stopped["exitCode"], 1)
         self.assertEqual([(row["state"], row.get("why")) for row in stopped["rows"]],
                          [("stopped here", "client-timed-out"), ("not submitted", None)])
         self.assertEqual(codes(stopped["messages"]), ["client-timed-out"])
         self.assertIn("did not end within 1 seconds", err)
+
+        # The retry: the job the journal shows started and never ended is not sent again (exit 6).
+        retried, err = run("/submit", SPOOL, "/json", *journal, env={"VORLATCPW_MODE": "answer", "VORLATCPW_ANSWER": "ok"})
+        self.assertEqual((retried["exitCode"], [row["state"] for row in retried["rows"]]), (6, ["uncertain", "submitted"]))
+        self.assertEqual(codes(retried["messages"]), ["job-uncertain"])
+        self.assertIn("uncertain: it may have been submitted: ", err)
 
 
 if __name__ == "__main__":
