@@ -321,7 +321,7 @@ void TMainForm::ConfigureVorla1Click()
 
 void TMainForm::UpgradeVorlaClick()
 {
-    UpgradeVorla(*this);
+    UpgradeVorla(*this, Handle());
 }
 
 void TMainForm::About1Click()

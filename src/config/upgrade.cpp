@@ -120,10 +120,10 @@ bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRo
 }
 
 // Under the machine's configuration lock; an upgraded configuration is left as it is.
-void UpgradeVorla(CommandPort& port)
+void UpgradeVorla(CommandPort& port, HWND busyWindow)
 {
     ConfigurationLock lock;
-    if (!lock.Acquire()) {
+    if (!lock.Acquire(kDefaultLockWaitSeconds, busyWindow)) {
         port.ShowMessage(kConfigurationBusy);
         return;
     }

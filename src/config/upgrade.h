@@ -1,5 +1,7 @@
 // "Upgrade Vorla": brings the form maps of an existing configuration up to date in place.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -29,4 +31,6 @@ bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const Produ
 bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRoot& root = {});
 
 // The menu command: the upgrade written for real, reporting through the port's message box.
-void UpgradeVorla(CommandPort& port);
+// While another run holds the configuration it waits, and the busy window (when given) stays
+// painted and takes no input meanwhile.
+void UpgradeVorla(CommandPort& port, HWND busyWindow = nullptr);

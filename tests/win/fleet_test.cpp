@@ -620,14 +620,20 @@ TEST_F(BranchFleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLoc
     EXPECT_TRUE(KeyTimes() == keys);
     EXPECT_TRUE(Snapshot(DefaultBackupFolder()) == backups);
 
-    auto heldDuring = [](const std::function<void()>& run) {
+    // While the lock is held the waiting window answers its messages and takes no input.
+    auto heldDuring = [](HWND waiting, const std::function<void()>& run) {
         std::vector<RegKeyData> atRelease;
+        bool answered = false, enabled = true;
         HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         std::thread holder([&] {
             HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\vorlasched-configuration");
             WaitForSingleObject(lock, INFINITE);
             SetEvent(taken);
-            Sleep(1500);
+            Sleep(500);
+            DWORD_PTR unused = 0;
+            answered = SendMessageTimeoutW(waiting, WM_NULL, 0, 0, SMTO_BLOCK, 700, &unused) != 0;
+            enabled = IsWindowEnabled(waiting) != FALSE;
+            Sleep(300);
             atRelease = Vorla();
             ReleaseMutex(lock);
             CloseHandle(lock);
@@ -636,15 +642,20 @@ TEST_F(BranchFleetTest, TheDialogAndTheMenuWriteNothingUnchangedAndWaitForTheLoc
         run();
         holder.join();
         CloseHandle(taken);
+        EXPECT_TRUE(answered && !enabled);
         return atRelease;
     };
     DeleteTree(MapKey(2), L"Copy");
     const std::vector<RegKeyData> broken = Vorla();
-    EXPECT_EQ(heldDuring([&] { EXPECT_EQ(upgrade(), std::vector<std::wstring>{L"Done!"}); }), broken);
+    EXPECT_EQ(heldDuring(session.main.Handle(), [&] { EXPECT_EQ(upgrade(), std::vector<std::wstring>{L"Done!"}); }),
+              broken);
     EXPECT_NE(Vorla(), broken);
+    EXPECT_TRUE(IsWindowEnabled(session.main.Handle()));
     DeleteTree(kVorlaKey, L"maps");
     const std::vector<RegKeyData> noMaps = Vorla();
-    EXPECT_EQ(heldDuring([&] { EXPECT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone}); }), noMaps);
+    EXPECT_EQ(heldDuring(session.dialog.Handle(),
+                         [&] { EXPECT_EQ(session.RunOk().messages, std::vector<std::wstring>{kDone}); }),
+              noMaps);
     EXPECT_NE(Vorla(), noMaps);
 }
 
