@@ -38,11 +38,16 @@ public:
     int RefuseRun(const std::wstring& problem);
     // With /json, the document on standard output; returns the exit code.
     int Finish(int exitCode);
+    // The command wrote nothing at all (it found nothing to change, refused before its first
+    // write, or found the configuration busy), whatever its row says it may write.
+    void NoteNothingWritten() { wroteNothing_ = true; }
+    bool WroteNothing() const { return wroteNothing_; }
 
 private:
     CommandResult result_;
     bool json_;
     bool remarks_ = false;
+    bool wroteNothing_ = false;
     StdStream& out_;
     StdStream& err_;
 };

@@ -27,8 +27,6 @@
 
 namespace {
 
-bool wroteNothing = false;
-
 // Far more than five lines of a branch header.
 const size_t kHeaderFileLimit = 1 << 20;
 
@@ -140,7 +138,7 @@ bool TakeLock(ConfigurationLock& lock, const CommandLine& line, CommandReply& re
     if (lock.Acquire(static_cast<unsigned>(seconds)))
         return true;
     reply.Fail("configuration-busy", kConfigurationBusy);
-    wroteNothing = true;
+    reply.NoteNothingWritten();
     return false;
 }
 
@@ -205,7 +203,8 @@ int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& ste
             WritePreview(line, preview, plan.Changed() ? steps.previewText(preview) : UnchangedPreview(), reply);
         return written != ExitDone ? written : predicted;
     }
-    wroteNothing = !plan.Changed() || (predicted != ExitDone && !force);
+    if (!plan.Changed() || (predicted != ExitDone && !force))
+        reply.NoteNothingWritten();
     if (!plan.done && !plan.Changed()) {  // the run stops before its first write, as it always did
         reply.ShowAll(messages);
         return ExitFailed;
@@ -366,20 +365,14 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err)
     return ExitBadCommandLine;
 }
 
-bool CommandWroteNothing()
-{
-    return wroteNothing;
-}
-
 int RefuseRun(const std::wstring& problem, StdStream& err)
 {
     err.WriteLine(L"vorlasched: " + problem);
     return ExitBadCommandLine;
 }
 
-int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err)
+int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing)
 {
-    wroteNothing = false;
     const bool json = parse.line.Has(L"json");
     if (!parse.spec || !parse.spec->handler) {
         CommandReply reply("", json, out, err);
@@ -392,6 +385,8 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
     } catch (const std::exception& e) {
         reply.Fail("unexpected-error", ErrorText(e));
     }
+    if (wroteNothing)
+        *wroteNothing = reply.WroteNothing();
     return reply.Finish(exitCode);
 }
 

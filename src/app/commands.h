@@ -29,14 +29,13 @@ int RefuseCommandLine(const std::wstring& problem, StdStream& err);
 int RefuseRun(const std::wstring& problem, StdStream& err);
 
 // Runs the parsed command with its row's handler; returns the exit code. With /json, standard
-// output holds the command's document alone, written at the end, whatever happened.
-int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err);
+// output holds the command's document alone, written at the end, whatever happened. When
+// wroteNothing is given, it is set to whether the command wrote nothing at all (it found nothing
+// to change, refused before its first write, or found the configuration busy).
+int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing = nullptr);
 
 // The usage as a JSON document, its lines in "usage", on standard output.
 int UsageInJson(StdStream& out, StdStream& err);
 
 // A command line refused before it was parsed whole, answered in JSON as well as on standard error.
 int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err);
-// Whether the command that ran wrote nothing at all (it found nothing to change, refused before
-// its first write, or found the configuration busy), whatever its row says it may write.
-bool CommandWroteNothing();

@@ -59,13 +59,13 @@ static void RunWindow(const std::vector<std::wstring>& paths)
 }
 
 // Never a window or a message box: whatever goes wrong ends as a line and an exit code.
-static int RunCommand(const CommandLineParse& parse)
+static int RunCommand(const CommandLineParse& parse, bool& wroteNothing)
 {
     StdStream out(STD_OUTPUT_HANDLE);
     StdStream err(STD_ERROR_HANDLE);
     SetSystemErrorText(SystemErrorText);  // no window here: a number alone helps nobody
     try {
-        return RunCommandLine(parse, out, err);
+        return RunCommandLine(parse, out, err, &wroteNothing);
     } catch (const std::exception& e) {
         err.WriteLine(ErrorText(e));
     }
@@ -130,6 +130,7 @@ int wmain(int argc, wchar_t** argv)
     if (!parse.ok)
         return ShowUsage(parse.problem, ExitBadCommandLine);
     int exitCode = ExitDone;
+    bool wroteNothing = false;
     if (parse.line.command == CliCommand::Window) {
         // Nobody could close a window in a service's session: say so, and end.
         if (!InteractiveWindowStation())
@@ -142,9 +143,9 @@ int wmain(int argc, wchar_t** argv)
     } else if (parse.line.command == CliCommand::Help) {
         exitCode = ShowUsage(L"", ExitDone);
     } else {
-        exitCode = RunCommand(parse);
+        exitCode = RunCommand(parse, wroteNothing);
     }
-    if (!parse.line.readsOnly && !CommandWroteNothing())
+    if (!parse.line.readsOnly && !wroteNothing)
         TidyUntranslatedTexts(kUntranslatedTextsFile);
     return exitCode;
 }

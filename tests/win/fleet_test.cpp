@@ -710,11 +710,15 @@ TEST_F(BranchFleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
     const std::vector<RegKeyData> registry = Vorla();
     HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\vorlasched-configuration");
     ASSERT_EQ(WaitForSingleObject(lock, 0), WAIT_OBJECT_0);
+    const std::wstring undef = L"c:\\kelvane\\undef.txt";
     for (const std::wstring& command : {std::wstring(L"/check /wait:2"), std::wstring(L"/upgrade /wait:2"), Configure(L"1,7", L"/wait:2")}) {
+        WriteBytes(undef, "b\r\na\r\na\r\n");
         ConsoleRun run = RunConsole(command);
         EXPECT_EQ(run.exitCode, 5u);
         EXPECT_EQ(run.err, "Another run holds the configuration; try again later.\r\n");
+        EXPECT_EQ(ReadBytes(undef), "b\r\na\r\na\r\n");  // a run that gave up does not even tidy
     }
+    DeleteFileW(undef.c_str());
     EXPECT_EQ(Vorla(), registry);
     ReleaseMutex(lock);
     std::thread([lock] { WaitForSingleObject(lock, 0); }).join();  // ends holding it
