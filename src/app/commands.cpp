@@ -129,17 +129,23 @@ int CheckWhatWasLeft(MachineProbe& probe, const CheckExpectation& expected, Comm
     return exitCode;
 }
 
-// Holds the configuration's lock for the command, waiting /wait:SECONDS (60 by default).
-bool TakeLock(ConfigurationLock& lock, const CommandLine& line, CommandReply& reply)
+// Holds the configuration's lock for the command, waiting /wait:SECONDS (60 by default): 0 when
+// held, else the exit code. Busy is 5, worth a retry; a lock that cannot be made at all is 1.
+int TakeLock(ConfigurationLock& lock, const CommandLine& line, CommandReply& reply)
 {
     int seconds = static_cast<int>(kDefaultLockWaitSeconds);
     if (line.Has(L"wait"))
         ParseInt32(line.Value(L"wait"), seconds);
     if (lock.Acquire(static_cast<unsigned>(seconds)))
-        return true;
-    reply.Fail("configuration-busy", kConfigurationBusy);
+        return ExitDone;
     reply.NoteNothingWritten();
-    return false;
+    const std::wstring unavailable = lock.Unavailable();
+    if (!unavailable.empty()) {
+        reply.Fail("lock-unavailable", unavailable);
+        return ExitFailed;
+    }
+    reply.Fail("configuration-busy", kConfigurationBusy);
+    return ExitBusy;
 }
 
 // How a configuration command runs once it is planned: through the preview writer (true when
@@ -224,8 +230,8 @@ int RunConfigure(const CommandLine& line, CommandReply& reply)
     request.headerLines = *header;
     LiveMachineProbe probe(printers, nullptr);
     ConfigurationLock lock;
-    if (!TakeLock(lock, line, reply))
-        return ExitBusy;
+    if (const int refused = TakeLock(lock, line, reply))
+        return refused;
     ConfigResult result;
     const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
     RunSteps steps;
@@ -252,8 +258,8 @@ int RunConfigure(const CommandLine& line, CommandReply& reply)
 int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 {
     ConfigurationLock lock;
-    if (!TakeLock(lock, line, reply))
-        return ExitBusy;
+    if (const int refused = TakeLock(lock, line, reply))
+        return refused;
     LiveMachineProbe probe(OfferedPrinters(PrinterFailures(reply)), nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
     RunSteps steps;
@@ -276,8 +282,8 @@ int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 int RunCheckCommand(const CommandLine& line, CommandReply& reply)
 {
     ConfigurationLock lock;
-    if (!TakeLock(lock, line, reply))
-        return ExitBusy;
+    if (const int refused = TakeLock(lock, line, reply))
+        return refused;
     std::vector<Problem> problems;
     const auto note = [&problems](const char* code, const std::wstring& text) {
         problems.push_back(Problem{code, text, {}, {}, {}});

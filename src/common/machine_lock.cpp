@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include "common/errors.h"
+
 const wchar_t kConfigurationLockName[] = L"Global\\vorlasched-configuration";
 const wchar_t kConfigurationBusy[] = L"Another run holds the configuration; try again later.";
 
@@ -18,8 +20,10 @@ HANDLE OpenLockMutex()
     HANDLE mutex = CreateMutexW(descriptor ? &attributes : nullptr, FALSE, kConfigurationLockName);
     if (!mutex && GetLastError() == ERROR_ACCESS_DENIED)
         mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kConfigurationLockName);
+    const DWORD error = GetLastError();
     if (descriptor)
         LocalFree(descriptor);
+    SetLastError(error);
     return mutex;
 }
 
@@ -65,8 +69,10 @@ bool ConfigurationLock::Acquire(unsigned waitSeconds, HWND busyWindow)
         return true;
     if (!mutex_)
         mutex_.reset(OpenLockMutex());
-    if (!mutex_)
+    if (!mutex_) {
+        makeError_ = GetLastError();
         return false;
+    }
     const DWORD milliseconds = waitSeconds * 1000;
     if (!busyWindow) {
         held_ = Taken(WaitForSingleObject(mutex_.get(), milliseconds));
@@ -79,4 +85,13 @@ bool ConfigurationLock::Acquire(unsigned waitSeconds, HWND busyWindow)
     if (wasEnabled)
         EnableWindow(busyWindow, TRUE);
     return held_;
+}
+
+std::wstring ConfigurationLock::Unavailable() const
+{
+    if (held_ || mutex_)
+        return {};
+    return Win32Error(std::wstring(L"Cannot make the configuration's lock ") + kConfigurationLockName + L": error ",
+                      makeError_)
+        .Message();
 }

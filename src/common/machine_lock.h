@@ -27,8 +27,13 @@ public:
     // thread's messages are dispatched meanwhile (as a message box does) and the window takes no
     // input until the wait ends, so that it stays painted and cannot be pressed twice.
     bool Acquire(unsigned waitSeconds = kDefaultLockWaitSeconds, HWND busyWindow = nullptr);
+    // After an Acquire that failed: empty when another run holds the lock; otherwise why the lock
+    // could not be made at all (its name taken by an object of another kind, say), which waiting
+    // and trying again will not mend.
+    std::wstring Unavailable() const;
 
 private:
     UniqueHandle mutex_;
     bool held_ = false;
+    unsigned long makeError_ = 0;
 };

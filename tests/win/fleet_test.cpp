@@ -724,6 +724,27 @@ TEST_F(BranchFleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
     std::thread([lock] { WaitForSingleObject(lock, 0); }).join();  // ends holding it
     EXPECT_EQ(RunConsole(L"/check /wait:2").exitCode, 0u);
     CloseHandle(lock);
+
+    // The name taken by an object of another kind: no busy machine, and no retry will mend it.
+    HANDLE squat = CreateEventW(nullptr, TRUE, FALSE, L"Global\\vorlasched-configuration");
+    for (const std::wstring& command : {std::wstring(L"/check"), std::wstring(L"/upgrade"), Configure(L"1,7")}) {
+        ConsoleRun run = RunConsole(command + L" /wait:2 /json");
+        EXPECT_EQ(run.exitCode, 1u) << run.err;
+        EXPECT_NE(run.out.find("\"lock-unavailable\""), std::string::npos) << run.out;
+    }
+    ConfigSession session;
+    std::vector<std::wstring> shown = session.RunOk().messages;
+    {
+        MessageBoxWatcher boxes;
+        SendMessageW(session.main.Handle(), WM_COMMAND, IdUpgradeVorla, 0);
+        const std::vector<std::wstring> upgrade = boxes.Texts();
+        shown.insert(shown.end(), upgrade.begin(), upgrade.end());
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    for (const std::wstring& text : shown)
+        EXPECT_EQ(text.rfind(L"Cannot make the configuration's lock Global\\vorlasched-configuration: error ", 0), 0u) << text;
+    CloseHandle(squat);
+    EXPECT_EQ(Vorla(), registry);
 }
 
 }  // namespace
