@@ -95,3 +95,9 @@ std::wstring ConfigurationLock::Unavailable() const
                       makeError_)
         .Message();
 }
+
+std::wstring ConfigurationLock::NotHeldText() const
+{
+    const std::wstring unavailable = Unavailable();
+    return unavailable.empty() ? kConfigurationBusy : unavailable;
+}

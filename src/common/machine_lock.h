@@ -31,6 +31,9 @@ public:
     // could not be made at all (its name taken by an object of another kind, say), which waiting
     // and trying again will not mend.
     std::wstring Unavailable() const;
+    // What a run that did not get the lock says: that another run holds it, or why the lock could
+    // not be made.
+    std::wstring NotHeldText() const;
 
 private:
     UniqueHandle mutex_;

@@ -203,7 +203,7 @@ void TConfigForm::BitBtnOkClick()
 {
     ConfigurationLock lock;
     if (!lock.Acquire(kDefaultLockWaitSeconds, Handle())) {
-        Show(lock.Unavailable().empty() ? kConfigurationBusy : lock.Unavailable());
+        Show(lock.NotHeldText());
         return;
     }
     LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());

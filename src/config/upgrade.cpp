@@ -124,7 +124,7 @@ void UpgradeVorla(CommandPort& port, HWND busyWindow)
 {
     ConfigurationLock lock;
     if (!lock.Acquire(kDefaultLockWaitSeconds, busyWindow)) {
-        port.ShowMessage(lock.Unavailable().empty() ? kConfigurationBusy : lock.Unavailable());
+        port.ShowMessage(lock.NotHeldText());
         return;
     }
     MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);

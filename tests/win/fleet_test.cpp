@@ -736,8 +736,9 @@ TEST_F(BranchFleetTest, AHeldLockEndsWithFiveAndAnAbandonedOneIsTakenOver)
     const std::vector<std::wstring> dialog = session.RunOk().messages;
     MessageBoxWatcher boxes;
     SendMessageW(session.main.Handle(), WM_COMMAND, IdUpgradeVorla, 0);
+    const std::wstring said = L"Cannot make the configuration's lock Global\\vorlasched-configuration: error ";
     for (const std::vector<std::wstring>& texts : {dialog, boxes.Texts()})
-        EXPECT_TRUE(texts.size() == 1 && texts[0].rfind(L"Cannot make the configuration's lock Global\\vorlasched-configuration: error ", 0) == 0);
+        EXPECT_TRUE(texts.size() == 1 && texts[0].rfind(said, 0) == 0);
     CloseHandle(squat);
     EXPECT_EQ(Vorla(), registry);
 }
