@@ -17,6 +17,7 @@ list(APPEND WIN_SOURCES
   src/common/machine_lock.cpp
   src/common/message_later.cpp
   src/common/registry.cpp
+  src/common/run_id.cpp
   src/common/system_dll.cpp
   src/common/window.cpp
 )
