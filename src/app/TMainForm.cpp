@@ -9,6 +9,7 @@
 #include "about/TAboutForm.h"
 #include "common/clipboard.h"
 #include "common/fileio.h"
+#include "common/machine_lock.h"
 #include "config/TConfigForm.h"
 #include "config/upgrade.h"
 #include "jobs/TConvertPBForm.h"
@@ -233,8 +234,15 @@ void TMainForm::ShowListMenu(LPARAM where)
         SelectAllRows();
 }
 
+// The submission pass holds the machine's submission lock, as /submit does, so that two passes
+// never hand jobs to the client at once; when another run holds it, the window says so.
 void TMainForm::ResubmitFiles(bool submit)
 {
+    SubmissionLock lock;
+    if (submit && !lock.Acquire(kDefaultLockWaitSeconds, Handle())) {
+        ShowMessage(lock.NotHeldText());
+        return;
+    }
     ResubmitRows(Jobs_, submit, ResultFile_.name, *this);
 }
 

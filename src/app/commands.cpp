@@ -5,6 +5,7 @@
 
 #include "app/command_reply.h"
 #include "app/job_commands.h"
+#include "app/lock_wait.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/machine_lock.h"
@@ -127,25 +128,6 @@ int CheckWhatWasLeft(MachineProbe& probe, const CheckExpectation& expected, Comm
     const int exitCode = problems.empty() ? ExitDone : ExitRanWithProblems;
     ShowProblems(std::move(problems), false, reply);
     return exitCode;
-}
-
-// Holds the configuration's lock for the command, waiting /wait:SECONDS (60 by default): 0 when
-// held, else the exit code. Busy is 5, worth a retry; a lock that cannot be made at all is 1.
-int TakeLock(ConfigurationLock& lock, const CommandLine& line, CommandReply& reply)
-{
-    int seconds = static_cast<int>(kDefaultLockWaitSeconds);
-    if (line.Has(L"wait"))
-        ParseInt32(line.Value(L"wait"), seconds);
-    if (lock.Acquire(static_cast<unsigned>(seconds)))
-        return ExitDone;
-    reply.NoteNothingWritten();
-    const std::wstring unavailable = lock.Unavailable();
-    if (!unavailable.empty()) {
-        reply.Fail("lock-unavailable", unavailable);
-        return ExitFailed;
-    }
-    reply.Fail("configuration-busy", kConfigurationBusy);
-    return ExitBusy;
 }
 
 // How a configuration command runs once it is planned: through the preview writer (true when
@@ -343,6 +325,7 @@ CommandHandler HandlerOf(CliCommand command)
     case CliCommand::Check: return RunCheckCommand;
     case CliCommand::Analyze: return RunAnalyzeCommand;
     case CliCommand::Submit: return RunSubmitCommand;
+    case CliCommand::Settle: return RunSettleCommand;
     case CliCommand::Version: return RunVersionCommand;
     case CliCommand::Window:
     case CliCommand::Help: break;

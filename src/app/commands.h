@@ -15,7 +15,7 @@ enum ExitCode : int {
     ExitBadCommandLine = 2,       // nothing ran
     ExitRanWithProblems = 3,      // the run ended, but the configuration it left has problems (listed)
     ExitReportToStdout = 4,       // the pass ended; its report could not be written and went to standard output
-    ExitBusy = 5,                 // another run holds the configuration; nothing ran, try again later
+    ExitBusy = 5,                 // another run holds the configuration, the submission or the journal; nothing ran, try again later
     ExitUncertain = 6,            // a job that an earlier run started may have been submitted; it was not sent again
 };
 

@@ -4,9 +4,11 @@
 
 #include "app/command_reply.h"
 #include "app/commands.h"
+#include "app/lock_wait.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
+#include "common/machine_lock.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "jobs/analysis.h"
@@ -178,6 +180,13 @@ bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Comma
 
 }  // namespace
 
+int RefuseBusyJournal(const std::wstring& file, CommandReply& reply)
+{
+    reply.NoteNothingWritten();
+    reply.Fail(kJournalBusyCode, L"The journal " + file + L" is held open by another run; try again later.");
+    return ExitBusy;
+}
+
 int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
 {
     if (const std::optional<std::wstring> missing = MissingPath(line.paths))
@@ -195,9 +204,17 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         if (!problem.empty())
             return reply.RefuseRun(problem);
     }
+    // One pass hands jobs to the client at a time on this machine: a second run waits for the
+    // first, then finds in the journal what the first sent.
+    SubmissionLock lock;
+    if (submit)
+        if (const int busy = TakeLock(lock, line, reply))
+            return busy;
     std::optional<JobJournal> journal;
     if (line.Has(L"journal")) {
         const std::wstring file = FullPathName(line.Value(L"journal"));
+        if (HeldByAnotherRun(ReplaceFileError(file)))
+            return RefuseBusyJournal(file, reply);
         std::wstring problem = OutputProblem(L"journal", file, rows, identity);
         if (problem.empty() && !report.empty() && identity.FileKeyOf(file) == identity.FileKeyOf(report))
             problem = L"/journal:" + file + L" is the report";
@@ -205,6 +222,8 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
             return reply.RefuseRun(problem);
         try {
             journal.emplace(file);
+        } catch (const Win32Error& e) {
+            return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply) : reply.RefuseRun(e.Message());
         } catch (const AppError& e) {
             return reply.RefuseRun(e.Message());
         }
@@ -219,7 +238,11 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         std::optional<StreamedReport> streamed;
         if (streaming)
             streamed.emplace(rows, reply.Out());
-        SubmitOptions options{static_cast<unsigned>(line.timeoutSeconds), journal ? &*journal : nullptr};
+        // /timeout's own value: the parsed line's seconds may be /wait's.
+        int timeout = 0;
+        if (line.Has(L"timeout"))
+            ParseInt32(line.Value(L"timeout"), timeout);
+        SubmitOptions options{static_cast<unsigned>(timeout), journal ? &*journal : nullptr};
         if (streamed)
             options.rowDone = [&streamed](size_t row) { streamed->Through(row); };
         {

@@ -11,3 +11,12 @@
 // cannot be written at the end goes to standard output (exit 4; exit 1 when the pass stopped).
 // The reply keeps every row with its state.
 int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply);
+
+// A journal that another run holds open: busy (exit 5, journal-busy), nothing ran.
+int RefuseBusyJournal(const std::wstring& file, CommandReply& reply);
+
+// /settle PATH... /journal:FILE /as:submitted|not-submitted: appends a "settled" line for each
+// file that the journal shows as uncertain, so that the next /submit with that journal reports
+// it as submitted earlier, or sends it. A file that the journal does not show as uncertain
+// refuses the whole command line (exit 2), saying what the journal holds; nothing is written.
+int RunSettleCommand(const CommandLine& line, CommandReply& reply);

@@ -1,5 +1,7 @@
 #include "app/result_document.h"
 
+#include <algorithm>
+
 #include "app/json_writer.h"
 #include "vorla_version.h"
 
@@ -76,6 +78,13 @@ void Rows(JsonWriter& json, const std::vector<ResultRow>& rows)
     json.EndArray();
 }
 
+// A job handed to the client changed the world as much as a written value.
+bool AnyJobSent(const std::optional<std::vector<ResultRow>>& rows)
+{
+    return rows && std::any_of(rows->begin(), rows->end(),
+                               [](const ResultRow& row) { return row.state == RowState::Submitted; });
+}
+
 }  // namespace
 
 std::string ResultDocument(const CommandResult& result)
@@ -87,7 +96,7 @@ std::string ResultDocument(const CommandResult& result)
         .Key("version").String(VORLA_VERSION_TEXT)
         .Key("command").String(result.command)
         .Key("exitCode").Int(result.exitCode)
-        .Key("changed").Bool(!result.whatif && outcome.Changed())
+        .Key("changed").Bool(!result.whatif && (outcome.Changed() || AnyJobSent(result.rows)))
         .Key("whatif").Bool(result.whatif);
     Messages(json, outcome.messages);
     Problems(json, outcome.problems);

@@ -10,4 +10,6 @@ list(APPEND WIN_SOURCES
   src/app/commands.cpp
   src/app/command_reply.cpp
   src/app/job_commands.cpp
+  src/app/lock_wait.cpp
+  src/app/settle_command.cpp
 )

@@ -6,20 +6,25 @@
 
 const wchar_t kConfigurationLockName[] = L"Global\\vorlasched-configuration";
 const wchar_t kConfigurationBusy[] = L"Another run holds the configuration; try again later.";
+const wchar_t kSubmissionBusy[] = L"Another run is submitting jobs on this machine; try again later.";
+const MachineLockKind kConfigurationLockKind{kConfigurationLockName, L"configuration", kConfigurationBusy,
+                                             kConfigurationBusyCode};
+const MachineLockKind kSubmissionLockKind{L"Global\\vorlasched-submission", L"submission", kSubmissionBusy,
+                                          kSubmissionBusyCode};
 
 namespace {
 
 // Whoever makes the mutex first, every account may wait for it and release it: SYSTEM and the
 // administrators fully, everyone else with the rights that waiting and releasing need.
-HANDLE OpenLockMutex()
+HANDLE OpenLockMutex(const wchar_t* name)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100001;;;WD)",
                                                          SDDL_REVISION_1, &descriptor, nullptr);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    HANDLE mutex = CreateMutexW(descriptor ? &attributes : nullptr, FALSE, kConfigurationLockName);
+    HANDLE mutex = CreateMutexW(descriptor ? &attributes : nullptr, FALSE, name);
     if (!mutex && GetLastError() == ERROR_ACCESS_DENIED)
-        mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kConfigurationLockName);
+        mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name);
     const DWORD error = GetLastError();
     if (descriptor)
         LocalFree(descriptor);
@@ -57,18 +62,18 @@ DWORD WaitDispatching(HANDLE mutex, DWORD milliseconds)
 
 }  // namespace
 
-ConfigurationLock::~ConfigurationLock()
+MachineLock::~MachineLock()
 {
     if (held_)
         ReleaseMutex(mutex_.get());
 }
 
-bool ConfigurationLock::Acquire(unsigned waitSeconds, HWND busyWindow)
+bool MachineLock::Acquire(unsigned waitSeconds, HWND busyWindow)
 {
     if (held_)
         return true;
     if (!mutex_)
-        mutex_.reset(OpenLockMutex());
+        mutex_.reset(OpenLockMutex(kind_.name));
     if (!mutex_) {
         makeError_ = GetLastError();
         return false;
@@ -87,17 +92,17 @@ bool ConfigurationLock::Acquire(unsigned waitSeconds, HWND busyWindow)
     return held_;
 }
 
-std::wstring ConfigurationLock::Unavailable() const
+std::wstring MachineLock::Unavailable() const
 {
     if (held_ || mutex_)
         return {};
-    return Win32Error(std::wstring(L"Cannot make the configuration's lock ") + kConfigurationLockName + L": error ",
+    return Win32Error(std::wstring(L"Cannot make the ") + kind_.what + L"'s lock " + kind_.name + L": error ",
                       makeError_)
         .Message();
 }
 
-std::wstring ConfigurationLock::NotHeldText() const
+std::wstring MachineLock::NotHeldText() const
 {
     const std::wstring unavailable = Unavailable();
-    return unavailable.empty() ? kConfigurationBusy : unavailable;
+    return unavailable.empty() ? kind_.busyText : unavailable;
 }

@@ -1,5 +1,6 @@
 #include "jobs/journal.h"
 
+#include <optional>
 #include <vector>
 
 #include "common/utf.h"
@@ -12,6 +13,7 @@ const wchar_t* EventName(JournalEvent event)
     case JournalEvent::Started: return L"started";
     case JournalEvent::Ended: return L"ended";
     case JournalEvent::NotStarted: return L"not started";
+    case JournalEvent::Settled: return L"settled";
     }
     return L"";
 }
@@ -68,15 +70,39 @@ std::vector<std::wstring_view> Fields(std::wstring_view line)
     }
 }
 
+// The fields of an event's line before the run's: the time, the event, the key, the file, and
+// the detail of the events that have one.
+size_t FieldCount(JournalEvent event)
+{
+    return event == JournalEvent::Ended || event == JournalEvent::Settled ? 5 : 4;
+}
+
+// The event that a line's fields hold, with or without the run's field after them.
+std::optional<JournalEvent> EventOf(const std::vector<std::wstring_view>& fields)
+{
+    for (JournalEvent event : {JournalEvent::Started, JournalEvent::Ended, JournalEvent::NotStarted, JournalEvent::Settled})
+        if (fields.size() >= 2 && fields[1] == EventName(event) &&
+            (fields.size() == FieldCount(event) || fields.size() == FieldCount(event) + 1))
+            return event;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string JournalLine(std::wstring_view time, JournalEvent event, std::wstring_view key, std::wstring_view file,
-                        std::wstring_view answer)
+                        std::wstring_view detail, std::string_view runId)
 {
     std::wstring line = Escaped(time) + L"\t" + EventName(event) + L"\t" + Escaped(key) + L"\t" + Escaped(file);
-    if (event == JournalEvent::Ended)
-        line += L"\t" + Escaped(answer);
-    return Utf8Of(line + L"\n");
+    if (FieldCount(event) == 5)
+        line += L"\t" + Escaped(detail);
+    return Utf8Of(line + L"\t") + std::string(runId) + "\n";
+}
+
+std::wstring JournalRecordText(const JournalRecord& record)
+{
+    if (record.state == RowState::Uncertain)
+        return L"started at " + record.time + L" and never seen to end (uncertain)";
+    return L"submitted earlier: " + record.answer;
 }
 
 std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view bytes)
@@ -91,14 +117,18 @@ std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view byt
         if (!line)
             continue;
         const std::vector<std::wstring_view> fields = Fields(*line);
-        if (fields.size() < 4)
+        const std::optional<JournalEvent> event = EventOf(fields);
+        if (!event)
             continue;
-        const std::wstring key = Unescaped(fields[2]);
-        if (fields[1] == EventName(JournalEvent::Started) && fields.size() == 4)
-            records[key] = {RowState::Uncertain, {}};
-        else if (fields[1] == EventName(JournalEvent::Ended) && fields.size() == 5)
-            records[key] = {RowState::SubmittedEarlier, Unescaped(fields[4])};
-        else if (fields[1] == EventName(JournalEvent::NotStarted) && fields.size() == 4)
+        const std::wstring key = Unescaped(fields[2]), time = Unescaped(fields[0]);
+        const std::wstring detail = FieldCount(*event) == 5 ? Unescaped(fields[4]) : std::wstring();
+        if (*event == JournalEvent::Started)
+            records[key] = {RowState::Uncertain, {}, time};
+        else if (*event == JournalEvent::Ended)
+            records[key] = {RowState::SubmittedEarlier, detail, time};
+        else if (*event == JournalEvent::Settled && detail == kSettledSubmitted)
+            records[key] = {RowState::SubmittedEarlier, L"settled by hand as submitted at " + time, time};
+        else if (*event == JournalEvent::NotStarted || (*event == JournalEvent::Settled && detail == kSettledNotSubmitted))
             records.erase(key);
     }
     return records;

@@ -4,12 +4,15 @@
 //
 // The file is UTF-8 without a BOM, appended to and never rewritten, one line per event, each
 // line ending in LF:
-//   <time>TAB started TAB <key> TAB <file>                 before the client is started
-//   <time>TAB ended TAB <key> TAB <file> TAB <answer>      once the client has ended and answered
-//   <time>TAB not started TAB <key> TAB <file>             the client could not be started
+//   <time>TAB started TAB <key> TAB <file> TAB <run>                 before the client is started
+//   <time>TAB ended TAB <key> TAB <file> TAB <answer> TAB <run>      once the client has ended and answered
+//   <time>TAB not started TAB <key> TAB <file> TAB <run>             the client could not be started
+//   <time>TAB settled TAB <key> TAB <file> TAB <as> TAB <run>        a technician settled an uncertain job
 // <time> is UTC, "2026-12-07T22:40:05Z"; <key> is the file's identity (FileIdentity), <file>
-// the row's path, <answer> the client's answer as the Result shows it. Inside a field, '%', TAB,
-// CR and LF are written %25, %09, %0D and %0A.
+// the row's path, <answer> the client's answer as the Result shows it, <as> "submitted" or
+// "not-submitted", <run> the identifier of the run that wrote the line. Inside a field, '%', TAB,
+// CR and LF are written %25, %09, %0D and %0A. The run's field is always the last: journals
+// written before it existed lack it and are read all the same.
 #pragma once
 #include <string>
 #include <string_view>
@@ -17,19 +20,30 @@
 
 #include "jobs/row_state.h"
 
-enum class JournalEvent { Started, Ended, NotStarted };
+enum class JournalEvent { Started, Ended, NotStarted, Settled };
 
-// One line of the journal, with its LF.
+// The <as> of a "settled" line.
+inline constexpr wchar_t kSettledSubmitted[] = L"submitted";
+inline constexpr wchar_t kSettledNotSubmitted[] = L"not-submitted";
+
+// One line of the journal, with its LF. detail is the answer of "ended" and the <as> of
+// "settled"; the other events have none.
 std::string JournalLine(std::wstring_view time, JournalEvent event, std::wstring_view key, std::wstring_view file,
-                        std::wstring_view answer = {});
+                        std::wstring_view detail, std::string_view runId);
 
 // What the journal shows of a file: submitted earlier (with the answer) or uncertain.
 struct JournalRecord {
     RowState state = RowState::Uncertain;
-    std::wstring answer;
+    std::wstring answer;  // the client's answer; for a job settled as submitted, the note that says so
+    std::wstring time;    // the time of the line that decided
 };
 
+// What a record says, for a technician: "started at T and never seen to end (uncertain)", ...
+std::wstring JournalRecordText(const JournalRecord& record);
+
 // What a journal's bytes show of each key: its last event decides. "started" without an "ended"
-// after it is uncertain; "ended" is submitted earlier; "not started" leaves the key free again.
+// after it is uncertain; "ended" is submitted earlier; "not started" leaves the key free again;
+// "settled" as submitted is submitted earlier (its Result says that it was settled), as
+// not-submitted leaves the key free again.
 // A line that cannot be read (one cut short by a kill while it was written) is passed over.
 std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view bytes);

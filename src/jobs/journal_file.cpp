@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/errors.h"
+#include "common/run_id.h"
 
 namespace {
 
@@ -16,6 +17,11 @@ std::wstring UtcNow()
 }
 
 }  // namespace
+
+bool HeldByAnotherRun(unsigned long error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
 
 JobJournal::JobJournal(const std::wstring& path) : path_(path)
 {
@@ -46,9 +52,10 @@ const JournalRecord* JobJournal::Earlier(const std::wstring& key) const
 }
 
 void JobJournal::Write(JournalEvent event, const std::wstring& key, const std::wstring& file,
-                       const std::wstring& answer)
+                       const std::wstring& detail)
 {
-    Append(JournalLine(UtcNow(), event, key, file, answer), event == JournalEvent::Started);
+    Append(JournalLine(UtcNow(), event, key, file, detail, ThisRunId()),
+           event == JournalEvent::Started || event == JournalEvent::Settled);
 }
 
 void JobJournal::Append(const std::string& bytes, bool flush)

@@ -7,23 +7,29 @@
 #include "common/handles.h"
 #include "jobs/journal.h"
 
+// Whether a journal (or a report) that could not be opened, with this error, is held open by
+// another run: busy, worth a retry, not a mistake in the command line.
+bool HeldByAnotherRun(unsigned long error);
+
 class JobJournal {
 public:
     // Opens the journal, or makes it, for reading what earlier runs wrote and for appending;
-    // others may read it but not write it while this run holds it. Throws AppError when it
-    // cannot be opened or read.
+    // others may read it but not write it while this run holds it. Throws Win32Error when it
+    // cannot be opened (HeldByAnotherRun tells a busy one), AppError when it cannot be read.
     explicit JobJournal(const std::wstring& path);
 
     // The key under which the journal knows the file of a row.
     std::wstring KeyOf(const std::wstring& path) { return identity_.FileKeyOf(path); }
     // What an earlier run left of this key; null when it started no job for it.
     const JournalRecord* Earlier(const std::wstring& key) const;
-    // Appends one line; a start is on the disk (FlushFileBuffers) before this returns, so that no
+    // Appends one line, with this run's identifier; a start or a settlement is on the disk
+    // (FlushFileBuffers) before this returns, so that no
     // client runs before the journal can show it after a kill or a power cut. An end or a failed
     // start is only written: a kill cannot lose it, and should a power cut lose it the job is
     // uncertain, never sent twice (the next start's flush takes it to the disk too). Throws
     // AppError when the line cannot be written.
-    void Write(JournalEvent event, const std::wstring& key, const std::wstring& file, const std::wstring& answer = {});
+    // detail: the answer of an end, the <as> of a settlement.
+    void Write(JournalEvent event, const std::wstring& key, const std::wstring& file, const std::wstring& detail = {});
 
     const std::wstring& Path() const { return path_; }
 
