@@ -6,10 +6,13 @@
 
 #include <commctrl.h>
 
+#include <thread>
+
 #include "app/TMainForm.h"
 #include "common/window.h"
 #include "support/branch_machine.h"
 #include "support/win_test_support.h"
+#include "win/faults_support.h"
 
 namespace {
 
@@ -150,4 +153,32 @@ TEST_F(BranchMainForm, DropsAndCommandsDuringAMessageBoxWaitForTheCommandToEnd)
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{L"Failed to open SOFTWARE\\Kelvane\\Vorla\\maps"});
     EXPECT_EQ(whileShown, (Table{{t / L"first.prn", L"", L""}}));
     EXPECT_EQ(Rows(), (Table{{t / L"dropped-during-the-box.prn", L"", L""}}));
+}
+
+// "Resubmit files (submit)" holds the machine's submission lock: while another process holds it,
+// the window waits (painted, taking no input) and hands no job to the client.
+TEST_F(MainFormTest, TheSubmitPassWaitsForTheMachinesSubmissionLock)
+{
+    TempFolder t;
+    EnvScope log(L"VORLATCPW_LOG", t / L"client.log");
+    WriteBytes(t / L"j_x.prn", "%!PS");
+    WriteBytes(t / L"j_i.pri", "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n");
+    Drop({t / L"j_x.prn"});
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    size_t startsWhileHeld = 99;
+    std::thread holder([&] {
+        HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\vorlasched-submission");
+        WaitForSingleObject(lock, INFINITE);
+        SetEvent(taken);
+        Sleep(800);
+        startsWhileHeld = ReadClientLog(t / L"client.log").size();
+        ReleaseMutex(lock);
+        CloseHandle(lock);
+    });
+    WaitForSingleObject(taken, INFINITE);
+    Command(IdResubmitfilesaction1);
+    holder.join();
+    CloseHandle(taken);
+    EXPECT_EQ(startsWhileHeld, 0u);
+    EXPECT_EQ(ReadClientLog(t / L"client.log").size(), 1u);
 }

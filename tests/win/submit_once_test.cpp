@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <thread>
 
 #include "common/fileio.h"
 #include "support/console_run.h"
@@ -40,6 +41,16 @@ protected:
                     CloseHandle(client);
                 }
         CloseHandle(snapshot);
+    }
+
+    // Print files with a direction each, in the folder below the test's.
+    void Jobs(const std::wstring& folder, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const std::wstring job = t / folder + L"\\j" + std::to_wstring(i);
+            WriteBytes(job + L"_x.prn", "%!PS");
+            WriteBytes(job + L"_i.pri", "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n");
+        }
     }
 
     TempFolder t;
@@ -135,6 +146,113 @@ TEST_F(SubmitOnce, EachFileStartsOnceHoweverThePathsReachIt)
         EXPECT_EQ(count, 1) << Utf8(file);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3) << run.out;
     EXPECT_NE(run.out.find(",'=1+2_COPY,'=cmd|' /C calc'!A0,submitted\r\n"), std::string::npos) << run.out;
+}
+
+// Two overlapping runs of one spool with one journal: the second waits for the first and then
+// finds every job in the journal, or gives up with 5; a journal that another process holds is
+// busy (5) too, never a bad command line.
+TEST_F(SubmitOnce, OverlappingRunsWithOneJournalStartEachJobOnce)
+{
+    Jobs(L"spool", 12);
+    const std::wstring journal = t / L"journal.txt", command = L"/submit spool /journal:" + journal;
+    EnvScope mode(L"VORLATCPW_MODE", L"slow");
+    EnvScope delay(L"VORLATCPW_DELAY_MS", L"400");
+    ConsoleRun first, waiting;
+    std::thread a([&] { first = RunConsole(command, L"", t.Path()); });
+    while (ReadClientLog(log).empty())
+        Sleep(10);
+    std::thread b([&] { waiting = RunConsole(command, L"", t.Path()); });
+    const ConsoleRun impatient = RunConsole(command + L" /wait:1 /json", L"", t.Path());
+    a.join();
+    b.join();
+    EXPECT_EQ(first.exitCode, 0u) << first.err;
+    EXPECT_EQ(impatient.exitCode, 5u) << impatient.err;
+    EXPECT_NE(impatient.out.find("\"code\":\"submission-busy\""), std::string::npos) << impatient.out;
+    EXPECT_EQ(waiting.exitCode, 0u) << waiting.err;
+    size_t earlier = 0;
+    for (size_t at = 0; (at = waiting.out.find(",submitted earlier\r\n", at)) != std::string::npos; ++at)
+        ++earlier;
+    EXPECT_EQ(earlier, 12u) << waiting.out;
+    EXPECT_EQ(StartsPerFile().size(), 12u);
+    for (const auto& [file, count] : StartsPerFile())
+        EXPECT_EQ(count, 1) << Utf8(file);
+
+    HANDLE held = CreateFileW(journal.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const ConsoleRun busy = RunConsole(command + L" /json", L"", t.Path());
+    const ConsoleRun settle = RunConsole(L"/settle spool\\j1_x.prn /as:submitted /journal:" + journal, L"", t.Path());
+    CloseHandle(held);
+    EXPECT_EQ(busy.exitCode, 5u) << busy.err;
+    EXPECT_NE(busy.out.find("\"code\":\"journal-busy\""), std::string::npos) << busy.out;
+    EXPECT_EQ(settle.exitCode, 5u) << settle.err;
+    EXPECT_EQ(ReadClientLog(log).size(), 12u);
+}
+
+// A client that could not be started leaves "not started" in the journal, and the retry sends
+// that job: it is not taken for one that may have gone out.
+TEST_F(SubmitOnce, AJobWhoseClientCouldNotStartIsSentByTheRetry)
+{
+    Jobs(L"spool", 1);
+    const std::wstring alone = t / L"alone.com";  // no client beside it
+    ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), alone.c_str(), FALSE));
+    const std::wstring command = L"/submit spool /journal:journal.txt";
+    EXPECT_EQ(RunConsole(command, alone, t.Path()).exitCode, 1u);
+    EXPECT_TRUE(StartsPerFile().empty());
+    const ConsoleRun retry = RunConsole(command + L" /json", L"", t.Path());
+    EXPECT_EQ(retry.exitCode, 0u) << retry.err;
+    EXPECT_EQ(StartsPerFile().size(), 1u);
+    EXPECT_NE(retry.out.find("\"changed\":true"), std::string::npos) << retry.out;
+}
+
+// The README's procedure for an uncertain job, run as it is written there (its D:\Vorla being
+// this test's folder): settled as submitted, the fleet's command line exits 0 and sends nothing;
+// settled as not submitted, it sends the job. A job that is no longer uncertain is refused.
+TEST_F(SubmitOnce, AnUncertainJobIsSettledAsTheReadmeSays)
+{
+    const char* source = std::getenv("VORLA_SOURCE_DIR");
+    ASSERT_TRUE(source);
+    const std::string readme = ReadBytes(WindowsPathOfUnix(source) + L"\\README.md");
+    const size_t procedure = readme.find("- To settle an uncertain job");
+    ASSERT_NE(procedure, std::string::npos);
+    std::vector<std::wstring> commands;  // the command lines of the procedure, in order
+    for (size_t at = procedure; commands.size() < 2;) {
+        at = readme.find("\n  vorlasched ", at);
+        ASSERT_NE(at, std::string::npos);
+        const size_t end = readme.find('\n', at + 1);
+        std::wstring line = FromUtf8(readme.substr(at + 14, end - at - 14));
+        for (size_t d; (d = line.find(L"D:\\Vorla")) != std::wstring::npos;)
+            line.replace(d, 8, t.Path());
+        commands.push_back(line);
+        at = end;
+    }
+    ASSERT_NE(commands[0].find(L"/as:submitted"), std::wstring::npos);
+    for (const wchar_t* as : {L"submitted", L"not-submitted"}) {
+        SCOPED_TRACE(Utf8(as));
+        RemoveTree(t / L"spool");
+        DeleteFileW((t / L"journal-20261207.txt").c_str());
+        DeleteFileW(log.c_str());
+        WriteBytes(t / L"spool\\a\\j_x.prn", "%!PS");
+        WriteBytes(t / L"spool\\a\\j_i.pri", "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n");
+        {
+            EnvScope mode(L"VORLATCPW_MODE", L"hang");
+            EXPECT_EQ(RunConsole(commands[1].substr(0, commands[1].find(L" /timeout:")) + L" /timeout:1 /journal:" +
+                                 t / L"journal-20261207.txt").exitCode, 1u);
+        }
+        EXPECT_EQ(RunConsole(commands[1]).exitCode, 6u);
+        std::wstring settle = commands[0];
+        settle.replace(settle.find(L"/as:submitted"), 13, std::wstring(L"/as:") + as);
+        const ConsoleRun settled = RunConsole(settle);
+        EXPECT_EQ(settled.exitCode, 0u) << settled.err;
+        const ConsoleRun retry = RunConsole(commands[1]);
+        EXPECT_EQ(retry.exitCode, 0u) << retry.err;
+        const bool submitted = std::wstring(as) == L"submitted";
+        EXPECT_EQ(ReadClientLog(log).size(), submitted ? 1u : 2u);
+        EXPECT_NE(retry.out.find(submitted ? ",settled by hand as submitted at " : ",submitted\r\n"), std::string::npos)
+            << retry.out;
+        const ConsoleRun again = RunConsole(settle);
+        EXPECT_EQ(again.exitCode, 2u);
+        EXPECT_NE(again.err.find(" holds submitted earlier: "), std::string::npos) << again.err;
+    }
 }
 
 TEST(LookAlikeSwitches, AreRefusedByBothProgramsAndOpenNoWindow)

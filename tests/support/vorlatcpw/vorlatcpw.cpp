@@ -11,6 +11,7 @@
 //       delete   deletes the result file
 //       crash    dies of an unhandled exception without writing
 //       hang     never ends
+//       slow     answers as echo after VORLATCPW_DELAY_MS milliseconds (default 300)
 //       lock     answers as echo, then leaves the result file held open for writing by a
 //                process of its own (logged as "holder=<id>") and ends
 //   VORLATCPW_EXIT    the exit code (default 0)
@@ -214,6 +215,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (mode == L"hang")
         for (;;)
             Sleep(INFINITE);
+    if (mode == L"slow")
+        Sleep(Env(L"VORLATCPW_DELAY_MS").empty() ? 300 : static_cast<DWORD>(_wtoi(Env(L"VORLATCPW_DELAY_MS").c_str())));
     if (mode == L"crash") {
         SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
         RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
@@ -228,7 +231,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         WriteAnswer(resultFile, NumberedLines(Env(L"VORLATCPW_SIZE").empty()
                                                   ? 1024 * 1024
                                                   : static_cast<size_t>(_wtoi(Env(L"VORLATCPW_SIZE").c_str()))));
-    else if (mode == L"echo" || mode == L"lock")
+    else if (mode == L"echo" || mode == L"lock" || mode == L"slow")
         WriteAnswer(resultFile, Encode(received, CP_ACP));
     if (mode == L"lock") {
         DWORD holder = StartHolder(resultFile);
