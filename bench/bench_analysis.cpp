@@ -275,6 +275,8 @@ int wmain(int argc, wchar_t** argv)
         return Submit(static_cast<size_t>(_wtoi64(argv[2])), argv[3]);
     if (mode == L"submit-window" && argc > 3)
         return SubmitThroughWindow(static_cast<size_t>(_wtoi64(argv[2])), argv[3]);
+    if (mode == L"submit-lock" && argc > 4)
+        return SubmitWithHeldLock(static_cast<size_t>(_wtoi64(argv[2])), argv[3], argv[4]);
     if (mode == L"json" && argc > 3)
         return JsonAgainstCsv(argv[2], argv[3]);
     if (mode == L"tidy" && argc > 2)

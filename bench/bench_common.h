@@ -2,6 +2,7 @@
 #pragma once
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,13 @@ inline double Median(std::vector<double> values)
 // client's folder is on a branch machine.
 void FindClientIn(const std::wstring& clientFolder);
 
+// Runs the program with its standard output and error to the file; the seconds until it ended.
+// started, when given, is called once the process runs.
+double RunCommand(const std::wstring& program, const std::wstring& arguments, const std::wstring& outFile,
+                  const std::function<void()>& started = {});
+
 // The modes that live in their own files.
 int SubmitThroughWindow(size_t count, const std::wstring& clientFolder);
 int TidyAtExit(size_t megabytes);
 int JsonAgainstCsv(const std::wstring& tree, const std::wstring& program);
+int SubmitWithHeldLock(size_t count, const std::wstring& clientFolder, const std::wstring& program);

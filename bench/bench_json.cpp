@@ -16,8 +16,16 @@
 
 namespace {
 
+double Best(const std::vector<double>& runs)
+{
+    return *std::min_element(runs.begin(), runs.end());
+}
+
+}  // namespace
+
 // Runs the program with its standard output to the file; the seconds until it ended.
-double RunCommand(const std::wstring& program, const std::wstring& arguments, const std::wstring& outFile)
+double RunCommand(const std::wstring& program, const std::wstring& arguments, const std::wstring& outFile,
+                  const std::function<void()>& started)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueFile out(CreateFileW(outFile.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -31,19 +39,14 @@ double RunCommand(const std::wstring& program, const std::wstring& arguments, co
     const auto start = BenchClock::now();
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
         return -1;
+    if (started)
+        started();
     WaitForSingleObject(info.hProcess, INFINITE);
     const double seconds = SecondsSince(start);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     return seconds;
 }
-
-double Best(const std::vector<double>& runs)
-{
-    return *std::min_element(runs.begin(), runs.end());
-}
-
-}  // namespace
 
 int JsonAgainstCsv(const std::wstring& tree, const std::wstring& program)
 {

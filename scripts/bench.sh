@@ -29,6 +29,7 @@ bench_all() {
   run memory 1000000
   run submit 300 "Z:${VORLA_WIN_BUILD//\//\\}\\tests"
   run submit-window 200 "Z:${VORLA_WIN_BUILD//\//\\}\\tests"
+  run submit-lock 100 "Z:${VORLA_WIN_BUILD//\//\\}\\tests" "Z:${VORLA_WIN_BUILD//\//\\}\\vorlasched.com"
   run tidy 50
   run json "$T100K" "Z:${VORLA_WIN_BUILD//\//\\}\\vorlasched.com"
   (export VORLA_BINARY_DIR="$VORLA_WIN_BUILD"; cd "$VORLA_WIN_BUILD/tests" &&
