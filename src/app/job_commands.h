@@ -9,7 +9,9 @@
 // written or would replace a print file, a job-information file or a row's file. Otherwise runs
 // the passes and writes the report to /report:FILE or standard output. A report that still
 // cannot be written at the end goes to standard output (exit 4; exit 1 when the pass stopped).
-// The reply keeps every row with its state.
+// The reply keeps every row with its state. /submit first holds the machine's submission lock,
+// waiting /wait:SECONDS (60 by default), and ends with 5 when another run keeps it (submission-busy)
+// or holds the journal open (journal-busy).
 int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply);
 
 // A journal that another run holds open: busy (exit 5, journal-busy), nothing ran.

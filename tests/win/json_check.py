@@ -156,6 +156,7 @@ class Documents(unittest.TestCase):
         submitted, _ = run("/submit", SPOOL, "/json", env={"VORLATCPW_MODE": "answer", "VORLATCPW_ANSWER": answer})
         self.assertEqual([(row["state"], row["result"]) for row in submitted["rows"]],
                          [("submitted", answer), ("submitted", answer)])
+        self.assertTrue(submitted["changed"])
 
         journal = ["/journal:C:\\vorlajson\\spool.journal"]
         stopped, err = run("/submit", SPOOL, "/timeout:1", "/json", *journal, env={"VORLATCPW_MODE": "hang"})
@@ -170,6 +171,13 @@ class Documents(unittest.TestCase):
         self.assertEqual((retried["exitCode"], [row["state"] for row in retried["rows"]]), (6, ["uncertain", "submitted"]))
         self.assertEqual(codes(retried["messages"]), ["job-uncertain"])
         self.assertIn("uncertain: it may have been submitted: ", err)
+
+        # Settled as submitted, the job is submitted earlier on the next retry, which exits 0.
+        settled, _ = run("/settle", retried["rows"][0]["file"], *journal, "/as:submitted", "/json")
+        self.assertEqual((settled["exitCode"], settled["changed"], codes(settled["messages"])), (0, True, ["job-settled"]))
+        again, _ = run("/submit", SPOOL, "/json", *journal)
+        self.assertEqual((again["exitCode"], again["changed"], [row["state"] for row in again["rows"]]),
+                         (0, False, ["submitted earlier", "submitted earlier"]))
 
 
 if __name__ == "__main__":
