@@ -85,9 +85,8 @@ if (-not $program) {
     Write-Output 'not-installed'
     return
 }
-$run = Invoke-Vorlasched $program $arguments
 $doc = $null
-try { $doc = $run.Output | ConvertFrom-Json } catch { }
+try { $doc = (Invoke-Vorlasched $program $arguments).Output | ConvertFrom-Json -ErrorAction Stop } catch { }
 if (-not $doc) {
     Write-Output 'no-answer'
     return

@@ -60,9 +60,11 @@ $program = Find-Vorlasched
 $doc = $null
 $exitCode = -1
 if ($program) {
-    $run = Invoke-Vorlasched $program $arguments
-    $exitCode = $run.ExitCode
-    try { $doc = $run.Output | ConvertFrom-Json } catch { }
+    try {
+        $run = Invoke-Vorlasched $program $arguments
+        $exitCode = $run.ExitCode
+        $doc = $run.Output | ConvertFrom-Json -ErrorAction Stop
+    } catch { }
 }
 if ($doc) {
     $codes = @($doc.problems | ForEach-Object { $_.code })
