@@ -60,7 +60,8 @@ function Invoke-Vorlasched([string]$Program, [string[]]$Arguments) {
 
 $program = Find-Vorlasched
 if (-not $program) {
-    [Console]::Error.WriteLine('vorlasched is not installed: no InstallDir under HKLM\SOFTWARE\Kelvane\vorlasched (32-bit view)')
+    [Console]::Error.WriteLine('vorlasched is not installed: ' +
+                               'no InstallDir under HKLM\SOFTWARE\Kelvane\vorlasched (32-bit view)')
     exit 0
 }
 $run = Invoke-Vorlasched $program (@('/check') + $request)

@@ -44,7 +44,8 @@ TEST(BackupNames, RetentionKeepsTheOldestWholeBackupAndDeletesLeftovers)
     for (int second = 10; second < 32; ++second)
         folder.push_back({L"Vorla-20260101-0000" + std::to_wstring(second) + L".reg", true});
     const Retention retention = PlanRetention(folder, 20);
-    EXPECT_EQ(retention.leftovers, (std::vector<std::wstring>{L"Vorla-20260101-000000.reg", L"Vorla-20260101-000001.reg",
+    EXPECT_EQ(retention.leftovers, (std::vector<std::wstring>{L"Vorla-20260101-000000.reg",
+                                                              L"Vorla-20260101-000001.reg",
                                                               L"Vorla-20260101-000002.reg.tmp"}));
     EXPECT_EQ(retention.pruned, std::vector<std::wstring>{L"Vorla-20260101-000011.reg"});  // 000010 is the way back
 }

@@ -49,7 +49,10 @@ protected:
                L"\" \"/backprinter:" + kBackPrinter + L"\" \"/header:" + header_ + L"\"";
     }
     static std::vector<std::wstring> Backups() { return ListIn(FolderEntries(DefaultBackupFolder())); }
-    static std::vector<std::wstring> ListIn(const std::set<std::wstring>& names) { return {names.begin(), names.end()}; }
+    static std::vector<std::wstring> ListIn(const std::set<std::wstring>& names)
+    {
+        return {names.begin(), names.end()};
+    }
     static void ClearBackups()
     {
         for (const std::wstring& name : Backups())

@@ -110,7 +110,8 @@ TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwi
     expected.insert(taken);
     for (const std::wstring& name : expected)
         WriteBytes(folder / name, whole);
-    const std::vector<std::wstring> leftovers = {folder / L"Vorla-20191231-000000.reg", folder / L"Vorla-20200101-000003-2.reg",
+    const std::vector<std::wstring> leftovers = {folder / L"Vorla-20191231-000000.reg",
+                                                 folder / L"Vorla-20200101-000003-2.reg",
                                                  folder / BackupTemporaryName(taken)};
     WriteBytes(leftovers[0], "");
     WriteBytes(leftovers[1], whole.substr(0, 50));
