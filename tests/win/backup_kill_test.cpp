@@ -119,8 +119,9 @@ TEST_F(BranchBackupKills, TheWayBackStaysWholeWhereverARunIsKilled)
         ClearBackups();
         RunConsoleKilled(Configure(L"1,2,4"), L"", KillMoment(round, wholeRun));
         for (const std::wstring& name : Backups()) {  // whole, or under a temporary name
-            if (ParseBackupFileName(name))
+            if (ParseBackupFileName(name)) {
                 EXPECT_TRUE(IsWholeBackup(ReadBytes(DefaultBackupFolder() + L"\\" + name))) << Utf8(name);
+            }
         }
         const size_t left = NotWhole();
 
