@@ -44,9 +44,12 @@ def values(key):
     return {name: data.partition("    ")[2] for name, _, data in rows}
 
 
+def uninstall_keys():
+    return [k for k in run("wine", "reg", "query", uninstall).splitlines() if k.startswith("HKEY_LOCAL_MACHINE\\")]
+
+
 def snapshot():
-    keys = [k for k in run("wine", "reg", "query", uninstall).splitlines() if k.startswith("HKEY_LOCAL_MACHINE\\")]
-    entries = [values(k) for k in keys]
+    entries = [values(k) for k in uninstall_keys()]
     # Wine puts a per-machine shortcut in the installing user's Start menu, Windows in the common one.
     links = [p for menu in ("users/*/AppData/Roaming", "ProgramData") for p in
              (prefix / "drive_c").glob(f"{menu}/Microsoft/Windows/Start Menu/Programs/VorlaTcp Scheduler.lnk")]
@@ -74,8 +77,9 @@ bash('prepare_prefix "$1" >/dev/null 2>&1 && start_wineserver', str(prefix))
 failures = []
 try:
     # A stopped run's products and PATH entry go first; then what the program writes, which no step may touch.
-    for each in (package(old), package(new), package(old, rebuilt)):
-        msiexec("/x", each)
+    for key in uninstall_keys():  # by product code: a stopped run's packages may have had other ones
+        if values(key).get("Publisher") == "Kelvane":
+            msiexec("/x", key.rsplit("\\", 1)[1])
     path = [e for e in values(environment).get("PATH", "").split(";") if e and e.lower() != folder.lower() + "\\"]
     run("wine", "reg", "add", environment, "/v", "PATH", "/t", "REG_EXPAND_SZ", "/d", ";".join(path), "/f")
     run("wine", "reg", "add", vorla, "/v", "ps2pdf_cmd", "/d", "x", "/reg:32", "/f")
