@@ -12,11 +12,17 @@ wxs=$VORLA_ROOT/installer/vorlasched.wxs
 
 check_package_inputs msi.sh "$version" "$dist"
 
-# Each version has its own ProductCode, the same on every build of that version: a name-based
-# UUID of the version under the fixed UpgradeCode.
+# The package's contents: the digest of every file it holds (everything in the folder but earlier
+# packages), in a stable order.
 upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$wxs")
+files_digest=$(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | LC_ALL=C sort |
+  xargs -d '\n' sha256sum | sha256sum | cut -c1-64)
+# Each version and contents has its own ProductCode, the same on every build of them: a
+# name-based UUID of both under the fixed UpgradeCode. A rebuild of one version with other files
+# (a fleet's own templates) is then another product, which replaces the installed one as a
+# major upgrade; the same files always give the same code.
 product_code=$(/usr/bin/python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' \
-  "$upgrade_code" "$version")
+  "$upgrade_code" "product $version $files_digest")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -47,17 +53,19 @@ sql "INSERT INTO Environment (Environment, Name, Value, Component_)
 sql "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('RemoveEnvironmentStrings', 3300)"
 sql "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('WriteEnvironmentStrings', 5200)"
 sql "UPDATE RemoveFile SET DirProperty = 'KelvaneFolder' WHERE FileKey = 'RemoveKelvaneFolder'"
-# A release that differs only in the fourth part of its version (which Windows Installer does
-# not compare) replaces the installed one too, instead of installing beside it: the upgrade
-# range includes its upper end (msidbUpgradeAttributesVersionMaxInclusive | MigrateFeatures).
+# A package of the same version with other contents (another ProductCode), and a release that
+# differs only in the fourth part of its version (which Windows Installer does not compare),
+# replace the installed one too, instead of installing beside it: the upgrade range includes its
+# upper end (msidbUpgradeAttributesVersionMaxInclusive | MigrateFeatures), as WiX's MajorUpgrade
+# AllowSameVersionUpgrades="yes" makes it; wixl's MajorUpgrade has no such attribute. Its
+# downgrade row starts above the version (VersionMin not inclusive), so the same version is no
+# downgrade.
 sql "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
 sql "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty)
      VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
 # The same files make the same package: its times are SOURCE_DATE_EPOCH (make_dist sets it; the
 # files' own times otherwise stay as they are), and its package code, which must change whenever
 # the package does, is derived from the version and the files' contents.
-files_digest=$(cd "$dist" && find . -type f ! -name '*.zip' ! -name '*.msi' ! -name SHA256SUMS | LC_ALL=C sort |
-  xargs -d '\n' sha256sum | sha256sum | cut -c1-64)
 /usr/bin/python3 "$VORLA_ROOT/scripts/msi_summary.py" "$work/package.msi" "$upgrade_code" "$version $files_digest" \
   "${SOURCE_DATE_EPOCH:-$(date +%s)}"
 mv "$work/package.msi" "$msi"

@@ -107,6 +107,9 @@ void KeepWhatWasWritten(const MachineWriter& writer, CommandReply& reply)
         return;
     reply.outcome().backup = writer.BackupTaken()->path;
     reply.PrintLine(writer.BackupTaken()->path);
+    for (const std::wstring& leftover : writer.BackupTaken()->leftoversRemoved)
+        reply.Show({MessageKind::Warning, "backup-leftover-removed",
+                    L"Deleted an unfinished backup that a stopped run left: " + leftover});
 }
 
 // The problems as lines: on standard error after a run, on standard output for /check.

@@ -18,6 +18,7 @@ namespace {
 
 const size_t kBackupsKept = 20;
 const unsigned kMaxSuffix = 10000;
+const size_t kLargestJudged = 64 << 20;  // far beyond any product key's backup
 
 bool SameValueName(const std::wstring& a, const std::wstring& b)
 {
@@ -51,35 +52,59 @@ BackupTime LocalTimeNow()
     throw Win32Error(L"Cannot write backup " + path + L": error ", code);
 }
 
-void WriteUtf16File(UniqueFile& file, const std::wstring& path, const std::wstring& text)
+bool IsNameTaken(DWORD error)
 {
-    const std::string content = Utf16FileBytes(text);
-    DWORD size = static_cast<DWORD>(content.size()), written = 0;
-    if (WriteFile(file.get(), content.data(), size, &written, nullptr) && written == size &&
-        FlushFileBuffers(file.get()))
-        return;
-    DWORD error = GetLastError();
-    file.reset();
-    DeleteFileW(LongPathName(path).c_str());
-    ThrowWriteError(path, error);
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
 }
 
-// Creates the backup under the first name of this second not yet taken and writes it.
+// Creates the temporary file and writes the bytes to the disk (FlushFileBuffers); false when
+// the name is taken. A failure throws naming the backup, and leaves no file.
+bool WriteTemporary(const std::wstring& temporary, const std::wstring& backup, const std::string& content)
+{
+    UniqueFile file(CreateFileW(LongPathName(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (IsNameTaken(error))
+            return false;
+        ThrowWriteError(backup, error);
+    }
+    const DWORD size = static_cast<DWORD>(content.size());
+    DWORD written = 0;
+    if (WriteFile(file.get(), content.data(), size, &written, nullptr) && written == size &&
+        FlushFileBuffers(file.get()))
+        return true;
+    const DWORD error = GetLastError();
+    file.reset();
+    DeleteFileW(LongPathName(temporary).c_str());
+    ThrowWriteError(backup, error);
+}
+
+// Writes the backup under the first name of this second not yet taken. The bytes go to a
+// temporary file beside it, flushed to the disk, which is then renamed (never over an existing
+// name): a run killed at any moment leaves the backup whole or absent, and at most a temporary
+// file that the next backup deletes.
 std::wstring WriteNewBackup(const std::wstring& folder, const std::wstring& text)
 {
-    BackupTime time = LocalTimeNow();
+    const std::string content = Utf16FileBytes(text);
+    const BackupTime time = LocalTimeNow();
     for (unsigned suffix = 1;; ++suffix) {
-        std::wstring path = folder + L"\\" + BackupFileName(time, suffix);
-        UniqueFile file(CreateFileW(LongPathName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            DWORD error = GetLastError();
-            if ((error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && suffix < kMaxSuffix)
-                continue;
-            ThrowWriteError(path, error);
+        const bool last = suffix >= kMaxSuffix;
+        const std::wstring name = BackupFileName(time, suffix);
+        const std::wstring path = folder + L"\\" + name, temporary = folder + L"\\" + BackupTemporaryName(name);
+        if (!last && IsExistingFile(path))
+            continue;
+        if (!WriteTemporary(temporary, path, content)) {
+            if (last)
+                ThrowWriteError(path, ERROR_FILE_EXISTS);
+            continue;
         }
-        WriteUtf16File(file, path, text);
-        return path;
+        if (MoveFileExW(LongPathName(temporary).c_str(), LongPathName(path).c_str(), MOVEFILE_WRITE_THROUGH))
+            return path;
+        const DWORD error = GetLastError();
+        DeleteFileW(LongPathName(temporary).c_str());
+        if (last || !IsNameTaken(error))
+            ThrowWriteError(path, error);
     }
 }
 
@@ -97,14 +122,38 @@ std::vector<std::wstring> FileNamesIn(const std::wstring& folder)
     return names;
 }
 
-// Deletes the backups beyond the newest ones kept, but never the oldest one, and never the one
-// just written or named, even when the clock was put back since older ones were made.
-void RemoveOldBackups(const std::wstring& folder, const std::wstring& keptName)
+// Whether the file holds a whole backup. One that cannot be read now, or is too large to read,
+// is not judged: it counts as whole and stays.
+bool IsWholeFile(const std::wstring& path)
 {
-    std::vector<std::wstring> names = FileNamesIn(folder);
-    names.erase(std::remove(names.begin(), names.end(), keptName), names.end());
-    for (const std::wstring& name : BackupsToPrune(names, kBackupsKept - 1))
+    try {
+        bool truncated = false;
+        const std::string bytes = ReadFileBytes(path, kLargestJudged, &truncated);
+        return truncated || IsWholeBackup(bytes);
+    } catch (const AppError&) {
+        return true;
+    }
+}
+
+// Deletes what a killed run left (a backup that is not whole, a temporary file) and the backups
+// beyond the newest ones kept, but never the oldest whole one, and never the one just written,
+// even when the clock was put back since older ones were made. Returns the leftovers deleted.
+std::vector<std::wstring> KeepWholeBackups(const std::wstring& folder, const std::wstring& keptName)
+{
+    std::vector<BackupFile> files;
+    for (const std::wstring& name : FileNamesIn(folder))
+        if (name != keptName)
+            files.push_back({name, ParseBackupFileName(name) && IsWholeFile(folder + L"\\" + name)});
+    const Retention retention = PlanRetention(files, kBackupsKept - 1);
+    std::vector<std::wstring> removed;
+    for (const std::wstring& name : retention.leftovers) {
+        const std::wstring path = folder + L"\\" + name;
+        if (DeleteFileW(LongPathName(path).c_str()))
+            removed.push_back(path);
+    }
+    for (const std::wstring& name : retention.pruned)
         DeleteFileW(LongPathName(folder + L"\\" + name).c_str());
+    return removed;
 }
 
 // The newest backup in the folder, when its content is exactly this text.
@@ -155,11 +204,10 @@ BackupMade BackupVorlaKey(const std::vector<std::wstring>& writtenProductValues,
     const std::wstring text = VorlaRestoreText(writtenProductValues, root);
     const std::wstring base = WithoutTrailingSeparator(folder);
     if (std::optional<std::wstring> same = NewestWithText(base, text))
-        return {*same, false};
+        return {*same, false, {}};
     CreateFolderChain(base);
-    std::wstring path = WriteNewBackup(base, text);
-    RemoveOldBackups(base, path.substr(base.size() + 1));
-    return {path, true};
+    const std::wstring path = WriteNewBackup(base, text);
+    return {path, true, KeepWholeBackups(base, path.substr(base.size() + 1))};
 }
 
 void CheckBackupPossible(const std::vector<std::wstring>& writtenProductValues, const std::wstring& folder,

@@ -20,14 +20,17 @@ std::wstring DefaultBackupFolder();
 struct BackupMade {
     std::wstring path;  // the backup's full path
     bool written;       // false: the newest backup already held exactly this, and is named instead
+    std::vector<std::wstring> leftoversRemoved;  // what killed runs left, deleted (full paths)
 };
 
 // Writes VorlaRestoreText to folder\Vorla-YYYYMMDD-HHMMSS.reg (local time; folder and parents
 // created), UTF-16 LE with BOM, unless the newest backup there holds exactly that text already.
-// Never overwrites a file: a name already taken gets "-2", "-3", ... Then keeps the newest 20
-// backups in the folder and the oldest one, the way back to before any configuration (the new
-// one always stays; other files are left alone). When the file cannot be written, throws
-// AppError "Cannot write backup <path>: error <code>" and leaves no file.
+// Never overwrites a file: a name already taken gets "-2", "-3", ... The bytes are written and
+// flushed under a temporary name, then renamed: the backup's name only ever holds a whole one.
+// Then keeps the newest 20 whole backups in the folder and the oldest whole one, the way back to
+// before any configuration (the new one always stays; other files are left alone), and deletes
+// what killed runs left: backups that are not whole, temporary files. When the file cannot be
+// written, throws AppError "Cannot write backup <path>: error <code>" and leaves no file.
 BackupMade BackupVorlaKey(const std::vector<std::wstring>& writtenProductValues,
                           const std::wstring& folder = DefaultBackupFolder(), const ProductRoot& root = {});
 

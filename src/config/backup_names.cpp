@@ -4,6 +4,7 @@
 #include <functional>
 #include <tuple>
 
+#include "common/paths.h"
 #include "common/text.h"
 
 namespace {
@@ -12,6 +13,7 @@ const wchar_t kPrefix[] = L"Vorla-";
 const wchar_t kExtension[] = L".reg";
 const size_t kPrefixLength = 6, kStampLength = 15, kExtensionLength = 4;  // stamp: YYYYMMDD-HHMMSS
 const size_t kMaxSuffixDigits = 9;
+const wchar_t kTemporaryExtension[] = L".tmp";
 
 struct Backup {
     std::wstring stamp;
@@ -66,6 +68,15 @@ bool ParseBackupName(const std::wstring& name, Backup& backup)
     return ParseSuffix(name.substr(rest, name.size() - kExtensionLength - rest), backup.suffix);
 }
 
+// A backup's temporary name: a backup name and ".tmp".
+bool IsTemporaryName(const std::wstring& name)
+{
+    const size_t length = sizeof kTemporaryExtension / sizeof(wchar_t) - 1;
+    Backup backup;
+    return name.size() > length && EqualsAsciiNoCase(name.substr(name.size() - length), kTemporaryExtension) &&
+           ParseBackupName(name.substr(0, name.size() - length), backup);
+}
+
 }  // namespace
 
 std::wstring BackupFileName(const BackupTime& time, unsigned suffix)
@@ -107,4 +118,34 @@ std::vector<std::wstring> BackupsToPrune(const std::vector<std::wstring>& names,
     if (!beyond.empty())
         beyond.pop_back();  // the oldest
     return beyond;
+}
+
+std::wstring BackupTemporaryName(const std::wstring& backupName)
+{
+    return backupName + kTemporaryExtension;
+}
+
+bool IsWholeBackup(const std::string& bytes)
+{
+    static const std::string header = Utf16FileBytes(L"Windows Registry Editor Version 5.00\r\n");
+    static const std::string lastLine = Utf16FileBytes(L"\r\n\r\n").substr(2);  // without the mark
+    // The shortest is the header and its blank line: the two line ends may overlap.
+    return bytes.size() % 2 == 0 && bytes.size() >= header.size() + lastLine.size() / 2 &&
+           bytes.compare(0, header.size(), header) == 0 &&
+           bytes.compare(bytes.size() - lastLine.size(), lastLine.size(), lastLine) == 0;
+}
+
+Retention PlanRetention(const std::vector<BackupFile>& files, size_t keep)
+{
+    Retention retention;
+    std::vector<std::wstring> whole;
+    for (const BackupFile& file : files) {
+        Backup backup;
+        if (ParseBackupName(file.name, backup))
+            (file.whole ? whole : retention.leftovers).push_back(file.name);
+        else if (IsTemporaryName(file.name))
+            retention.leftovers.push_back(file.name);
+    }
+    retention.pruned = BackupsToPrune(whole, keep);
+    return retention;
 }

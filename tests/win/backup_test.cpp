@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/paths.h"
 #include "common/registry.h"
 #include "config/backup.h"
 #include "config/backup_names.h"
@@ -95,9 +96,11 @@ TEST_F(BackupTest, RestoreDeletesAVorlaKeyThatWasAbsent)
 }
 
 // A second run with nothing changed names the first one's backup instead of writing another; the
-// newest 20 stay, and the oldest, the one way back to before any configuration.
+// newest 20 whole backups stay, and the oldest whole one, the way back to before any
+// configuration. What killed runs left (an empty or cut backup, a temporary file) goes, named.
 TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwice)
 {
+    const std::string whole = Utf16FileBytes(L"Windows Registry Editor Version 5.00\r\n\r\n[-HKEY_X]\r\n\r\n");
     std::set<std::wstring> expected = {L"Vorla-notes.reg", L"Vorla-20200101-000000-1.reg"};  // not backups
     for (int second = 0; second < 25; ++second)
         expected.insert(BackupFileName({2020, 1, 1, 0, 0, second}, 1));
@@ -106,7 +109,13 @@ TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwi
     std::wstring taken = BackupFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, 1);
     expected.insert(taken);
     for (const std::wstring& name : expected)
-        WriteBytes(folder / name, "taken");
+        WriteBytes(folder / name, whole);
+    const std::vector<std::wstring> leftovers = {folder / L"Vorla-20191231-000000.reg",
+                                                 folder / L"Vorla-20200101-000003-2.reg",
+                                                 folder / BackupTemporaryName(taken)};
+    WriteBytes(leftovers[0], "");
+    WriteBytes(leftovers[1], whole.substr(0, 50));
+    WriteBytes(leftovers[2], whole);
     for (int second = 1; second < 7; ++second)  // beyond the newest 20 after one more, but not the oldest
         expected.erase(BackupFileName({2020, 1, 1, 0, 0, second}, 1));
 
@@ -116,9 +125,11 @@ TEST_F(BackupTest, KeepsTheNewest20AndTheOldestNeverOverwritesOneNorWritesOneTwi
     EXPECT_TRUE(first.written);
     EXPECT_FALSE(second.written);
     EXPECT_EQ(second.path, first.path);
+    EXPECT_EQ(std::set<std::wstring>(first.leftoversRemoved.begin(), first.leftoversRemoved.end()),
+              std::set<std::wstring>(leftovers.begin(), leftovers.end()));
     expected.insert(first.path.substr(folder.Path().size() + 1));
     EXPECT_EQ(machine::FolderEntries(folder.Path()), expected);
-    EXPECT_EQ(ReadBytes(folder / taken), "taken");
+    EXPECT_EQ(ReadBytes(folder / taken), whole);
 }
 
 // Only a newest backup that holds exactly this text is named instead of a new one: a newest one
@@ -130,11 +141,11 @@ TEST_F(BackupTest, OnlyANewestBackupOfExactlyThisTextIsNamedAgain)
     const struct {
         const char* what;
         std::string newest;
-        bool written;
+        bool written, kept;
     } rows[] = {
-        {"the same text", text, false},
-        {"a prefix of it", text.substr(0, text.size() - 2), true},
-        {"it and more", text + std::string("\r\0", 2), true},
+        {"the same text", text, false, true},
+        {"a prefix of it, cut", text.substr(0, text.size() - 2), true, false},
+        {"it and a blank line more", text + std::string("\r\0\n\0", 4), true, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -145,7 +156,7 @@ TEST_F(BackupTest, OnlyANewestBackupOfExactlyThisTextIsNamedAgain)
         const BackupMade made = Backup({}, folder.Path());
         EXPECT_EQ(made.written, row.written);
         EXPECT_EQ(made.path == newest, !row.written);
-        EXPECT_EQ(ReadBytes(newest), row.newest);
+        EXPECT_EQ(ReadBytes(newest), row.kept ? row.newest : "<missing>");
     }
 }
 

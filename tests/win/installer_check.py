@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """The Windows Installer package of make_dist through its life under Wine's msiexec, on a prefix
 of its own: install, repair, upgrade to a newer package of the same files, the older one
-refused, uninstall, the PATH option. Usage: installer_check.py SOURCE BUILD."""
+refused, uninstall, the PATH option, and a rebuild of the same version with other templates, which
+replaces the installed package. Usage: installer_check.py SOURCE BUILD."""
 import os, shutil, subprocess, sys
 from pathlib import Path
 
 source, build = Path(sys.argv[1]), Path(sys.argv[2])
 dist, prefix = build / "installer-check", build / "installer-prefix"
+rebuilt = build / "installer-check-rebuilt"  # the same version, with a fleet's own template
 env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", WINEARCH="win32",
            WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=", VORLA_DIST=str(dist), VORLA_WIN_BUILD=str(build))
 folder = "C:\\Program Files\\Kelvane\\vorlasched"
@@ -25,8 +27,8 @@ def bash(script, *args):
     return run("bash", "-c", f'source "{source}/scripts/lib.sh" && {script}', "bash", *args).strip()
 
 
-def package(version):
-    return f"Z:{dist}\\vorlasched-{version}.msi".replace("/", "\\")
+def package(version, folder=dist):
+    return f"Z:{folder}\\vorlasched-{version}.msi".replace("/", "\\")
 
 
 def msiexec(*args):
@@ -42,9 +44,12 @@ def values(key):
     return {name: data.partition("    ")[2] for name, _, data in rows}
 
 
+def uninstall_keys():
+    return [k for k in run("wine", "reg", "query", uninstall).splitlines() if k.startswith("HKEY_LOCAL_MACHINE\\")]
+
+
 def snapshot():
-    keys = [k for k in run("wine", "reg", "query", uninstall).splitlines() if k.startswith("HKEY_LOCAL_MACHINE\\")]
-    entries = [values(k) for k in keys]
+    entries = [values(k) for k in uninstall_keys()]
     # Wine puts a per-machine shortcut in the installing user's Start menu, Windows in the common one.
     links = [p for menu in ("users/*/AppData/Roaming", "ProgramData") for p in
              (prefix / "drive_c").glob(f"{menu}/Microsoft/Windows/Start Menu/Programs/VorlaTcp Scheduler.lnk")]
@@ -63,12 +68,18 @@ old = bash("vorla_version")
 new = ".".join(str(int(part) + (i == 2)) for i, part in enumerate(old.split(".")))
 bash('"$VORLA_ROOT/scripts/msi.sh" "$1" "$2"', str(dist), new)
 shipped = {p.name: p.read_bytes() for p in dist.glob("*") if p.suffix not in (".zip", ".msi") and p.name != "SHA256SUMS"}
+shutil.rmtree(rebuilt, ignore_errors=True)
+shutil.copytree(dist, rebuilt, ignore=shutil.ignore_patterns("*.zip", "*.msi", "SHA256SUMS"))
+(rebuilt / "abPOS.xml").write_bytes(shipped["abPOS.xml"] + b"<!-- the fleet's own -->\r\n")
+bash('"$VORLA_ROOT/scripts/msi.sh" "$1" "$2"', str(rebuilt), old)
+own = dict(shipped, **{"abPOS.xml": (rebuilt / "abPOS.xml").read_bytes()})
 bash('prepare_prefix "$1" >/dev/null 2>&1 && start_wineserver', str(prefix))
 failures = []
 try:
     # A stopped run's products and PATH entry go first; then what the program writes, which no step may touch.
-    for version in (old, new):
-        msiexec("/x", package(version))
+    for key in uninstall_keys():  # by product code: a stopped run's packages may have had other ones
+        if values(key).get("Publisher") == "Kelvane":
+            msiexec("/x", key.rsplit("\\", 1)[1])
     path = [e for e in values(environment).get("PATH", "").split(";") if e and e.lower() != folder.lower() + "\\"]
     run("wine", "reg", "add", environment, "/v", "PATH", "/t", "REG_EXPAND_SZ", "/d", ";".join(path), "/f")
     run("wine", "reg", "add", vorla, "/v", "ps2pdf_cmd", "/d", "x", "/reg:32", "/f")
@@ -83,6 +94,7 @@ try:
     steps = [  # (step, a file deleted before it, msiexec's arguments, its exit code, the machine after it)
         ("install", None, ["/i", package(old), f"/l*v {package(old)}.log"], 0, there),
         ("repair", program / "ab1.bmp", ["/i", package(old), "REINSTALL=ALL", "REINSTALLMODE=amus"], 0, there),
+        ("rebuilt, same version", None, ["/i", package(old, rebuilt)], 0, dict(there, files=own)),
         ("upgrade", None, ["/i", package(new)], 0, newer),
         ("older refused", None, ["/i", package(old)], 1603, newer),
         ("uninstall", None, ["/x", package(new)], 0, gone),
@@ -108,8 +120,13 @@ finally:
 if "A newer version of VorlaTcp Scheduler is already installed" not in \
         run("msiinfo", "export", f"{dist}/vorlasched-{old}.msi", "LaunchCondition"):
     failures.append("a downgrade shows no clear message")
-print("\n".join(failures) or f"vorlasched-{old}.msi: install, repair, upgrade to {new}, downgrade refused, "
-      "uninstall, PATH as expected")
+codes = {run("msiinfo", "export", f"{folder}/vorlasched-{old}.msi", "Property").split("ProductCode\t")[1][:38]
+         for folder in (dist, rebuilt)}
+if len(codes) != 2:
+    failures.append(f"a rebuild with other templates keeps the product code {codes}")
+print("\n".join(failures) or f"vorlasched-{old}.msi: install, repair, rebuilt with other templates, upgrade to "
+      f"{new}, downgrade refused, uninstall, PATH as expected")
 if failures:
     sys.exit(1)
 shutil.rmtree(dist, ignore_errors=True)
+shutil.rmtree(rebuilt, ignore_errors=True)
