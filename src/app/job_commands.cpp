@@ -219,7 +219,7 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         std::optional<StreamedReport> streamed;
         if (streaming)
             streamed.emplace(rows, reply.Out());
-        SubmitOptions options{static_cast<unsigned>(line.timeoutSeconds), journal ? &*journal : nullptr};
+        SubmitOptions options{line.Number(L"timeout"), journal ? &*journal : nullptr};
         if (streamed)
             options.rowDone = [&streamed](size_t row) { streamed->Through(row); };
         {
