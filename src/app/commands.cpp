@@ -47,7 +47,8 @@ std::wstring HeaderText(const CommandLine& line)
         return DecodeTextFile(bytes);
     const unsigned codePage = line.Number(L"headercp");
     if (!IsKnownCodePage(codePage))
-        throw AppError(L"/headercp:" + line.Value(L"headercp") + L": this machine has no code page " + DecimalText(codePage));
+        throw AppError(L"/headercp:" + line.Value(L"headercp") + L": this machine has no code page " +
+                       DecimalText(codePage));
     const bool utf8Bom = codePage == 65001 && bytes.rfind("\xEF\xBB\xBF", 0) == 0;
     std::optional<std::wstring> text = CodePageToWide(std::string_view(bytes).substr(utf8Bom ? 3 : 0), codePage);
     if (!text)

@@ -36,10 +36,14 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
         {Configure({L"/posunc:\\\\s\\p", L"/whatif:C:\\w.reg"}), CliCommand::Configure, L""},
         {{L"/submit", L"a", L"b", L"/timeout:604800", L"/report:r.csv"}, CliCommand::Submit, L""},
         {{L"/check", L"/header:h.txt"}, CliCommand::Check, L""},
-        {{L"/check", L"/header:h.txt", L"/headercp:x"}, {}, L"/headercp needs a code page's number (such as 1253) or utf-8"},
+        {{L"/check", L"/header:h.txt", L"/headercp:x"}, {},
+         L"/headercp needs a code page's number (such as 1253) or utf-8"},
         {{L"C:\\spool\\submit", L"a\\-submit", L"x:submit"}, CliCommand::Window, L""},  // paths, not switches
-        {{L"\x2044Submit:1"}, {}, L"\x2044Submit:1 begins with U+2044 (fraction slash), not with / or -: type / or - before submit"},
-        {{L"\xFEFF/ｃheck"}, {}, L"\xFEFF/ｃheck begins with U+FEFF (zero width no-break space, a byte order mark, an invisible format character), not with / or -: type / or - before check"},
+        {{L"\x2044Submit:1"}, {},
+         L"\x2044Submit:1 begins with U+2044 (fraction slash), not with / or -: type / or - before submit"},
+        {{L"\xFEFF/ｃheck"}, {},
+         L"\xFEFF/ｃheck begins with U+FEFF (zero width no-break space, a byte order mark, an invisible format "
+         L"character), not with / or -: type / or - before check"},
         {{L"/upgrade", L"/frobnicate"}, {}, L"unknown switch /frobnicate"},
         {{L"/upgrade", L"/upgrade"}, {}, L"/upgrade is given twice"},
         {{L"/upgrade:now"}, {}, L"/upgrade takes no value"},
