@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "app/switch_characters.h"
 #include "common/text.h"
 #include "jobs/submit.h"
 
@@ -61,6 +62,23 @@ std::wstring CheckCommandSwitches(const CommandSpec& spec, const CommandLine& li
     return {};
 }
 
+// A number switch's value as its type reads it; the problem, or empty.
+std::wstring ReadNumber(const std::wstring& name, Takes takes, const std::wstring& value, unsigned& number)
+{
+    int n = 0;
+    if (takes == Takes::CodePage && (Lower(value) == L"utf-8" || Lower(value) == L"utf8"))
+        n = 65001;
+    else if (!ParseInt32(value, n))
+        n = 0;
+    number = static_cast<unsigned>(n);
+    if (takes == Takes::CodePage && (n < 1 || n > 65535))
+        return L"/" + name + L" needs a code page's number (such as 1253) or utf-8";
+    if (takes == Takes::Seconds && (n < 1 || n > static_cast<int>(kMaxTimeoutSeconds)))
+        return L"/" + name + L" needs a whole number of seconds from 1 to " +
+               DecimalText(static_cast<int>(kMaxTimeoutSeconds)) + L" (a week)";
+    return {};
+}
+
 // Reads one switch into the line; the problem, or empty.
 std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, CommandLine& line)
 {
@@ -76,43 +94,65 @@ std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, Comm
     const std::wstring value = hasValue ? arg.substr(colon + 1) : std::wstring();
     if (takes == Takes::Nothing && hasValue)
         return L"/" + name + L" takes no value";
-    if ((takes == Takes::Text || takes == Takes::TextOrEmpty || takes == Takes::Seconds) && !hasValue)
+    const bool number = takes == Takes::Seconds || takes == Takes::CodePage;
+    if ((takes == Takes::Text || takes == Takes::TextOrEmpty || number) && !hasValue)
         return L"/" + name + L" needs a value after a colon";
-    if ((takes == Takes::Text || takes == Takes::NothingOrText || takes == Takes::Seconds) && hasValue &&
-        value.empty())
+    if ((takes == Takes::Text || takes == Takes::NothingOrText || number) && hasValue && value.empty())
         return L"/" + name + L" needs a value after the colon";
-    if (takes == Takes::Seconds &&
-        (!ParseInt32(value, line.timeoutSeconds) || line.timeoutSeconds < 1 || line.timeoutSeconds > static_cast<int>(kMaxTimeoutSeconds)))
-        return L"/" + name + L" needs a whole number of seconds from 1 to " + DecimalText(static_cast<int>(kMaxTimeoutSeconds)) +
-               L" (a week)";
+    if (number) {
+        std::wstring problem = ReadNumber(name, takes, value, line.numbers[name]);
+        if (!problem.empty())
+            return problem;
+    }
     line.values[name] = value;
     return {};
 }
 
-// A character that a word processor or a web page puts where a switch's '/' or '-' was typed.
-const wchar_t* LookAlikeName(wchar_t c)
+// The lower-case name that follows an argument's character at from, as a switch's name is
+// compared: format characters dropped, full-width forms folded, up to the first ':'. Empty when
+// it cannot be a name: it holds a path separator or another character that no name holds, or
+// it is longer than the longest name.
+std::wstring NameAfter(const std::wstring& arg, size_t from)
 {
-    switch (c) {
-    case L'\uFF0F': return L"a fullwidth solidus (U+FF0F)";
-    case L'\u2013': return L"an en dash (U+2013)";
-    case L'\u2014': return L"an em dash (U+2014)";
-    case L'\u2212': return L"a minus sign (U+2212)";
-    case L'\u2010': return L"a hyphen (U+2010)";
+    const size_t kLongestName = 16;
+    std::wstring name;
+    for (size_t i = from, units = 0; i < arg.size() && arg[i] != L':'; i += units) {
+        const char32_t c = CodePointAt(arg, i, units);
+        if (IsFormatCharacter(c))
+            continue;
+        const char32_t folded = FoldedForName(c);
+        if (folded == U'\\' || folded == U'/' || folded > 0x7E || name.size() == kLongestName)
+            return {};
+        name += static_cast<wchar_t>(folded);
     }
-    return nullptr;
+    return name;
 }
 
-// Why an argument that is no switch was meant as one: it begins with a look-alike of '/' or '-'
-// and goes on with a switch's or a command's name. Empty for a path.
-std::wstring LookAlikeProblem(const CommandTable& table, const std::wstring& arg)
+bool IsName(const CommandTable& table, const std::wstring& name)
 {
-    const wchar_t* character = arg.size() >= 2 ? LookAlikeName(arg[0]) : nullptr;
-    if (!character)
+    return !name.empty() && (FindSwitch(table, name) || IsCommand(table, name));
+}
+
+// Why an argument that does not begin with '/' or '-' was meant as a switch (see ParseCommandLine):
+// empty for a path.
+std::wstring MistypedSwitchProblem(const CommandTable& table, const std::wstring& arg, PathExists exists)
+{
+    size_t units = 0;
+    const char32_t first = arg.empty() ? 0 : CodePointAt(arg, 0, units);
+    std::wstring name = NameAfter(arg, units);
+    if (!IsName(table, name) && IsFormatCharacter(first)) {
+        // Invisible characters before the first one that shows: "\x200B/submit" reads "/submit".
+        size_t shown = units;
+        while (shown < arg.size() && IsFormatCharacter(CodePointAt(arg, shown, units)))
+            shown += units;
+        if (shown < arg.size()) {
+            CodePointAt(arg, shown, units);
+            name = NameAfter(arg, shown + units);
+        }
+    }
+    if (!IsName(table, name) || (exists && exists(arg)))
         return {};
-    const std::wstring name = Lower(arg.substr(1, arg.find(L':') == std::wstring::npos ? std::wstring::npos : arg.find(L':') - 1));
-    if (!FindSwitch(table, name) && !IsCommand(table, name))
-        return {};
-    return arg + L" begins with " + character + L", not with / or -: type / or - before " + name;
+    return arg + L" begins with " + CharacterDescription(first) + L", not with / or -: type / or - before " + name;
 }
 
 CommandLineParse Refused(std::wstring problem)
@@ -165,16 +205,22 @@ std::wstring CommandLine::Value(const std::wstring& name, const std::wstring& fa
     return it == values.end() ? fallback : it->second;
 }
 
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table)
+unsigned CommandLine::Number(const std::wstring& name, unsigned fallback) const
+{
+    auto it = numbers.find(name);
+    return it == numbers.end() ? fallback : it->second;
+}
+
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table, PathExists exists)
 {
     CommandLineParse parse;
     CommandLine& line = parse.line;
     for (const std::wstring& arg : args) {
         if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
-            std::wstring lookAlike = LookAlikeProblem(table, arg);
-            if (!lookAlike.empty()) {
-                CommandLineParse refused = Refused(std::move(lookAlike));
-                refused.lookAlike = true;
+            std::wstring mistyped = MistypedSwitchProblem(table, arg, exists);
+            if (!mistyped.empty()) {
+                CommandLineParse refused = Refused(std::move(mistyped));
+                refused.mistypedSwitch = true;
                 return refused;
             }
             line.paths.push_back(arg);

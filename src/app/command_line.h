@@ -1,6 +1,6 @@
 // The program's command line: switches that start with '/' or '-', case-insensitive, a value
 // after a colon. Without a command switch the window opens. The parser and the usage text both
-// come from one command table (app/commands.*), so that they cannot drift apart. Pure.
+// come from one command table (app/command_table.cpp), so that they cannot drift apart. Pure.
 #pragma once
 #include <map>
 #include <string>
@@ -10,14 +10,16 @@ enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Sett
 
 struct CommandLine {
     CliCommand command = CliCommand::Window;
-    std::map<std::wstring, std::wstring> values;  // switch name (lower case) -> value
+    std::map<std::wstring, std::wstring> values;  // switch name (lower case) -> value as given
+    std::map<std::wstring, unsigned> numbers;     // switch name -> value read as its type's number
     std::vector<std::wstring> paths;              // arguments that are not switches, in order
-    int timeoutSeconds = 0;                       // /timeout: per job; 0 waits as long as the client runs
     bool readsOnly = false;                       // the command (or its preview) writes nothing at all
 
     bool Has(const std::wstring& name) const { return values.count(name) != 0; }
     // The value of a switch, or fallback when it was not given.
     std::wstring Value(const std::wstring& name, const std::wstring& fallback = L"") const;
+    // The number of a switch that takes one (Takes::Seconds, Takes::CodePage), or fallback.
+    unsigned Number(const std::wstring& name, unsigned fallback = 0) const;
 };
 
 // What a switch takes after its colon.
@@ -27,6 +29,7 @@ enum class Takes {
     TextOrEmpty,     // a text that may be empty (a series list, a UNC path)
     NothingOrText,   // no colon, or a text that may not be empty (/whatif:FILE)
     Seconds,         // a whole number of seconds from 1 to kMaxTimeoutSeconds (a week)
+    CodePage,        // a code page's number from 1 to 65535, or utf-8 (65001)
 };
 
 
@@ -72,8 +75,11 @@ struct CommandLineParse {
     std::wstring problem;  // what is wrong, for the usage message
     CommandLine line;
     const CommandSpec* spec = nullptr;  // the command's row; null for the window
-    bool lookAlike = false;  // refused for a switch typed with a look-alike of '/' or '-': no window, ever
+    bool mistypedSwitch = false;  // refused for an argument meant as a switch: no window, ever
 };
+
+// Whether a path names an existing file or folder (relative ones against the current folder).
+using PathExists = bool (*)(const std::wstring& path);
 
 // The command table's rows, switches and notes, without handlers (app/command_table.cpp): pure,
 // so that the fuzz target reads command lines against the very table that the program uses.
@@ -84,10 +90,14 @@ CommandTable CommandTableRows();
 // quoted value has lost its quotes). Refused: an unknown switch, a switch given twice, a
 // value on a switch that takes none, a missing or empty value, a missing required switch, a
 // request given in part, two commands, paths beside a command that takes none, a command that
-// takes paths without one, and seconds that are not a whole number from 1 to a week. An
-// argument that begins with a look-alike of '/' or '-' (U+FF0F, U+2013, U+2014, U+2212, U+2010)
-// and goes on with a switch's or command's name is refused too, naming the character.
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table);
+// takes paths without one, seconds that are not a whole number from 1 to a week, and a code page
+// that is neither a number nor utf-8. A mistyped switch is refused too, naming its first
+// character: an argument that names no existing file or folder, whose first character (or the
+// first one left once format characters are dropped) is followed, format characters dropped and
+// full-width letters folded, by a switch's or command's name in any letter case, up to an
+// optional ':' and value. exists answers the first question; null: nothing exists.
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table,
+                                  PathExists exists = nullptr);
 
 // Whether the arguments ask for a JSON answer (/json or -json, in any letter case), read without
 // the parser, so that a refused command line can answer in JSON too.

@@ -14,17 +14,18 @@ CommandTable CommandTableRows()
         {L"timeout", Takes::Seconds, L"SECONDS"}, {L"json", Takes::Nothing, nullptr},
         {L"force", Takes::Nothing, nullptr},      {L"wait", Takes::Seconds, L"SECONDS"},
         {L"journal", Takes::Text, L"FILE"},       {L"as", Takes::Text, L"submitted|not-submitted"},
+        {L"headercp", Takes::CodePage, L"CODEPAGE"},
     };
     table.commands = {
         {CliCommand::Configure, L"configure",
          {{L"branch", R}, {L"pos", R}, {L"back", R}, {L"posprinter", R}, {L"backprinter", R}, {L"posunc", O},
-          {L"backunc", O}, {L"header", R}, {L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}},
+          {L"backunc", O}, {L"header", R}, {L"headercp", O}, {L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}},
          nullptr, false, L"configures Vorla as \"Configure Vorla\" does, then checks what it left"},
         {CliCommand::Upgrade, L"upgrade", {{L"whatif", O}, {L"force", O}, {L"wait", O}, {L"json", O}}, nullptr, false,
          L"upgrades the form maps as \"Upgrade Vorla\" does, then checks what it left"},
         {CliCommand::Check, L"check",
          {{L"branch", Q}, {L"pos", Q}, {L"back", Q}, {L"posprinter", Q}, {L"backprinter", Q}, {L"posunc", O},
-          {L"backunc", O}, {L"header", O}, {L"wait", O}, {L"json", O}},
+          {L"backunc", O}, {L"header", O}, {L"headercp", O}, {L"wait", O}, {L"json", O}},
          nullptr, true, L"writes nothing; lists every problem of the configuration, one per line"},
         {CliCommand::Analyze, L"analyze", {{L"report", O}, {L"json", O}}, L"PATH...", true,
          L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report"},
@@ -40,8 +41,10 @@ CommandTable CommandTableRows()
     };
     table.notes = {
         L"Switches may start with / or -, in any letter case; a value follows a colon and may be quoted.",
-        L"/header:FILE holds the five lines of the branch header: UTF-8, UTF-16 with a BOM (either byte",
-        L"order), or the ANSI code page.",
+        L"/header:FILE holds the five lines of the branch header. It is read as UTF-16 when it begins",
+        L"with a BOM (either byte order), as UTF-8 when it begins with UTF-8's BOM or is UTF-8 throughout,",
+        L"else in the ANSI code page, unless nearly all its bytes above 0x7F are UTF-8: then it is UTF-8",
+        L"with damaged bytes and is refused. /headercp:CODEPAGE (such as 1253, or utf-8) says what it is.",
         L"/whatif writes nothing and prints what the run would write, as .reg text; /whatif:FILE also",
         L"writes it to FILE in UTF-16, for \"reg import FILE /reg:32\".",
         L"/check with the request switches also names the first difference from what /configure would",

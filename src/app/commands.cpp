@@ -8,6 +8,7 @@
 #include "app/lock_wait.h"
 #include "common/errors.h"
 #include "common/fileio.h"
+#include "common/locale_text.h"
 #include "common/machine_lock.h"
 #include "common/paths.h"
 #include "common/product_keys.h"
@@ -37,14 +38,35 @@ ShowMessageFn PrinterFailures(CommandReply& reply)
     return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, "printers-unreadable", text}); };
 }
 
+// The header file's text: in the code page that /headercp names, without a guess, or as its
+// BOM or bytes tell. Throws AppError when the machine has no such code page or the bytes are
+// not text in it.
+std::wstring HeaderText(const CommandLine& line)
+{
+    const std::string bytes = ReadFileBytes(line.Value(L"header"), kHeaderFileLimit);
+    if (!line.Has(L"headercp"))
+        return DecodeTextFile(bytes);
+    const unsigned codePage = line.Number(L"headercp");
+    if (!IsKnownCodePage(codePage))
+        throw AppError(L"/headercp:" + line.Value(L"headercp") + L": this machine has no code page " +
+                       DecimalText(codePage));
+    const bool utf8Bom = codePage == 65001 && bytes.rfind("\xEF\xBB\xBF", 0) == 0;
+    std::optional<std::wstring> text = CodePageToWide(std::string_view(bytes).substr(utf8Bom ? 3 : 0), codePage);
+    if (!text)
+        throw AppError(L"/header:" + line.Value(L"header") + L": the file is not text in code page " +
+                       DecimalText(codePage) + L" (/headercp:" + line.Value(L"headercp") + L")");
+    return *text;
+}
+
 // The header file's lines; a file that cannot be read, or whose encoding is unclear, refuses the
 // command line.
 std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, CommandReply& reply)
 {
     try {
-        return SplitTextLines(DecodeTextFile(ReadFileBytes(line.Value(L"header"), kHeaderFileLimit)));
+        return SplitTextLines(HeaderText(line));
     } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
-        reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message());
+        reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message() +
+                        L"; or say what it is with /headercp:CODEPAGE");
         return std::nullopt;
     } catch (const AppError& e) {
         reply.RefuseRun(e.Message());

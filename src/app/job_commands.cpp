@@ -238,11 +238,7 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         std::optional<StreamedReport> streamed;
         if (streaming)
             streamed.emplace(rows, reply.Out());
-        // /timeout's own value: the parsed line's seconds may be /wait's.
-        int timeout = 0;
-        if (line.Has(L"timeout"))
-            ParseInt32(line.Value(L"timeout"), timeout);
-        SubmitOptions options{static_cast<unsigned>(timeout), journal ? &*journal : nullptr};
+        SubmitOptions options{line.Number(L"timeout"), journal ? &*journal : nullptr};
         if (streamed)
             options.rowDone = [&streamed](size_t row) { streamed->Through(row); };
         {

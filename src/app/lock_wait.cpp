@@ -1,14 +1,10 @@
 #include "app/lock_wait.h"
 
 #include "app/commands.h"
-#include "common/text.h"
 
 int TakeLock(MachineLock& lock, const CommandLine& line, CommandReply& reply)
 {
-    int seconds = static_cast<int>(kDefaultLockWaitSeconds);
-    if (line.Has(L"wait"))
-        ParseInt32(line.Value(L"wait"), seconds);
-    if (lock.Acquire(static_cast<unsigned>(seconds)))
+    if (lock.Acquire(line.Number(L"wait", kDefaultLockWaitSeconds)))
         return ExitDone;
     reply.NoteNothingWritten();
     const std::wstring unavailable = lock.Unavailable();

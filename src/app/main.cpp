@@ -113,17 +113,22 @@ static int ShowUsage(const std::wstring& problem, int exitCode)
     return exitCode;
 }
 
+static bool NamesExistingFileOrFolder(const std::wstring& path)
+{
+    return IsExistingFile(path) || IsExistingFolder(path);
+}
+
 int wmain(int argc, wchar_t** argv)
 {
     RestrictDllSearchToSystem32();  // before anything can load a DLL
     const std::vector<std::wstring> args(argv + 1, argv + argc);
-    const CommandLineParse parse = ParseCommandLine(args, Commands());
+    const CommandLineParse parse = ParseCommandLine(args, Commands(), NamesExistingFileOrFolder);
     if (!parse.ok && AsksForJson(args)) {
         StdStream out(STD_OUTPUT_HANDLE);
         StdStream err(STD_ERROR_HANDLE);
         return RefuseInJson(parse.problem, out, err);
     }
-    if (parse.lookAlike) {  // meant as a command: whoever started it waits for no window
+    if (parse.mistypedSwitch) {  // meant as a command: whoever started it waits for no window
         StdStream err(STD_ERROR_HANDLE);
         return RefuseCommandLine(parse.problem, err);
     }

@@ -3,6 +3,7 @@ list(APPEND CORE_SOURCES
   src/app/json_writer.cpp
   src/app/result_document.cpp
   src/app/command_table.cpp
+  src/app/switch_characters.cpp
 )
 list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp

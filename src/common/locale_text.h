@@ -2,6 +2,7 @@
 // pure code can use them; the Windows build implements them with the NLS functions, the
 // native (test) build with the C library.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,3 +17,8 @@ std::wstring UpperOrdinal(std::wstring_view text);
 // Bytes of the ANSI code page (1253 on the branch machines) to UTF-16 and back.
 std::wstring AnsiToWide(std::string_view bytes);
 std::string WideToAnsi(std::wstring_view text);
+
+// Whether the machine can read text in this code page (1253, 65001 for UTF-8, ...).
+bool IsKnownCodePage(unsigned codePage);
+// Bytes of that code page to UTF-16; nothing when a byte sequence is not valid in it.
+std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage);

@@ -4,6 +4,8 @@
 
 #include <cwctype>
 
+#include "common/utf.h"
+
 int CompareTextLocale(std::wstring_view a, std::wstring_view b, bool ignoreCase)
 {
     size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -50,4 +52,17 @@ std::string WideToAnsi(std::wstring_view text)
     for (wchar_t c : text)
         out += c < 256 ? static_cast<char>(c) : '?';
     return out;
+}
+
+// Natively, the two code pages that need no table: UTF-8, and Latin-1 as the ANSI one.
+bool IsKnownCodePage(unsigned codePage)
+{
+    return codePage == 65001 || codePage == 28591;
+}
+
+std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage)
+{
+    if (codePage == 65001)
+        return WideOfUtf8(bytes);
+    return codePage == 28591 ? std::optional<std::wstring>(AnsiToWide(bytes)) : std::nullopt;
 }

@@ -56,3 +56,21 @@ std::string WideToAnsi(std::wstring_view text)
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
+
+bool IsKnownCodePage(unsigned codePage)
+{
+    return IsValidCodePage(codePage) != FALSE;
+}
+
+std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage)
+{
+    if (bytes.empty())
+        return std::wstring();
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (n == 0)
+        return std::nullopt;
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, out.data(), n);
+    return out;
+}

@@ -1,6 +1,6 @@
 // The one text codec: UTF-8 and UTF-16 both ways, and the decoding of a text file whose
-// encoding is told by its BOM or by its bytes (UTF-8 when it holds UTF-8, else the ANSI code
-// page); a file that is neither is refused, never guessed at. Pure.
+// encoding is told by its BOM or by its bytes (UTF-8 when it is UTF-8, else the ANSI code page);
+// UTF-8 with damaged bytes is refused, never guessed at. Pure.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -22,10 +22,11 @@ std::wstring WideOfUtf8Lossy(std::string_view bytes);
 // Bytes of UTF-16 in the given byte order; an odd last byte is dropped.
 std::wstring WideOfUtf16(std::string_view bytes, bool bigEndian);
 
-// A text file's content: UTF-16 LE or BE or UTF-8 by its BOM; without one, UTF-8 when the bytes
-// hold a valid multi-byte UTF-8 sequence, the ANSI code page when they hold none. Refused with a
-// TextFileRefused: UTF-16 with a lone surrogate or an odd last byte, and bytes that hold UTF-8
-// (a BOM or a valid multi-byte sequence) but also a byte that is not UTF-8.
+// A text file's content: UTF-16 LE or BE by its BOM; UTF-8 when it has UTF-8's BOM or is valid
+// UTF-8 throughout; else the ANSI code page, unless nearly all of its bytes above 0x7F belong to
+// valid UTF-8 sequences. Refused with a TextFileRefused, naming the first bad byte or unit:
+// UTF-16 with a lone surrogate or an odd last byte, and UTF-8 (by its BOM, or by nearly all of
+// its bytes) with a byte that is not UTF-8.
 std::wstring DecodeTextFile(std::string_view bytes);
 
 // Why a text file was not read, and where; its message names the offset (common/refusals.*

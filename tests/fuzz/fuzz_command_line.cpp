@@ -60,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(reread.ok && reread.spec == parse.spec);
     const CommandLine &a = parse.line, &b = reread.line;
     Check(a.command == b.command && a.values == b.values && a.paths == b.paths &&
-          a.timeoutSeconds == b.timeoutSeconds && a.readsOnly == b.readsOnly);
+          a.numbers == b.numbers && a.readsOnly == b.readsOnly);
     return 0;
 }

@@ -1,6 +1,7 @@
 // A header file's decoding: what is read is exactly what the file holds (UTF-16 and UTF-8 written
-// back give the same bytes; a file without UTF-8 is read as ANSI, as it always was), and what is
-// refused is refused at a byte that really breaks the encoding the file declares.
+// back give the same bytes; a file that is not UTF-8 throughout is read as ANSI unless nearly all
+// of its bytes above 0x7F are UTF-8), and what is refused is refused at a byte that really breaks
+// the encoding the file declares.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -27,6 +28,24 @@ std::string Utf16Bytes(const std::wstring& text, bool bigEndian)
     return bytes;
 }
 
+// Whether at least four in five of the bytes above 0x7F are in UTF-8 characters, read one
+// character at a time from the start.
+bool MostlyUtf8(std::string_view bytes)
+{
+    size_t above7F = 0, inUtf8 = 0;
+    for (size_t i = 0, length = 1; i < bytes.size(); i += length) {
+        length = 1;
+        if (static_cast<unsigned char>(bytes[i]) < 0x80)
+            continue;
+        for (size_t n = 2; n <= 4 && length == 1; ++n)
+            if (i + n <= bytes.size() && WideOfUtf8(bytes.substr(i, n)))
+                length = n;
+        above7F += length;
+        inUtf8 += length > 1 ? length : 0;
+    }
+    return inUtf8 * 5 >= above7F * 4;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -42,11 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } else if (const std::optional<std::wstring> utf8 = WideOfUtf8(bytes.substr(utf8Bom ? 3 : 0))) {
             Check(*utf8 == text && Utf8Of(text) == bytes.substr(utf8Bom ? 3 : 0));
         } else {
-            // ANSI only where no byte sequence of the file is a multi-byte UTF-8 character.
-            Check(text == AnsiToWide(bytes) && !utf8Bom);
-            for (size_t i = 0; i < size; ++i)
-                for (size_t length = 2; length <= 4 && i + length <= size; ++length)
-                    Check(!(static_cast<unsigned char>(bytes[i]) >= 0xC0 && WideOfUtf8(bytes.substr(i, length))));
+            // ANSI only where fewer than four in five of the bytes above 0x7F are UTF-8.
+            Check(text == AnsiToWide(bytes) && !utf8Bom && !MostlyUtf8(bytes));
         }
     } catch (const TextFileRefused& refused) {
         Check(refused.offset < size && !refused.Message().empty());
@@ -63,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                       (high(units[1]) ? units.size() < 3 || !low(units[2]) : low(units[1]) && !high(units[0])));
         } else {
             // UTF-8 up to the byte, which starts no UTF-8 character.
-            Check(refused.fault == TextFileRefused::NotUtf8 && WideOfUtf8(bytes.substr(0, refused.offset)));
+            Check(refused.fault == TextFileRefused::NotUtf8 && WideOfUtf8(bytes.substr(0, refused.offset)) &&
+                  (utf8Bom || MostlyUtf8(bytes)));
             bool starts = false;
             for (size_t length = 1; length <= 4; ++length)
                 starts = starts || WideOfUtf8(bytes.substr(refused.offset, length)).has_value();

@@ -76,7 +76,7 @@ ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program, const
 }
 
 ConsoleRun RunConsoleKilled(const std::wstring& arguments, const std::wstring& folder,
-                            const std::function<bool()>& killNow)
+                            const std::function<bool()>& killNow, std::wstring program)
 {
-    return RunConsoleUntil(arguments, L"", folder, killNow);
+    return RunConsoleUntil(arguments, std::move(program), folder, killNow);
 }

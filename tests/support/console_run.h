@@ -22,4 +22,4 @@ ConsoleRun RunConsole(const std::wstring& arguments, std::wstring program = L"",
 // The same, ended by its process id (TerminateProcess, as a fleet tool's timeout ends it) as soon
 // as killNow says so; it is asked every few milliseconds while the program runs.
 ConsoleRun RunConsoleKilled(const std::wstring& arguments, const std::wstring& folder,
-                            const std::function<bool()>& killNow);
+                            const std::function<bool()>& killNow, std::wstring program = L"");

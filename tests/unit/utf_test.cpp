@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
 #include "common/locale_text.h"
 #include "common/utf.h"
 
@@ -55,9 +59,9 @@ TEST(Utf, TextFilesByTheirBom)
         TextFileRefused::Fault fault;
         size_t offset;
     } refused[] = {
-        {"\xCE\xA9" "caf\xE9", TextFileRefused::NotUtf8, 5},
+        {"\xCE\xA9\xCE\xA9\xCE\xA9\xCE\xA9" "caf\xE9", TextFileRefused::NotUtf8, 11},
         {"\xEF\xBB\xBF" "caf\xE9", TextFileRefused::NotUtf8, 6},
-        {"caf\xE9 \xCE\xA9", TextFileRefused::NotUtf8, 3},
+        {"caf\xE9 \xCE\xA9\xCE\xA9\xCE\xA9\xCE\xA9", TextFileRefused::NotUtf8, 3},
         {std::string("\xFF\xFEx\0\x00\xDC", 6), TextFileRefused::LoneSurrogate, 4},
         {std::string("\xFE\xFF\xD8\x00\0x", 6), TextFileRefused::LoneSurrogate, 2},
         {std::string("\xFF\xFEx\0y", 5), TextFileRefused::OddUtf16, 4},
@@ -71,4 +75,71 @@ TEST(Utf, TextFilesByTheirBom)
             EXPECT_EQ(e.offset, r.offset);
         }
     }
+}
+
+namespace {
+
+// Code page 1253 for the characters of Greek header lines: letters, « » °, and ASCII.
+std::string Cp1253(std::wstring_view text)
+{
+    const std::wstring_view others = L"ΆΈΉΊΌΎΏ«»°";
+    std::string out;
+    for (wchar_t c : text)
+        out += c >= 0x0390 && c <= 0x03CE       ? static_cast<char>(c - 0x02D0)
+               : others.find(c) == others.npos ? static_cast<char>(c)
+                                               : "\xA2\xB8\xB9\xBA\xBC\xBE\xBF\xAB\xBB\xB0"[others.find(c)];
+    return out;
+}
+
+const wchar_t* const kHeaderLines[] = {
+    L"«ΤΟ ΣΤΈΚΙ» Ο.Ε.", L"ΟΔΌΣ ΑΘΗΝΆΣ 12", L"ΑΦΜ 099999999 ΔΟΥ Α' ΑΘΗΝΩΝ", L"ΕΣΤΙΑΤΌΡΙΟ - ΚΑΦΕΤΈΡΙΑ",
+    L"Λεωφ. Κηφισίας 124, 115 26 Αθήνα", L"ΠΑΝΤΟΠΩΛΕΊΟ «Η ΓΩΝΙΆ»", L"ΚΑΦΈ ΜΠΑΡ «ΤΟ ΣΤΈΚΙ» Ο.Ε.", L"ΘΕΡΜΟΚΡΑΣΊΑ 4°C"};
+
+}  // namespace
+
+// Greek headers saved in code page 1253 read in the ANSI code page, whatever their letters: real
+// lines, and every text of two or three characters (but those that are UTF-8 throughout, which
+// read as UTF-8 as any such text does).
+TEST(Utf, GreekAnsiTextsReadInTheAnsiCodePage)
+{
+    const std::wstring alphabet =
+        L"«»°19 .,-'&ΆΈΉΊΌΎΏάέήίόύώΑΒΓΔΕΖΗΘΙΚΛΜΝΞΟΠΡΣΤΥΦΧΨΩαβγδεζηθικλμνξοπρςστυφχψω";
+    std::vector<std::wstring> texts(std::begin(kHeaderLines), std::end(kHeaderLines));
+    for (wchar_t a : alphabet)
+        for (wchar_t b : alphabet) {
+            texts.push_back({a, b});
+            for (wchar_t c : alphabet)
+                texts.push_back({a, b, c});
+        }
+    for (const std::wstring& text : texts)
+        if (const std::string bytes = Cp1253(text); !WideOfUtf8(bytes))
+            ASSERT_EQ(DecodeTextFile(bytes), AnsiToWide(bytes)) << Utf8Of(text);
+}
+
+// Greek UTF-8 with one to three stray bytes, put in or put over a byte at its start, middle and
+// end, is refused: a whole header, and each line of ten Greek letters or more with one stray.
+TEST(Utf, GreekUtf8WithStrayBytesIsRefused)
+{
+    std::wstring header;
+    for (const wchar_t* line : kHeaderLines)
+        header += std::wstring(line) + L"\r\n";
+    std::vector<std::pair<std::string, int>> texts{{Utf8Of(header), 3}};
+    for (const wchar_t* line : kHeaderLines)
+        if (std::count_if(line, line + wcslen(line), [](wchar_t c) { return c >= 0x0386; }) >= 10)
+            texts.push_back({Utf8Of(line), 1});
+    for (const auto& [text, most] : texts)
+        for (unsigned char stray : {0x80, 0xA0, 0xB8, 0xC0, 0xCE, 0xE9, 0xFF})
+            for (int count = 1; count <= most; ++count)
+                for (size_t step = 0; step < 3; ++step) {
+                    std::string bytes = text;
+                    for (int k = 0; k < count; ++k) {
+                        const size_t at = (step * (text.size() - 1) / 2 + 7 * k) % bytes.size();
+                        if ((k + step) % 2)
+                            bytes.insert(at, 1, static_cast<char>(stray));
+                        else
+                            bytes[at] = static_cast<char>(stray);
+                    }
+                    if (!WideOfUtf8(bytes))  // else the stray made no damage
+                        EXPECT_THROW(DecodeTextFile(bytes), TextFileRefused) << bytes;
+                }
 }

@@ -36,6 +36,14 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
         {Configure({L"/posunc:\\\\s\\p", L"/whatif:C:\\w.reg"}), CliCommand::Configure, L""},
         {{L"/submit", L"a", L"b", L"/timeout:604800", L"/report:r.csv"}, CliCommand::Submit, L""},
         {{L"/check", L"/header:h.txt"}, CliCommand::Check, L""},
+        {{L"/check", L"/header:h.txt", L"/headercp:x"}, {},
+         L"/headercp needs a code page's number (such as 1253) or utf-8"},
+        {{L"C:\\spool\\submit", L"a\\-submit", L"x:submit"}, CliCommand::Window, L""},  // paths, not switches
+        {{L"\x2044Submit:1"}, {},
+         L"\x2044Submit:1 begins with U+2044 (fraction slash), not with / or -: type / or - before submit"},
+        {{L"\xFEFF/ｃheck"}, {},
+         L"\xFEFF/ｃheck begins with U+FEFF (zero width no-break space, a byte order mark, an invisible format "
+         L"character), not with / or -: type / or - before check"},
         {{L"/upgrade", L"/frobnicate"}, {}, L"unknown switch /frobnicate"},
         {{L"/upgrade", L"/upgrade"}, {}, L"/upgrade is given twice"},
         {{L"/upgrade:now"}, {}, L"/upgrade takes no value"},
@@ -72,6 +80,17 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
     EXPECT_EQ(parse.line.Value(L"back", L"x"), L"");
     EXPECT_EQ(parse.line.Value(L"posunc", L"default"), L"default");
     EXPECT_TRUE(parse.line.readsOnly);
+    // Each switch keeps its own value: /wait and /timeout on one line (as a command may take both).
+    CommandTable table = Commands();
+    table.commands.front().switches.push_back({L"timeout", Need::Optional});
+    parse = ParseCommandLine(Configure({L"/wait:7", L"/timeout:9", L"/headercp:UTF-8"}), table);
+    EXPECT_EQ(parse.problem, L"");
+    EXPECT_EQ(parse.line.Number(L"wait"), 7u);
+    EXPECT_EQ(parse.line.Number(L"timeout"), 9u);
+    EXPECT_EQ(parse.line.Number(L"headercp"), 65001u);
+    // An existing file is a path, whatever its name.
+    parse = ParseCommandLine({L"\x2013submit"}, Commands(), [](const std::wstring& path) { return path == L"\x2013submit"; });
+    EXPECT_EQ(parse.line.paths, std::vector<std::wstring>{L"\x2013submit"});
 }
 
 // The README shows the usage exactly as /? prints it.

@@ -155,12 +155,14 @@ TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
          "vorlasched: Cannot open file C:\\none.txt\r\n"},  // no usage: it would not help
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
         {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
-         2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 6 is")},
+         2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 12 is")},
+        {"a code page that the machine does not have", Configure(L"1", L"/headercp:99"), 2,
+         "vorlasched: /headercp:99: this machine has no code page 99\r\n"},
         {"a UTF-16 header with a lone surrogate",
          Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), surrogate), 2,
          Utf8(L"vorlasched: /header:" + surrogate + L": the UTF-16 file has a lone surrogate 0xD800 at offset 4")},
     };
-    WriteBytes(stray, "\xCE\xA9 1\r\n\xE9\r\n3\r\n4\r\n5");
+    WriteBytes(stray, "\xCE\xA9\xCE\xA9\xCE\xA9\xCE\xA9 1\r\n\xE9\r\n3\r\n4\r\n5");
     WriteBytes(surrogate, std::string("\xFF\xFEx\0\0\xD8y\0", 8));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -254,9 +256,16 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         {"preview with the product key read-only", [] { return std::make_shared<KeyLocked>(kVorlaKey); },
          Configure(L"1,7", L"/whatif"), 1, "Failed to set data for 'ps2pdf_cmd'", true},
         {"empty series with /force leave no map", none, emptySeries + L" /force", 3, "\\maps is missing", false},
+        {"a Greek header saved in the ANSI code page", none,
+         Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), temp_ / L"ansi.txt"), 0, "", false},
+        {"a Greek header in the code page that /headercp names", none,
+         Configure(L"1,2", L"/headercp:1253").replace(Configure(L"1,2").find(header_), header_.size(), temp_ / L"ansi.txt"),
+         0, "", false},
         {"big-endian header", none,
          Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), temp_ / L"be.txt"), 0, "", false},
     };
+    // «ΤΟ ΣΤΈΚΙ» Ο.Ε. and ΟΔΌΣ ΑΘΗΝΆΣ 12 in code page 1253: "ΤΈ" and "Ι»" are UTF-8 sequences too.
+    WriteBytes(temp_ / L"ansi.txt", "\xAB\xD4\xCF \xD3\xD4\xB8\xCA\xC9\xBB \xCF.\xC5.\r\n\xCF\xC4\xBC\xD3 \xC1\xC8\xC7\xCD\xA2\xD3 12\r\n3\r\n4\r\n5");
     std::wstring be = L"\xFEFF" + std::wstring(kHeader);
     std::string beBytes;
     for (wchar_t c : be)

@@ -1,6 +1,6 @@
 // A fiscal job goes out once, through the real vorlasched.com and the stand-in client (whose log
 // holds every start): a run killed at any moment and retried with the same command line, paths
-// that reach one file in several ways, and switches typed with a look-alike of '/' or '-'.
+// that reach one file in several ways, and mistyped switches that are no path.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -250,20 +250,75 @@ TEST_F(SubmitOnce, AnUncertainJobIsSettledAsTheReadmeSays)
     }
 }
 
-TEST(LookAlikeSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
+// Mistyped switches, whatever their first character, through both programs: exit 2 naming the
+// character, and no window or box (a run that goes on for 10 s is ended with 99). A folder of
+// such a name is a path.
+TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
 {
     TempFolder t;
     MakeFolders(t / L"spool");
     const char* binary = std::getenv("VORLA_BINARY_DIR");
     ASSERT_NE(binary, nullptr);
-    for (const std::wstring& program : {ConsoleProgram(), WindowsPathOfUnix(binary) + L"\\vorlasched.exe"}) {
-        for (const wchar_t* start : {L"\xFF0F", L"\x2013", L"\x2014", L"\x2212", L"\x2010"}) {
-            SCOPED_TRACE(Utf8(program + L" " + start));
-            const ConsoleRun run = RunConsole(std::wstring(start) + L"submit spool", program, t.Path());
+    const std::wstring exe = WindowsPathOfUnix(binary) + L"\\vorlasched.exe";
+    const struct {
+        const wchar_t* argument;
+        const char* named;
+        bool alsoExe;  // run through vorlasched.exe too
+    } rows[] = {
+        {L"\xFF0Fsubmit", "U+FF0F (fullwidth solidus)", true},
+        {L"\x2013submit", "U+2013 (en dash)", false},
+        {L"\x2014submit", "U+2014 (em dash)", false},
+        {L"\x2212submit", "U+2212 (minus sign)", false},
+        {L"\x2010submit", "U+2010 (hyphen)", false},
+        {L"\x2044submit", "U+2044 (fraction slash)", true},
+        {L"\x2215submit", "U+2215 (division slash)", false},
+        {L"\xFF0Dsubmit", "U+FF0D (fullwidth hyphen-minus)", false},
+        {L"\xFE63submit", "U+FE63 (small hyphen-minus)", false},
+        {L"\x2012submit", "U+2012 (figure dash)", false},
+        {L"\x00ADsubmit", "U+00AD (soft hyphen, an invisible format character)", true},
+        {L"\x200B/submit", "U+200B (zero width space, an invisible format character)", false},
+        {L"\xFEFF/submit", "U+FEFF (zero width no-break space, a byte order mark, an invisible", false},
+        {L"\x2011submit", "U+2011 (non-breaking hyphen)", false},
+        {L"\xFE58submit", "U+FE58 (small em dash)", false},
+        {L"\x2796submit", "U+2796 (heavy minus sign)", false},
+        {L"\x2E3Asubmit", "U+2E3A (two-em dash)", false},
+        {L"\x02D7submit", "U+02D7 (modifier letter minus sign)", false},
+        {L"\xFF0F\xFF53\xFF55\xFF42\xFF4D\xFF49\xFF54", "U+FF0F (fullwidth solidus)", false},
+        {L"\x2013SUBMIT", "U+2013 (en dash)", false},
+        {L"\x2013header:C:\\x.txt", "U+2013 (en dash)", false},
+        {L"\x29F9submit", "U+29F9, not with", false},  // a character without a name here
+    };
+    for (const auto& row : rows)
+        for (const std::wstring& program : {ConsoleProgram(), exe}) {
+            if (program == exe && !row.alsoExe)
+                continue;
+            SCOPED_TRACE(Utf8(program + L" " + row.argument));
+            int asked = 0;
+            const ConsoleRun run = RunConsoleKilled(std::wstring(row.argument) + L" spool", t.Path(),
+                                                    [&asked] { return ++asked > 1000; }, program);
             EXPECT_EQ(run.exitCode, 2u);
-            EXPECT_NE(run.err.find(" not with / or -: type / or - before submit"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(std::string(" begins with ") + row.named), std::string::npos) << run.err;
         }
-    }
+    // vorlasched.exe with nowhere to write, as a scheduled task starts it: no box either.
+    STARTUPINFOW startup{sizeof startup};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exe + L"\" \x2044submit spool";
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                               t.Path().c_str(), &startup, &info));
+    if (WaitForSingleObject(info.hProcess, 10000) == WAIT_TIMEOUT)
+        TerminateProcess(info.hProcess, 99);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(info.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 2u);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+
+    MakeFolders(t / L"\x2013submit");
+    WriteBytes(t / L"\x2013submit\\j_x.prn", "%!PS");
+    const ConsoleRun run = RunConsole(L"/analyze \x2013submit", L"", t.Path());
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find(Utf8(L"\x2013submit\\j_x.prn")), std::string::npos) << run.out;
 }
 
 }  // namespace
