@@ -70,19 +70,18 @@ std::vector<std::wstring_view> Fields(std::wstring_view line)
     }
 }
 
-// The fields of an event's line before the run's: the time, the event, the key, the file, and
+// The fields of an event's line: the time, the event, the key, the file, and
 // the detail of the events that have one.
 size_t FieldCount(JournalEvent event)
 {
     return event == JournalEvent::Ended || event == JournalEvent::Settled ? 5 : 4;
 }
 
-// The event that a line's fields hold, with or without the run's field after them.
+// The event that a line's fields hold; none for a run's line or a line of no known shape.
 std::optional<JournalEvent> EventOf(const std::vector<std::wstring_view>& fields)
 {
     for (JournalEvent event : {JournalEvent::Started, JournalEvent::Ended, JournalEvent::NotStarted, JournalEvent::Settled})
-        if (fields.size() >= 2 && fields[1] == EventName(event) &&
-            (fields.size() == FieldCount(event) || fields.size() == FieldCount(event) + 1))
+        if (fields.size() == FieldCount(event) && fields[1] == EventName(event))
             return event;
     return std::nullopt;
 }
@@ -90,12 +89,17 @@ std::optional<JournalEvent> EventOf(const std::vector<std::wstring_view>& fields
 }  // namespace
 
 std::string JournalLine(std::wstring_view time, JournalEvent event, std::wstring_view key, std::wstring_view file,
-                        std::wstring_view detail, std::string_view runId)
+                        std::wstring_view detail)
 {
     std::wstring line = Escaped(time) + L"\t" + EventName(event) + L"\t" + Escaped(key) + L"\t" + Escaped(file);
     if (FieldCount(event) == 5)
         line += L"\t" + Escaped(detail);
-    return Utf8Of(line + L"\t") + std::string(runId) + "\n";
+    return Utf8Of(line + L"\n");
+}
+
+std::string JournalRunLine(std::wstring_view time, std::string_view runId)
+{
+    return Utf8Of(Escaped(time) + L"\trun\t") + std::string(runId) + "\n";
 }
 
 std::wstring JournalRecordText(const JournalRecord& record)

@@ -4,15 +4,18 @@
 //
 // The file is UTF-8 without a BOM, appended to and never rewritten, one line per event, each
 // line ending in LF:
-//   <time>TAB started TAB <key> TAB <file> TAB <run>                 before the client is started
-//   <time>TAB ended TAB <key> TAB <file> TAB <answer> TAB <run>      once the client has ended and answered
-//   <time>TAB not started TAB <key> TAB <file> TAB <run>             the client could not be started
-//   <time>TAB settled TAB <key> TAB <file> TAB <as> TAB <run>        a technician settled an uncertain job
-// <time> is UTC, "2026-12-07T22:40:05Z"; <key> is the file's identity (FileIdentity), <file>
-// the row's path, <answer> the client's answer as the Result shows it, <as> "submitted" or
-// "not-submitted", <run> the identifier of the run that wrote the line. Inside a field, '%', TAB,
-// CR and LF are written %25, %09, %0D and %0A. The run's field is always the last: journals
-// written before it existed lack it and are read all the same.
+//   <time>TAB run TAB <run>                              a run's first line, before its events
+//   <time>TAB started TAB <key> TAB <file>               before the client is started
+//   <time>TAB ended TAB <key> TAB <file> TAB <answer>    once the client has ended and answered
+//   <time>TAB not started TAB <key> TAB <file>           the client could not be started
+//   <time>TAB settled TAB <key> TAB <file> TAB <as>      a technician settled an uncertain job
+// <time> is UTC, "2026-12-07T22:40:05Z"; <run> the identifier of the run whose events follow
+// (one run at a time holds a journal); <key> is the file's identity (FileIdentity), <file> the
+// row's path, <answer> the client's answer as the Result shows it, <as> "submitted" or
+// "not-submitted". Inside a field, '%', TAB, CR and LF are written %25, %09, %0D and %0A.
+// The events' lines keep the fields that earlier versions wrote and read: an older program
+// given this journal (a rollback in the middle of an outage) still sends no job it shows as
+// started; it passes over the lines it does not know, and so takes a settled job for uncertain.
 #pragma once
 #include <string>
 #include <string_view>
@@ -29,7 +32,9 @@ inline constexpr wchar_t kSettledNotSubmitted[] = L"not-submitted";
 // One line of the journal, with its LF. detail is the answer of "ended" and the <as> of
 // "settled"; the other events have none.
 std::string JournalLine(std::wstring_view time, JournalEvent event, std::wstring_view key, std::wstring_view file,
-                        std::wstring_view detail, std::string_view runId);
+                        std::wstring_view detail = {});
+// The line that heads a run's events: the run's identifier.
+std::string JournalRunLine(std::wstring_view time, std::string_view runId);
 
 // What the journal shows of a file: submitted earlier (with the answer) or uncertain.
 struct JournalRecord {

@@ -54,8 +54,11 @@ const JournalRecord* JobJournal::Earlier(const std::wstring& key) const
 void JobJournal::Write(JournalEvent event, const std::wstring& key, const std::wstring& file,
                        const std::wstring& detail)
 {
-    Append(JournalLine(UtcNow(), event, key, file, detail, ThisRunId()),
-           event == JournalEvent::Started || event == JournalEvent::Settled);
+    const std::wstring now = UtcNow();
+    if (!runWritten_)  // the run's line heads its events; none for a run that writes no event
+        Append(JournalRunLine(now, ThisRunId()), false);
+    runWritten_ = true;
+    Append(JournalLine(now, event, key, file, detail), event == JournalEvent::Started || event == JournalEvent::Settled);
 }
 
 void JobJournal::Append(const std::string& bytes, bool flush)

@@ -22,7 +22,8 @@ public:
     std::wstring KeyOf(const std::wstring& path) { return identity_.FileKeyOf(path); }
     // What an earlier run left of this key; null when it started no job for it.
     const JournalRecord* Earlier(const std::wstring& key) const;
-    // Appends one line, with this run's identifier; a start or a settlement is on the disk
+    // Appends one line (the first event of a run comes after a line with the run's identifier,
+    // ThisRunId()); a start or a settlement is on the disk
     // (FlushFileBuffers) before this returns, so that no
     // client runs before the journal can show it after a kill or a power cut. An end or a failed
     // start is only written: a kill cannot lose it, and should a power cut lose it the job is
@@ -40,4 +41,5 @@ private:
     UniqueFile file_;
     FileIdentity identity_;
     std::unordered_map<std::wstring, JournalRecord> earlier_;
+    bool runWritten_ = false;
 };

@@ -7,12 +7,11 @@
 TEST(Journal, TheLastEventOfEachFileDecidesAndCutLinesArePassedOver)
 {
     const std::wstring odd = L"a%09\tb\r\nc %";
-    const std::string run = "4b1c9e2a-0d3f-4e5a-8b6c-7d8e9f0a1b2c";
-    auto line = [&run](const wchar_t* time, JournalEvent event, const wchar_t* key, std::wstring_view detail = {}) {
-        return JournalLine(time, event, key, L"f", detail, run);
+    auto line = [](const wchar_t* time, JournalEvent event, const wchar_t* key, std::wstring_view detail = {}) {
+        return JournalLine(time, event, key, L"f", detail);
     };
     const std::string journal =
-        line(L"t1", JournalEvent::Started, L"K1") + line(L"t2", JournalEvent::Ended, L"K1", odd) +
+        JournalRunLine(L"t0", "4b1c9e2a-0d3f-4e5a-8b6c-7d8e9f0a1b2c") + line(L"t1", JournalEvent::Started, L"K1") + line(L"t2", JournalEvent::Ended, L"K1", odd) +
         line(L"t3", JournalEvent::Started, L"K2") + line(L"t4", JournalEvent::Started, L"K3") +
         line(L"t5", JournalEvent::NotStarted, L"K3") + "t6\tended\tK2\n" + line(L"t7", JournalEvent::Started, L"K5") +
         line(L"t8", JournalEvent::Settled, L"K5", kSettledSubmitted) + line(L"t7", JournalEvent::Started, L"K6") +
@@ -24,15 +23,18 @@ TEST(Journal, TheLastEventOfEachFileDecidesAndCutLinesArePassedOver)
     EXPECT_EQ(records.at(L"K2").state, RowState::Uncertain);
     EXPECT_EQ(records.at(L"K5").state, RowState::SubmittedEarlier);
     EXPECT_EQ(records.at(L"K5").answer, L"settled by hand as submitted at t8");
-    EXPECT_EQ(JournalLine(L"t", JournalEvent::Ended, L"K", L"f", L"x\ty", "r"), "t\tended\tK\tf\tx%09y\tr\n");
+    EXPECT_EQ(JournalLine(L"t", JournalEvent::Ended, L"K", L"f", L"x\ty"), "t\tended\tK\tf\tx%09y\n");
 }
 
-// A journal written before its lines carried the run's identifier reads as it always did.
-TEST(Journal, LinesWithoutTheRunsIdentifierAreReadAsBefore)
+// The events keep the lines that earlier versions wrote, field for field, so that a journal
+// reads the same both ways between versions: an older reader counts the fields of each line.
+TEST(Journal, EventsKeepTheLinesOfEarlierVersions)
 {
-    const auto records = ReadJournal("t1\tstarted\tK1\tf1\nt2\tended\tK1\tf1\tanswer\nt3\tstarted\tK2\tf2\n"
-                                     "t4\tstarted\tK3\tf3\nt5\tnot started\tK3\tf3\n");
-    ASSERT_EQ(records.size(), 2u);
+    const std::string earlier = "t1\tstarted\tK1\tf1\nt2\tended\tK1\tf1\tanswer\nt3\tnot started\tK3\tf3\n";
+    EXPECT_EQ(JournalLine(L"t1", JournalEvent::Started, L"K1", L"f1") + JournalLine(L"t2", JournalEvent::Ended, L"K1", L"f1", L"answer") +
+                  JournalLine(L"t3", JournalEvent::NotStarted, L"K3", L"f3"),
+              earlier);
+    const auto records = ReadJournal(earlier);
+    ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records.at(L"K1").answer, L"answer");
-    EXPECT_EQ(records.at(L"K2").state, RowState::Uncertain);
 }
