@@ -1,0 +1,15 @@
+// Holds the Wine prefix's desktop open while the tests run. The process that first asks for the
+// desktop starts Wine's desktop process with its own standard error, and that process stays as
+// long as any program of the prefix runs: started by a test, it would keep CTest's pipe of that
+// test open long after the test ended, until the test timed out. Started first, with nothing
+// for standard handles, the desktop holds nothing of any test's.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    GetDesktopWindow();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    return 0;
+}
