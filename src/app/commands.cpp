@@ -5,6 +5,7 @@
 
 #include "app/command_reply.h"
 #include "app/job_commands.h"
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/machine_lock.h"
@@ -33,7 +34,7 @@ const size_t kHeaderFileLimit = 1 << 20;
 // The printers' enumeration failures: remarks on standard error.
 ShowMessageFn PrinterFailures(CommandReply& reply)
 {
-    return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, "printers-unreadable", text}); };
+    return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, codes::kPrintersUnreadable, text}); };
 }
 
 // The header file's lines; a file that cannot be read, or whose encoding is unclear, refuses the
@@ -43,10 +44,10 @@ std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, Co
     try {
         return SplitTextLines(DecodeTextFile(ReadFileBytes(line.Value(L"header"), kHeaderFileLimit)));
     } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
-        reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message());
+        reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message(), codes::kHeaderRefused);
         return std::nullopt;
     } catch (const AppError& e) {
-        reply.RefuseRun(e.Message());
+        reply.RefuseRun(e.Message(), codes::kHeaderRefused);
         return std::nullopt;
     }
 }
@@ -92,7 +93,7 @@ int WritePreview(const CommandLine& line, const PreviewWriter& preview, std::wst
     if (file.empty())
         return ExitDone;
     if (!ReplaceFileContents(FullPathName(file), Utf16FileBytes(text))) {
-        reply.Fail("preview-not-written", CreateFileFailure(file).Message());
+        reply.Fail(codes::kPreviewNotWritten, CreateFileFailure(file).Message());
         return ExitFailed;
     }
     return ExitDone;
@@ -141,10 +142,10 @@ int TakeLock(ConfigurationLock& lock, const CommandLine& line, CommandReply& rep
     reply.NoteNothingWritten();
     const std::wstring unavailable = lock.Unavailable();
     if (!unavailable.empty()) {
-        reply.Fail("lock-unavailable", unavailable);
+        reply.Fail(codes::kLockUnavailable, unavailable);
         return ExitFailed;
     }
-    reply.Fail("configuration-busy", kConfigurationBusy);
+    reply.Fail(codes::kConfigurationBusy, kConfigurationBusy);
     return ExitBusy;
 }
 
@@ -169,7 +170,7 @@ int RefuseBeforeWriting(const std::vector<OutcomeMessage>& messages, const RunPl
         if (message.kind != MessageKind::Success)
             reply.Show(message);
     ShowProblems(plan.problems, false, reply);
-    reply.Fail("refused-before-writing",
+    reply.Fail(codes::kRefusedBeforeWriting,
                L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).");
     return ExitFailed;
 }
@@ -178,7 +179,7 @@ int RefuseBeforeWriting(const std::vector<OutcomeMessage>& messages, const RunPl
 int NothingToChange(const RunPlan& plan, CommandReply& reply)
 {
     reply.ShowAll(plan.messages);
-    reply.Show({MessageKind::Success, "unchanged", kNothingChanged});
+    reply.Show({MessageKind::Success, codes::kUnchanged, kNothingChanged});
     ShowProblems(plan.problems, false, reply);
     return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
 }
@@ -289,7 +290,7 @@ int RunCheckCommand(const CommandLine& line, CommandReply& reply)
         problems.push_back(Problem{code, text, {}, {}, {}});
     };
     const std::vector<std::wstring> printers =
-        OfferedPrinters([&note](const std::wstring& text) { note("printers-unreadable", text); });
+        OfferedPrinters([&note](const std::wstring& text) { note(codes::kPrintersUnreadable, text); });
     LiveMachineProbe probe(printers, nullptr);
     std::optional<std::vector<RegKeyData>> maps;
     if (line.Has(L"branch")) {
@@ -389,7 +390,7 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
     try {
         exitCode = parse.spec->handler(parse.line, reply);
     } catch (const std::exception& e) {
-        reply.Fail("unexpected-error", ErrorText(e));
+        reply.Fail(codes::kUnexpectedError, ErrorText(e));
     }
     if (wroteNothing)
         *wroteNothing = reply.WroteNothing();

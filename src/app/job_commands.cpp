@@ -4,6 +4,7 @@
 
 #include "app/command_reply.h"
 #include "app/commands.h"
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
@@ -86,7 +87,7 @@ int WriteReport(const JobList& rows, const std::wstring& file, bool stopped, Com
         return passEnd;
     }
     reply.PrintUtf8(csv);
-    reply.Show({MessageKind::Warning, "report-not-written",
+    reply.Show({MessageKind::Warning, codes::kReportNotWritten,
                 CreateFileFailure(file).Message() + L"; the report went to standard output."});
     return stopped ? ExitFailed : ExitReportToStdout;
 }
@@ -168,7 +169,7 @@ bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Comma
     bool any = false;
     for (const JobRow& row : rows)
         if (row.state == RowState::Uncertain) {
-            reply.Show({MessageKind::Warning, "job-uncertain",
+            reply.Show({MessageKind::Warning, codes::kJobUncertain,
                         L"uncertain: it may have been submitted: " + row.caption + L" (the journal " + journal +
                             L" shows its start and no end; it was not sent again)"});
             any = true;
@@ -181,7 +182,7 @@ bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Comma
 int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
 {
     if (const std::optional<std::wstring> missing = MissingPath(line.paths))
-        return reply.RefuseRun(*missing + L" is no file or folder");
+        return reply.RefuseRun(*missing + L" is no file or folder", codes::kPathMissing);
 
     JobList rows;
     for (const std::wstring& path : FullPathNames(line.paths))
@@ -193,7 +194,7 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         report = FullPathName(line.Value(L"report"));
         const std::wstring problem = OutputProblem(L"report", report, rows, identity);
         if (!problem.empty())
-            return reply.RefuseRun(problem);
+            return reply.RefuseRun(problem, codes::kOutputRefused);
     }
     std::optional<JobJournal> journal;
     if (line.Has(L"journal")) {
@@ -202,11 +203,11 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         if (problem.empty() && !report.empty() && identity.FileKeyOf(file) == identity.FileKeyOf(report))
             problem = L"/journal:" + file + L" is the report";
         if (!problem.empty())
-            return reply.RefuseRun(problem);
+            return reply.RefuseRun(problem, codes::kOutputRefused);
         try {
             journal.emplace(file);
         } catch (const AppError& e) {
-            return reply.RefuseRun(e.Message());
+            return reply.RefuseRun(e.Message(), codes::kOutputRefused);
         }
     }
 

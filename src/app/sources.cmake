@@ -10,4 +10,5 @@ list(APPEND WIN_SOURCES
   src/app/commands.cpp
   src/app/command_reply.cpp
   src/app/job_commands.cpp
+  src/app/run_facts.cpp
 )
