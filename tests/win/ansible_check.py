@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Runs the Ansible role of docs/fleet/ansible with Debian's ansible-core against localhost: the
-role's ansible.builtin.command runs the real vorlasched.com under Wine on the demo's branch
+role's ansible.builtin.command runs the real vorlasched.com under Wine on json_check.py's branch
 machine. One row per invocation, so that each shows on its own.
 
 usage: ansible_check.py --source DIR --build DIR --prefix WINEPREFIX --row NAME
@@ -9,39 +9,24 @@ import argparse
 import json
 import os
 import re
-import shutil
 import subprocess
 import sys
 
-FOLDER = "vorlaansible"
-PROGRAM = f"C:\\{FOLDER}\\vorlasched.com"
-HEADER = "ΚΑΤΑΣΤΗΜΑ 12: Ερμού 1\r\nΑθήνα\r\nΕΔΡΑ: Πειραιώς 150\r\nΤηλ. 210 0000000\r\nΑΦΜ 0"
+import json_check as fixture
+
 BRANCH = {"vorlasched_branch": "12", "vorlasched_pos": "1,2", "vorlasched_back": "9",
           "vorlasched_posprinter": "POS Receipt Printer", "vorlasched_backprinter": "Back Office Laser",
-          "vorlasched_header": f"C:\\{FOLDER}\\header.txt", "vorlasched_program": PROGRAM}
+          "vorlasched_header": "C:\\vorlajson\\header.txt", "vorlasched_program": fixture.PROGRAM}
 PLAY = "- hosts: localhost\n  connection: local\n  gather_facts: false\n  roles: [vorlasched]\n"
 RECAP = re.compile(r"^localhost\s+: ok=(\d+)\s+changed=(\d+)\s+unreachable=\d+\s+failed=(\d+)", re.M)
 
 
-def wine(*args):
-    env = dict(os.environ, WINEPREFIX=ARGS.prefix, WINEDEBUG="-all")
-    return subprocess.run(["wine"] + list(args), env=env, stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
-
-
 def prepare():
-    """The branch machine and the program with its templates and a header, as json_check.py has them."""
-    lib = os.path.join(ARGS.source, "scripts", "lib.sh")
-    fixture = os.path.join(ARGS.source, "tests", "support", "branch-fixture.sh")
-    subprocess.run(["bash", "-c", f'source "{lib}" && prepare_prefix "$1" && "{fixture}" "$1"', "-", ARGS.prefix],
-                   check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
-    folder = os.path.join(ARGS.prefix, "drive_c", FOLDER)
-    shutil.rmtree(folder, ignore_errors=True)
-    shutil.copytree(os.path.join(ARGS.source, "assets", "dist"), folder)
-    shutil.copy(os.path.join(ARGS.build, "vorlasched.com"), folder)
-    with open(os.path.join(folder, "header.txt"), "w", encoding="utf-8", newline="") as f:
-        f.write(HEADER)
-    # The prefix's server and the processes that its first program starts (services, explorer),
-    # with their output nowhere: none of them may hold a pipe that this script or Ansible reads.
+    """json_check.py's branch machine; then the prefix's server and the processes that its first
+    program starts (services, explorer), with their output nowhere: none of them may hold a pipe
+    that this script or Ansible reads."""
+    fixture.ARGS = ARGS
+    fixture.prepare()
     quiet = dict(env=dict(os.environ, WINEPREFIX=ARGS.prefix, WINEDEBUG="-all"), check=True,
                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-p"], **quiet)
@@ -49,11 +34,11 @@ def prepare():
 
 
 def forget_configuration():
-    wine("reg", "delete", "HKLM\\SOFTWARE\\Kelvane\\Vorla", "/f", "/reg:32")
+    fixture.wine("reg", "delete", "HKLM\\SOFTWARE\\Kelvane\\Vorla", "/f", "/reg:32")
 
 
 def configured():
-    return wine("reg", "query", "HKLM\\SOFTWARE\\Kelvane\\Vorla\\maps", "/reg:32").returncode == 0
+    return fixture.wine("reg", "query", "HKLM\\SOFTWARE\\Kelvane\\Vorla\\maps", "/reg:32").returncode == 0
 
 
 def playbook(*options, **overrides):
