@@ -73,8 +73,8 @@ def row_check():
     """--check reports the change the run would make, and writes nothing."""
     forget_configuration()
     (_, changed, failed), output = playbook("--check")
-    expect((changed, failed) == (1, 0), "--check should report changed and not fail", output)
     expect(not configured(), "--check wrote the configuration", output)
+    expect((changed, failed) == (1, 0), "--check should report changed and not fail", output)
 
 
 def row_check_diff():
