@@ -1,10 +1,9 @@
 #!/usr/bin/python3
-"""The README's tables of codes and the schema's enum of codes say exactly what the program's
-catalogue says: the same codes, each with the same kind and meaning.
+"""The README's tables of codes and the schema's enum say exactly what the program's catalogue
+says: the same codes, each with the same kind and meaning.
 
 usage: codes_check.py --source DIR -- COMMAND...   (COMMAND prints the catalogue: code TAB kind TAB meaning)
 """
-import argparse
 import json
 import os
 import re
@@ -15,14 +14,12 @@ ROW = re.compile(r"^\| `([a-z0-9-]+)` \|(?: (success|warning|failure) \|)? (.+) 
 
 
 def readme_rows(text):
-    """(code, kind, meaning) of the rows of the message-code and problem-code tables."""
+    """(code, kind, meaning) of each row of the message-code and problem-code tables."""
     rows, table = [], None
     for line in text.splitlines():
-        if line.startswith("| message code |"):
-            table = "message"
-        elif line.startswith("| problem code |"):
-            table = "problem"
-        elif table and not line.startswith("|"):
+        if line.startswith(("| message code |", "| problem code |")):
+            table = line.split()[1]
+        elif not line.startswith("|"):
             table = None
         elif table and not line.startswith("|---"):
             match = ROW.match(line)
@@ -32,36 +29,24 @@ def readme_rows(text):
     return rows
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--source", required=True)
-    args, command = parser.parse_known_args()
-    command = [word for word in command if word != "--"]
+def main(source, command):
     out = subprocess.run(command, check=True, capture_output=True, stdin=subprocess.DEVNULL).stdout.decode("utf-8")
     catalogue = [tuple(line.split("\t")) for line in out.splitlines() if line]
-    with open(os.path.join(args.source, "README.md"), encoding="utf-8") as f:
+    with open(os.path.join(source, "README.md"), encoding="utf-8") as f:
         readme = readme_rows(f.read())
-    with open(os.path.join(args.source, "docs", "fleet", "vorlasched-result.schema.json"), encoding="utf-8") as f:
-        schema = json.load(f)
-    failures = []
-    if not catalogue:
-        failures.append("the catalogue printed nothing")
-    for name, rows in (("README", readme),):
-        for row in sorted(set(catalogue) - set(rows)):
-            failures.append(f"{name} lacks {row}")
-        for row in sorted(set(rows) - set(catalogue)):
-            failures.append(f"{name} has {row}, which the catalogue does not")
-        if len(rows) != len(set(rows)):
-            failures.append(f"{name} lists a row twice")
-    enum = schema["$defs"]["code"].get("enum", [])
+    with open(os.path.join(source, "docs", "fleet", "vorlasched-result.schema.json"), encoding="utf-8") as f:
+        enum = set(json.load(f)["$defs"]["code"].get("enum", []))
+    failures = [f"README lacks {row}" for row in sorted(set(catalogue) - set(readme))]
+    failures += [f"README has {row}, the catalogue not" for row in sorted(set(readme) - set(catalogue))]
+    failures += ["README lists a row twice"] if len(readme) != len(set(readme)) else []
     codes = {row[0] for row in catalogue}
-    if sorted(enum) != sorted(codes):
-        failures.append(f"the schema's enum differs: missing {sorted(codes - set(enum))}, "
-                        f"extra {sorted(set(enum) - codes)}")
-    for failure in failures:
-        print(failure, file=sys.stderr)
+    failures += [f"the schema's enum lacks {sorted(codes - enum)}, has {sorted(enum - codes)}"] if enum != codes else []
+    failures += ["the catalogue printed nothing"] if not catalogue else []
+    print("\n".join(failures), file=sys.stderr)
     return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    if len(sys.argv) < 5 or sys.argv[1] != "--source" or sys.argv[3] != "--":
+        sys.exit(__doc__)
+    sys.exit(main(sys.argv[2], sys.argv[4:]))
