@@ -8,6 +8,7 @@ need_pkgs=(
   wine wine32:i386 xvfb xauth x11-utils imagemagick
   fonts-liberation fonts-wine python3-pil python3-fonttools
   clang libclang-rt-14-dev zip unzip wixl msitools python3-jsonschema osslsigncode python3-olefile
+  ansible-core
 )
 
 SUDO=""

@@ -1,6 +1,7 @@
 #include "app/command_reply.h"
 
 #include "app/commands.h"
+#include "app/run_facts.h"
 
 CommandReply::CommandReply(std::string command, bool json, StdStream& out, StdStream& err)
     : json_(json), out_(out), err_(err)
@@ -51,19 +52,20 @@ void CommandReply::PrintUtf8(const std::string& bytes)
 
 int CommandReply::Refuse(const std::wstring& problem)
 {
-    result_.outcome.messages.push_back({MessageKind::Failure, "command-line-refused", problem});
+    result_.outcome.messages.push_back({MessageKind::Failure, codes::kCommandLineRefused, problem});
     return RefuseCommandLine(problem, err_);
 }
 
-int CommandReply::RefuseRun(const std::wstring& problem)
+int CommandReply::RefuseRun(const std::wstring& problem, const char* code)
 {
-    result_.outcome.messages.push_back({MessageKind::Failure, "command-line-refused", problem});
+    result_.outcome.messages.push_back({MessageKind::Failure, code, problem});
     return ::RefuseRun(problem, err_);
 }
 
 int CommandReply::Finish(int exitCode)
 {
     result_.exitCode = exitCode;
+    result_.facts = ThisRunFacts();
     if (json_)
         out_.WriteUtf8(ResultDocument(result_));
     return exitCode;

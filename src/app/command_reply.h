@@ -7,6 +7,7 @@
 
 #include "app/console.h"
 #include "app/result_document.h"
+#include "common/codes.h"
 
 class CommandReply {
 public:
@@ -34,8 +35,9 @@ public:
     void PrintUtf8(const std::string& bytes);
     // The problem and the usage on standard error, kept as a failure "command-line-refused".
     int Refuse(const std::wstring& problem);
-    // The same without the usage, for a refusal that the usage would not mend (a missing file).
-    int RefuseRun(const std::wstring& problem);
+    // The same without the usage, for a refusal that the usage would not mend (a missing file),
+    // kept with the code that says which (a missing path, a header refused, an output refused).
+    int RefuseRun(const std::wstring& problem, const char* code = codes::kCommandLineRefused);
     // With /json, the document on standard output; returns the exit code.
     int Finish(int exitCode);
     // The command wrote nothing at all (it found nothing to change, refused before its first

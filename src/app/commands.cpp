@@ -6,6 +6,7 @@
 #include "app/command_reply.h"
 #include "app/job_commands.h"
 #include "app/lock_wait.h"
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/locale_text.h"
@@ -35,7 +36,7 @@ const size_t kHeaderFileLimit = 1 << 20;
 // The printers' enumeration failures: remarks on standard error.
 ShowMessageFn PrinterFailures(CommandReply& reply)
 {
-    return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, "printers-unreadable", text}); };
+    return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, codes::kPrintersUnreadable, text}); };
 }
 
 // The header file's text: in the code page that /headercp names, without a guess, or as its
@@ -66,10 +67,11 @@ std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, Co
         return SplitTextLines(HeaderText(line));
     } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
         reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message() +
-                        L"; or say what it is with /headercp:CODEPAGE");
+                            L"; or say what it is with /headercp:CODEPAGE",
+                        codes::kHeaderRefused);
         return std::nullopt;
     } catch (const AppError& e) {
-        reply.RefuseRun(e.Message());
+        reply.RefuseRun(e.Message(), codes::kHeaderRefused);
         return std::nullopt;
     }
 }
@@ -115,7 +117,7 @@ int WritePreview(const CommandLine& line, const PreviewWriter& preview, std::wst
     if (file.empty())
         return ExitDone;
     if (!ReplaceFileContents(FullPathName(file), Utf16FileBytes(text))) {
-        reply.Fail("preview-not-written", CreateFileFailure(file).Message());
+        reply.Fail(codes::kPreviewNotWritten, CreateFileFailure(file).Message());
         return ExitFailed;
     }
     return ExitDone;
@@ -130,7 +132,7 @@ void KeepWhatWasWritten(const MachineWriter& writer, CommandReply& reply)
     reply.outcome().backup = writer.BackupTaken()->path;
     reply.PrintLine(writer.BackupTaken()->path);
     for (const std::wstring& leftover : writer.BackupTaken()->leftoversRemoved)
-        reply.Show({MessageKind::Warning, "backup-leftover-removed",
+        reply.Show({MessageKind::Warning, codes::kBackupLeftoverRemoved,
                     L"Deleted an unfinished backup that a stopped run left: " + leftover});
 }
 
@@ -176,7 +178,7 @@ int RefuseBeforeWriting(const std::vector<OutcomeMessage>& messages, const RunPl
         if (message.kind != MessageKind::Success)
             reply.Show(message);
     ShowProblems(plan.problems, false, reply);
-    reply.Fail("refused-before-writing",
+    reply.Fail(codes::kRefusedBeforeWriting,
                L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).");
     return ExitFailed;
 }
@@ -185,7 +187,7 @@ int RefuseBeforeWriting(const std::vector<OutcomeMessage>& messages, const RunPl
 int NothingToChange(const RunPlan& plan, CommandReply& reply)
 {
     reply.ShowAll(plan.messages);
-    reply.Show({MessageKind::Success, "unchanged", kNothingChanged});
+    reply.Show({MessageKind::Success, codes::kUnchanged, kNothingChanged});
     ShowProblems(plan.problems, false, reply);
     return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
 }
@@ -296,7 +298,7 @@ int RunCheckCommand(const CommandLine& line, CommandReply& reply)
         problems.push_back(Problem{code, text, {}, {}, {}});
     };
     const std::vector<std::wstring> printers =
-        OfferedPrinters([&note](const std::wstring& text) { note("printers-unreadable", text); });
+        OfferedPrinters([&note](const std::wstring& text) { note(codes::kPrintersUnreadable, text); });
     LiveMachineProbe probe(printers, nullptr);
     std::optional<std::vector<RegKeyData>> maps;
     if (line.Has(L"branch")) {
@@ -397,7 +399,7 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
     try {
         exitCode = parse.spec->handler(parse.line, reply);
     } catch (const std::exception& e) {
-        reply.Fail("unexpected-error", ErrorText(e));
+        reply.Fail(codes::kUnexpectedError, ErrorText(e));
     }
     if (wroteNothing)
         *wroteNothing = reply.WroteNothing();

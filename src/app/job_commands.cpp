@@ -5,6 +5,7 @@
 #include "app/command_reply.h"
 #include "app/commands.h"
 #include "app/lock_wait.h"
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
@@ -88,7 +89,7 @@ int WriteReport(const JobList& rows, const std::wstring& file, bool stopped, Com
         return passEnd;
     }
     reply.PrintUtf8(csv);
-    reply.Show({MessageKind::Warning, "report-not-written",
+    reply.Show({MessageKind::Warning, codes::kReportNotWritten,
                 CreateFileFailure(file).Message() + L"; the report went to standard output."});
     return stopped ? ExitFailed : ExitReportToStdout;
 }
@@ -170,7 +171,7 @@ bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Comma
     bool any = false;
     for (const JobRow& row : rows)
         if (row.state == RowState::Uncertain) {
-            reply.Show({MessageKind::Warning, "job-uncertain",
+            reply.Show({MessageKind::Warning, codes::kJobUncertain,
                         L"uncertain: it may have been submitted: " + row.caption + L" (the journal " + journal +
                             L" shows its start and no end; it was not sent again)"});
             any = true;
@@ -183,14 +184,14 @@ bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Comma
 int RefuseBusyJournal(const std::wstring& file, CommandReply& reply)
 {
     reply.NoteNothingWritten();
-    reply.Fail(kJournalBusyCode, L"The journal " + file + L" is held open by another run; try again later.");
+    reply.Fail(codes::kJournalBusy, L"The journal " + file + L" is held open by another run; try again later.");
     return ExitBusy;
 }
 
 int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
 {
     if (const std::optional<std::wstring> missing = MissingPath(line.paths))
-        return reply.RefuseRun(*missing + L" is no file or folder");
+        return reply.RefuseRun(*missing + L" is no file or folder", codes::kPathMissing);
 
     JobList rows;
     for (const std::wstring& path : FullPathNames(line.paths))
@@ -202,7 +203,7 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         report = FullPathName(line.Value(L"report"));
         const std::wstring problem = OutputProblem(L"report", report, rows, identity);
         if (!problem.empty())
-            return reply.RefuseRun(problem);
+            return reply.RefuseRun(problem, codes::kOutputRefused);
     }
     // One pass hands jobs to the client at a time on this machine: a second run waits for the
     // first, then finds in the journal what the first sent.
@@ -219,13 +220,14 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         if (problem.empty() && !report.empty() && identity.FileKeyOf(file) == identity.FileKeyOf(report))
             problem = L"/journal:" + file + L" is the report";
         if (!problem.empty())
-            return reply.RefuseRun(problem);
+            return reply.RefuseRun(problem, codes::kOutputRefused);
         try {
             journal.emplace(file);
         } catch (const Win32Error& e) {
-            return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply) : reply.RefuseRun(e.Message());
+            return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply)
+                                          : reply.RefuseRun(e.Message(), codes::kOutputRefused);
         } catch (const AppError& e) {
-            return reply.RefuseRun(e.Message());
+            return reply.RefuseRun(e.Message(), codes::kOutputRefused);
         }
     }
 

@@ -1,6 +1,7 @@
 #include "app/lock_wait.h"
 
 #include "app/commands.h"
+#include "common/codes.h"
 
 int TakeLock(MachineLock& lock, const CommandLine& line, CommandReply& reply)
 {
@@ -9,7 +10,7 @@ int TakeLock(MachineLock& lock, const CommandLine& line, CommandReply& reply)
     reply.NoteNothingWritten();
     const std::wstring unavailable = lock.Unavailable();
     if (!unavailable.empty()) {
-        reply.Fail("lock-unavailable", unavailable);
+        reply.Fail(codes::kLockUnavailable, unavailable);
         return ExitFailed;
     }
     reply.Fail(lock.Kind().busyCode, lock.NotHeldText());

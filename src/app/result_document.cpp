@@ -5,6 +5,8 @@
 #include "app/json_writer.h"
 #include "vorla_version.h"
 
+const char* const kResultFormatVersion = "1.1";
+
 namespace {
 
 void OptionalText(JsonWriter& json, const char* name, const std::optional<std::wstring>& text)
@@ -94,6 +96,11 @@ std::string ResultDocument(const CommandResult& result)
     json.BeginObject()
         .Key("program").String("vorlasched")
         .Key("version").String(VORLA_VERSION_TEXT)
+        .Key("formatVersion").String(kResultFormatVersion)
+        .Key("runId").String(result.facts.runId)
+        .Key("host").String(result.facts.host)
+        .Key("startedAt").String(result.facts.startedAt)
+        .Key("durationMs").Int(result.facts.durationMs)
         .Key("command").String(result.command)
         .Key("exitCode").Int(result.exitCode)
         .Key("changed").Bool(!result.whatif && (outcome.Changed() || AnyJobSent(result.rows)))

@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "app/job_commands.h"
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/text.h"
@@ -31,14 +32,15 @@ int RunSettleCommand(const CommandLine& line, CommandReply& reply)
         return reply.Refuse(L"/as:" + as + L" is neither " + kSettledSubmitted + L" nor " + kSettledNotSubmitted);
     const std::wstring file = FullPathName(line.Value(L"journal"));
     if (!IsExistingFile(file))
-        return reply.RefuseRun(L"/journal:" + file + L" is no file: there is no journal to settle");
+        return reply.RefuseRun(L"/journal:" + file + L" is no file: there is no journal to settle", codes::kPathMissing);
     std::optional<JobJournal> journal;
     try {
         journal.emplace(file);
     } catch (const Win32Error& e) {
-        return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply) : reply.RefuseRun(e.Message());
+        return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply)
+                                          : reply.RefuseRun(e.Message(), codes::kOutputRefused);
     } catch (const AppError& e) {
-        return reply.RefuseRun(e.Message());
+        return reply.RefuseRun(e.Message(), codes::kOutputRefused);
     }
     // Every file is checked before the first line is written: a refusal writes nothing.
     std::vector<std::pair<std::wstring, std::wstring>> settled;  // key, path
@@ -46,7 +48,7 @@ int RunSettleCommand(const CommandLine& line, CommandReply& reply)
         const std::wstring key = journal->KeyOf(path);
         const std::wstring refusal = NotUncertain(path, file, journal->Earlier(key));
         if (!refusal.empty())
-            return reply.RefuseRun(refusal);
+            return reply.RefuseRun(refusal, codes::kSettleRefused);
         settled.emplace_back(key, path);
     }
     std::vector<ResultRow> rows;
@@ -54,7 +56,7 @@ int RunSettleCommand(const CommandLine& line, CommandReply& reply)
         journal->Write(JournalEvent::Settled, key, path, as);
         const bool submitted = as == kSettledSubmitted;
         rows.push_back({path, {}, {}, submitted ? RowState::SubmittedEarlier : RowState::NotSubmitted, {}});
-        reply.Show({MessageKind::Success, "job-settled",
+        reply.Show({MessageKind::Success, codes::kJobSettled,
                     L"settled as " + as + L": " + path +
                         (submitted ? L" (the next run reports it submitted earlier)" : L" (the next run sends it)")});
     }

@@ -13,4 +13,5 @@ list(APPEND WIN_SOURCES
   src/app/job_commands.cpp
   src/app/lock_wait.cpp
   src/app/settle_command.cpp
+  src/app/run_facts.cpp
 )

@@ -8,9 +8,9 @@ const wchar_t kConfigurationLockName[] = L"Global\\vorlasched-configuration";
 const wchar_t kConfigurationBusy[] = L"Another run holds the configuration; try again later.";
 const wchar_t kSubmissionBusy[] = L"Another run is submitting jobs on this machine; try again later.";
 const MachineLockKind kConfigurationLockKind{kConfigurationLockName, L"configuration", kConfigurationBusy,
-                                             kConfigurationBusyCode};
+                                             codes::kConfigurationBusy};
 const MachineLockKind kSubmissionLockKind{L"Global\\vorlasched-submission", L"submission", kSubmissionBusy,
-                                          kSubmissionBusyCode};
+                                          codes::kSubmissionBusy};
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "common/busy_codes.h"
+#include "common/codes.h"
 #include "common/handles.h"
 
 // What tells one machine-wide lock from another.

@@ -13,7 +13,7 @@
 enum class MessageKind { Success, Warning, Failure };
 
 // One message as the technician sees it, with a stable code a fleet tool can match
-// ("configuration-done", "printer-missing", ...). The text is exactly what the window shows.
+// (one of common/codes.h). The text is exactly what the window shows.
 struct OutcomeMessage {
     MessageKind kind = MessageKind::Success;
     std::string code;

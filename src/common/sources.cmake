@@ -1,4 +1,5 @@
 list(APPEND CORE_SOURCES
+  src/common/codes.cpp
   src/common/errors.cpp
   src/common/outcome.cpp
   src/common/paths.cpp

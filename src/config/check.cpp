@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/codes.h"
 #include "common/locale_text.h"
 #include "common/paths.h"
 #include "common/product_keys.h"
@@ -31,12 +32,12 @@ public:
             const RegValueData* value = FindRegValue(key, row.name);
             const bool text = row.kind == RegKind::Text;
             if (!value)
-                Add(AddedByUpgrade(row.name) ? "value-not-upgraded" : "value-missing",
+                Add(AddedByUpgrade(row.name) ? codes::kValueNotUpgraded : codes::kValueMissing,
                     key.path + L": " + row.name + L" is missing" +
                         (AddedByUpgrade(row.name) ? L" (the configuration was never upgraded: run Upgrade Vorla)" : L""),
                     key.path, row.name);
             else if (text ? !RegTextOf(*value) : value->type != kRegDword || value->data.size() != 4)
-                Add("value-mistyped",
+                Add(codes::kValueMistyped,
                     key.path + L": " + row.name + L" is " + RegTypeName(value->type) + L", not " +
                         (text ? L"REG_SZ" : L"REG_DWORD"),
                     key.path, row.name);
@@ -48,7 +49,7 @@ public:
         const RegValueData* value = FindRegValue(key, name);
         std::optional<std::wstring> path = value ? RegTextOf(*value) : std::nullopt;
         if (path && !probe_.IsFile(*path))
-            Add("file-missing", key.path + L": " + name + L" names no file: " + *path, key.path, name, *path);
+            Add(codes::kFileMissing, key.path + L": " + name + L" names no file: " + *path, key.path, name, *path);
     }
 
     // The map folder (where EscFile is) holds the two pictures.
@@ -61,7 +62,7 @@ public:
         const std::wstring folder = ParentPath(*path);
         for (const wchar_t* picture : {kLogoFileName, kAddressFileName})
             if (!probe_.IsFile(folder + L"\\" + picture))
-                Add("map-folder-incomplete", map.path + L": the map folder " + folder + L" lacks " + picture, map.path,
+                Add(codes::kMapFolderIncomplete, map.path + L": the map folder " + folder + L" lacks " + picture, map.path,
                     L"EscFile", folder + L"\\" + picture);
     }
 
@@ -73,7 +74,7 @@ public:
             return;
         if (MatchPrinter(printers_, *name))
             return;
-        Add("printer-missing", section.path + L": Printer names a printer this machine does not have: " + *name,
+        Add(codes::kPrinterMissing, section.path + L": Printer names a printer this machine does not have: " + *name,
             section.path, L"Printer");
     }
 
@@ -96,7 +97,7 @@ public:
             typesSeen.push_back(type);
             const std::wstring path = ParentPath(*escPath) + L"\\" + kAddressFileName;
             if (probe_.FileBytes(path, image.size() + 1) != image)
-                Add("address-bmp-differs", path + L": address.bmp differs from the image of this header", {}, {}, path);
+                Add(codes::kAddressBmpDiffers, path + L": address.bmp differs from the image of this header", {}, {}, path);
         }
     }
 
@@ -120,7 +121,7 @@ void InspectMap(Inspection& check, const std::vector<RegKeyData>& tree, const Re
     for (const wchar_t* name : {kMasterSubkey, kCopySubkey}) {
         const RegKeyData* section = FindRegKey(tree, map.path + L"\\" + name);
         if (!section) {
-            check.Add("section-missing", map.path + L"\\" + name + L" is missing", map.path + L"\\" + name);
+            check.Add(codes::kSectionMissing, map.path + L"\\" + name + L" is missing", map.path + L"\\" + name);
             continue;
         }
         if (name == kMasterSubkey)
@@ -147,7 +148,7 @@ std::optional<Problem> FirstDifference(const std::vector<RegKeyData>& tree, cons
 {
     const std::wstring suffix = L"; /configure with these switches would write ";
     const auto differs = [](std::wstring text, const std::wstring& key, const std::wstring& value = {}) {
-        return Problem{"maps-differ", std::move(text), key, value, {}};
+        return Problem{codes::kMapsDiffer, std::move(text), key, value, {}};
     };
     for (const RegKeyData& want : expected) {
         const RegKeyData* have = FindRegKey(tree, want.path);
@@ -193,21 +194,21 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
     const RegKeyData* product = FindRegKey(tree, productPath);
     std::vector<const RegKeyData*> maps;
     if (!product) {
-        check.Add("product-key-missing", productPath + L" is missing", productPath);
+        check.Add(codes::kProductKeyMissing, productPath + L" is missing", productPath);
     } else {
         check.Values(*product, kProductValues);
         check.FileNamed(*product, L"ps2pdf_cmd");
         const std::wstring mapsPath = root.FullPath(root.MapsKey());
         maps = RegChildren(tree, mapsPath);
         if (!FindRegKey(tree, mapsPath))
-            check.Add("maps-missing", mapsPath + L" is missing", mapsPath);
+            check.Add(codes::kMapsMissing, mapsPath + L" is missing", mapsPath);
         else if (maps.empty())
-            check.Add("maps-empty", mapsPath + L" holds no map", mapsPath);
+            check.Add(codes::kMapsEmpty, mapsPath + L" holds no map", mapsPath);
         for (const RegKeyData* map : maps)
             InspectMap(check, tree, *map);
     }
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
-        check.Add("barcode-font-missing", L"The barcode font Free 3 of 9 Extended is not installed");
+        check.Add(codes::kBarcodeFontMissing, L"The barcode font Free 3 of 9 Extended is not installed");
     if (expected.maps)
         if (std::optional<Problem> difference = FirstDifference(tree, *expected.maps, root))
             check.problems.push_back(std::move(*difference));

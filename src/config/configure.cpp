@@ -1,5 +1,6 @@
 #include "config/configure.h"
 
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/locale_text.h"
 #include "common/outcome.h"
@@ -9,9 +10,9 @@
 #include <utility>
 
 const wchar_t kConfigurationDone[] = L"Η εντολή ολοκληρώθηκε";
-const Refusal kPosPrinterNotChosen{"pos-printer-not-chosen", L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!"};
-const Refusal kBackPrinterNotChosen{"back-printer-not-chosen", L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!"};
-const Refusal kHeaderLinesWrong{"header-lines-wrong", L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!"};
+const Refusal kPosPrinterNotChosen{codes::kPosPrinterNotChosen, L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!"};
+const Refusal kBackPrinterNotChosen{codes::kBackPrinterNotChosen, L"Πρέπει να επιλέξετε εκτυπωτή backoffice πρώτα!"};
+const Refusal kHeaderLinesWrong{codes::kHeaderLinesWrong, L"Χρειάζονται 5 γραμμές ακριβώς για το Υποκατάστημα!"};
 const wchar_t kDefaultUncPos[] = L"\\\\vorla-fs\\STORE_FILES$\\POS";
 const wchar_t kDefaultUncBack[] = L"\\\\vorla-fs\\STORE_FILES$\\BACK";
 
@@ -85,12 +86,12 @@ bool EntriesAccepted(const ConfigRequest& request, int branchNo, const MessageLo
 {
     // An empty UNC field only warns: its maps get an empty output folder.
     if (request.uncPos.empty())
-        log(MessageKind::Warning, "pos-unc-empty", L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
+        log(MessageKind::Warning, codes::kPosUncEmpty, L"Δεν δηλώσατε UNC path (POS). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
     if (request.uncBack.empty())
-        log(MessageKind::Warning, "back-unc-empty",
+        log(MessageKind::Warning, codes::kBackUncEmpty,
             L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
     if (!IsValidBranchNo(branchNo)) {
-        log(MessageKind::Failure, "branch-refused", BranchRefusal(branchNo));
+        log(MessageKind::Failure, codes::kBranchRefused, BranchRefusal(branchNo));
         return false;
     }
     for (const auto& [chosen, refusal] : {std::pair{request.posPrinter.has_value(), &kPosPrinterNotChosen},
@@ -139,22 +140,22 @@ MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, Mac
     std::wstring programFiles;
     unsigned long error = 0;
     if (!probe.ProgramFilesFolder(programFiles, error))
-        return refuse("program-files-unknown", Win32Error(L"SHGetFolderPath error ", error).Message());
+        return refuse(codes::kProgramFilesUnknown, Win32Error(L"SHGetFolderPath error ", error).Message());
     paths.InstallDir = VorlaInstallDir(programFiles);
     paths.GhostscriptPath = WithTrailingSeparator(programFiles) + L"gs\\gs9.14\\bin\\gswin32c.exe";
     if (!probe.IsFolder(paths.InstallDir))
-        return refuse("install-folder-missing", L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
+        return refuse(codes::kInstallFolderMissing, L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
     if (!probe.IsFile(paths.GhostscriptPath))
-        return refuse("ghostscript-missing", L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
+        return refuse(codes::kGhostscriptMissing, L"Πρέπει να εγκαταστήσετε το GhostScript 9.0 πρώτα!");
     paths.EscSourcePath = paths.ProgramDir + L"\\generic_ab.esc";
     if (!probe.IsFile(paths.EscSourcePath))
-        return refuse("esc-file-missing", L"Δεν βρέθηκε το αρχείο " + paths.EscSourcePath);
+        return refuse(codes::kEscFileMissing, L"Δεν βρέθηκε το αρχείο " + paths.EscSourcePath);
     if (!MatchPrinter(probe.Printers(), kPdfPrinter)) {
-        log(MessageKind::Failure, "pdf-printer-missing", L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
+        log(MessageKind::Failure, codes::kPdfPrinterMissing, L"Εγκαταστήστε πρώτα τον εκτυπωτή CutePDF Writer!");
         return MachineCheck::LacksPrinterOrFont;
     }
     if (!probe.HasFontFamily(kBarcodeFont)) {
-        log(MessageKind::Failure, "barcode-font-missing", L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
+        log(MessageKind::Failure, codes::kBarcodeFontMissing, L"Εγκαταστήστε πρώτα τo font Free 3 of 9 Extended");
         return MachineCheck::LacksPrinterOrFont;
     }
     if (request.headerLines.size() != kHeaderLines)
@@ -185,17 +186,17 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
         return ConfigOutcome::EntriesRefused;
     // One guard for the whole write: the first error stops it, and what was written stays. The
     // step under way names the failure's code.
-    const char* step = "backup-failed";
+    const char* step = codes::kBackupFailed;
     try {
         writer.Backup(ProductValueNames());
-        step = "product-write-failed";
+        step = codes::kProductWriteFailed;
         writer.WriteKey(root.key, ResolveProductValues(result.paths.GhostscriptPath));
-        step = "maps-remove-failed";
+        step = codes::kMapsRemoveFailed;
         writer.RemoveKeyTree(root.MapsKey());
-        step = "map-write-failed";
+        step = codes::kMapWriteFailed;
         const MapWriteOptions options{SettingsOf(request, result.paths, result.BranchNo), &probe, &writer,
-                                      log.As(MessageKind::Warning, "template-missing"), root,
-                                      log.As(MessageKind::Warning, "address-image-not-written")};
+                                      log.As(MessageKind::Warning, codes::kTemplateMissing), root,
+                                      log.As(MessageKind::Warning, codes::kAddressImageNotWritten)};
         int mapCounter = 0;
         for (const auto& [series, type] : {std::pair{&request.posSeries, L"POS"}, std::pair{&request.backSeries, L"BACK"}}) {
             std::wstring last = WriteMapsWith(options, *series, type, mapCounter);
@@ -206,7 +207,7 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
         log(MessageKind::Failure, step, e.Message());
         return ConfigOutcome::Failed;
     }
-    log(MessageKind::Success, "configuration-done", kConfigurationDone);
+    log(MessageKind::Success, codes::kConfigurationDone, kConfigurationDone);
     return ConfigOutcome::Done;
 }
 

@@ -1,5 +1,6 @@
 #include "config/upgrade.h"
 
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/machine_lock.h"
 #include "common/outcome.h"
@@ -28,7 +29,7 @@ std::wstring Barcode39Of(const RegKeyData* section)
         return {};
     std::optional<std::wstring> text = RegTextOf(*value);
     if (!text)
-        throw CodedError("barcode39-mistyped", L"Invalid data type for 'Barcode39'");
+        throw CodedError(codes::kBarcode39Mistyped, L"Invalid data type for 'Barcode39'");
     return *text;
 }
 
@@ -58,13 +59,13 @@ void UpgradeMaps(const std::vector<RegKeyData>& maps, ConfigWriter& writer, cons
 {
     const std::wstring mapsPath = root.FullPath(root.MapsKey());
     if (!FindRegKey(maps, mapsPath))
-        throw CodedError("maps-missing", OpenKeyFailure(root.MapsKey()).Message());
+        throw CodedError(codes::kMapsMissing, OpenKeyFailure(root.MapsKey()).Message());
     const std::vector<const RegKeyData*> children = RegChildren(maps, mapsPath);
     if (!children.empty())
         try {
             writer.Backup({});
         } catch (const AppError& e) {
-            throw CodedError("backup-failed", e.Message());
+            throw CodedError(codes::kBackupFailed, e.Message());
         }
     for (const RegKeyData* map : children) {
         const std::wstring name = map->path.substr(mapsPath.size() + 1);
@@ -88,10 +89,10 @@ bool RunUpgrade(const std::vector<RegKeyData>& maps, ConfigWriter& writer, const
         log(MessageKind::Failure, e.Code(), e.Message());
         return false;
     } catch (const AppError& e) {
-        log(MessageKind::Failure, "map-write-failed", e.Message());
+        log(MessageKind::Failure, codes::kMapWriteFailed, e.Message());
         return false;
     }
-    log(MessageKind::Success, "upgrade-done", kUpgradeDone);
+    log(MessageKind::Success, codes::kUpgradeDone, kUpgradeDone);
     return true;
 }
 

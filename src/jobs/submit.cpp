@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/codes.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/handles.h"
@@ -92,7 +93,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
                                    const std::function<void()>& showEarlier, const std::wstring& journalKey)
 {
     if (TakeStopRequest())
-        throw CodedError("stopped-by-technician", L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
+        throw CodedError(codes::kStoppedByTechnician, L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
     if (ResultFileName.empty())
         CreateResultFile();
     EmptyResultFile();
@@ -116,12 +117,12 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
         port_.ShowStatus(running);
     if (end == WaitEnd::Stopped) {
         EndClient(client.process.get());
-        throw CodedError("client-stopped", L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
+        throw CodedError(codes::kClientStopped, L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
                        path + L" may have been submitted; the rows after it were not submitted.");
     }
     if (end == WaitEnd::TimedOut) {
         EndClient(client.process.get());
-        throw CodedError("client-timed-out", std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
+        throw CodedError(codes::kClientTimedOut, std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
                        L" seconds and was ended. The job " + path +
                        L" may or may not have been submitted; the rows after it were not submitted.");
     }
@@ -132,7 +133,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     try {
         bytes = ReadFileBytes(ResultFileName, kAnswerLimitBytes, &cut);
     } catch (const AppError& e) {
-        throw CodedError("answer-unreadable", L"Failed to load eret, error: " + e.Message());
+        throw CodedError(codes::kAnswerUnreadable, L"Failed to load eret, error: " + e.Message());
     }
     std::wstring answer = AnswerText(bytes, cut);
     if (options_.journal)
@@ -148,7 +149,7 @@ std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction,
         return RunClient(direction, path, showEarlier, journalKey);
     } catch (const AppError& e) {
         const auto* coded = dynamic_cast<const CodedError*>(&e);
-        failure_ = OutcomeMessage{MessageKind::Failure, coded ? coded->Code() : "client-failed", e.Message()};
+        failure_ = OutcomeMessage{MessageKind::Failure, coded ? coded->Code() : codes::kClientFailed, e.Message()};
         showEarlier();
         port_.ShowMessage(e.Message());
         return std::nullopt;

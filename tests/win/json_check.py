@@ -5,10 +5,12 @@ document against the schema with Debian's jsonschema, then what it says.
 usage: json_check.py --source DIR --build DIR --prefix WINEPREFIX --version A.B.C.D
 """
 import argparse
+import datetime
 import json
 import os
 import re
 import shutil
+import socket
 import subprocess
 import sys
 import unittest
@@ -96,17 +98,30 @@ class Documents(unittest.TestCase):
         if unlisted:
             raise AssertionError(f"codes missing from the README: {unlisted}")
     def test_version_is_the_projects(self):
+        before = datetime.datetime.now(datetime.timezone.utc)
         document, _ = run("/version", "/json")
         self.assertEqual(document["version"], ARGS.version)
+        # The format's version is the one the schema's $id names; the run facts are this run's.
+        self.assertIn(f"-{document['formatVersion']}.schema.json", SCHEMA["$id"])
+        started = datetime.datetime.fromisoformat(document["startedAt"].replace("Z", "+00:00"))
+        self.assertLess(abs((started - before).total_seconds()), 60)
+        self.assertEqual(document["host"].lower(), socket.gethostname().split(".")[0].lower())
+        again, _ = run("/version", "/json")
+        self.assertNotEqual(again["runId"], document["runId"])
         self.assertEqual(wine(PROGRAM, "/version").stdout.decode(), ARGS.version + "\r\n")
         usage, _ = run("/?", "/json")
         self.assertEqual(usage["usage"][0], "Usage:")
 
     def test_refused_command_lines_answer_too(self):
-        for args in (["/configure", "/json", "/bogus"], ["/JSON"], ["/analyze", "-Json", "C:\\no such folder"]):
+        # Each kind of refusal has its code, so that a fleet tool can tell what to mend.
+        for args, code in ((["/configure", "/json", "/bogus"], "command-line-refused"),
+                           (["/JSON"], "command-line-refused"),
+                           (["/analyze", "-Json", "C:\\no such folder"], "path-missing"),
+                           (["/check", "/header:C:\\vorlajson\\none.txt", "/json"], "header-refused"),
+                           (["/analyze", SPOOL, "/report:C:\\no such folder\\r.csv", "/json"], "output-refused")):
             document, err = run(*args)
             self.assertEqual(document["exitCode"], 2, args)
-            self.assertEqual(codes(document["messages"]), ["command-line-refused"], args)
+            self.assertEqual(codes(document["messages"]), [code], args)
             self.assertTrue(err.startswith("vorlasched: "), (args, err))
 
     def test_configure_preview_upgrade_and_check(self):
