@@ -36,23 +36,3 @@ std::wstring UpperOrdinal(std::wstring_view text)
                       static_cast<int>(out.size()), nullptr, nullptr, 0);
     return out;
 }
-
-std::wstring AnsiToWide(std::string_view bytes)
-{
-    if (bytes.empty())
-        return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
-    return out;
-}
-
-std::string WideToAnsi(std::wstring_view text)
-{
-    if (text.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}

@@ -1,6 +1,8 @@
-// The one text codec: UTF-8 and UTF-16 both ways, and the decoding of a text file whose
-// encoding is told by its BOM or by its bytes (UTF-8 when it holds UTF-8, else the ANSI code
-// page); a file that is neither is refused, never guessed at. Pure.
+// The one text codec: UTF-8, UTF-16 and the ANSI code page, each way, and the decoding of a text
+// file whose encoding is told by its BOM or by its bytes (UTF-8 when it holds UTF-8, else the ANSI
+// code page); a file that is neither is refused, never guessed at. No other file converts text.
+// Pure, but for the ANSI code page, which the system knows (utf_ansi_win.cpp; Latin-1 in the
+// native build, utf_ansi_native.cpp).
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -12,6 +14,18 @@
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf8Of(std::wstring_view text);
 
+// The code point that starts at text[i] and in length the units it takes: a surrogate pair is
+// joined; a lone surrogate, or a value above U+10FFFF (a 32-bit wchar_t only), comes back as it is.
+char32_t CodePointAt(std::wstring_view text, size_t i, size_t& length);
+bool IsSurrogate(char32_t c);
+
+// Appends a code point (no surrogate, at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
+// UTF-16 LE bytes of the text, without BOM or NUL (a code point above U+FFFF, where wchar_t holds
+// 32 bits, as its surrogate pair).
+std::string Utf16LeBytes(std::wstring_view text);
+
 // UTF-8 to UTF-16; nothing when the bytes are not valid UTF-8 (overlong forms, surrogates and
 // code points above U+10FFFF are not).
 std::optional<std::wstring> WideOfUtf8(std::string_view bytes);
@@ -21,6 +35,12 @@ std::wstring WideOfUtf8Lossy(std::string_view bytes);
 
 // Bytes of UTF-16 in the given byte order; an odd last byte is dropped.
 std::wstring WideOfUtf16(std::string_view bytes, bool bigEndian);
+
+// Bytes of the ANSI code page (1253 on the branch machines) to UTF-16 and back.
+std::wstring AnsiToWide(std::string_view bytes);
+std::string WideToAnsi(std::wstring_view text);
+// AnsiToWide into a buffer kept between calls, which then costs no allocation.
+void AnsiToWideInto(std::string_view bytes, std::wstring& out);
 
 // A text file's content: UTF-16 LE or BE or UTF-8 by its BOM; without one, UTF-8 when the bytes
 // hold a valid multi-byte UTF-8 sequence, the ANSI code page when they hold none. Refused with a

@@ -35,8 +35,7 @@ bool Lists(const RegKeyData& key, const std::wstring& name)
 // Makes the folder and its missing parents; what cannot be made shows when the file is written.
 void CreateFolderChain(const std::wstring& folder)
 {
-    for (const std::wstring& each : FolderChain(folder))
-        CreateDirectoryW(LongPathName(each).c_str(), nullptr);
+    MakeFolderChain(folder);
 }
 
 BackupTime LocalTimeNow()
@@ -60,7 +59,7 @@ void WriteUtf16File(UniqueFile& file, const std::wstring& path, const std::wstri
         return;
     DWORD error = GetLastError();
     file.reset();
-    DeleteFileW(LongPathName(path).c_str());
+    DeleteFileAt(path);
     ThrowWriteError(path, error);
 }
 
@@ -70,8 +69,7 @@ std::wstring WriteNewBackup(const std::wstring& folder, const std::wstring& text
     BackupTime time = LocalTimeNow();
     for (unsigned suffix = 1;; ++suffix) {
         std::wstring path = folder + L"\\" + BackupFileName(time, suffix);
-        UniqueFile file(CreateFileW(LongPathName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file = OpenFile(path, GENERIC_WRITE, 0, CREATE_NEW);
         if (!file) {
             DWORD error = GetLastError();
             if ((error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && suffix < kMaxSuffix)
@@ -86,14 +84,11 @@ std::wstring WriteNewBackup(const std::wstring& folder, const std::wstring& text
 std::vector<std::wstring> FileNamesIn(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW(LongPathName(folder + L"\\Vorla-*").c_str(), &entry));
-    if (!find)
-        return names;
-    do {
+    ListFolder(folder + L"\\Vorla-*", [&](const WIN32_FIND_DATAW& entry) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(entry.cFileName);
-    } while (FindNextFileW(find.get(), &entry));
+        return true;
+    });
     return names;
 }
 
@@ -104,7 +99,7 @@ void RemoveOldBackups(const std::wstring& folder, const std::wstring& keptName)
     std::vector<std::wstring> names = FileNamesIn(folder);
     names.erase(std::remove(names.begin(), names.end(), keptName), names.end());
     for (const std::wstring& name : BackupsToPrune(names, kBackupsKept - 1))
-        DeleteFileW(LongPathName(folder + L"\\" + name).c_str());
+        DeleteFileAt(folder + L"\\" + name);
 }
 
 // The newest backup in the folder, when its content is exactly this text.
