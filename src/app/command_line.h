@@ -1,6 +1,7 @@
 // The program's command line: switches that start with '/' or '-', case-insensitive, a value
 // after a colon. Without a command switch the window opens. The parser and the usage text both
-// come from one command table (app/commands.*), so that they cannot drift apart. Pure.
+// come from one command table (its rows in app/command_table.cpp, their handlers joined in
+// app/commands.*), so that they cannot drift apart. Pure.
 #pragma once
 #include <map>
 #include <string>
