@@ -170,8 +170,8 @@ std::wstring FileIdentity::FolderKey(const std::wstring& folder)
     auto known = folders_.find(textKey);
     if (known != folders_.end())
         return known->second;
-    UniqueFile handle =
-        OpenFile(plain, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+    UniqueFile handle = OpenFile(plain, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS);
     std::wstring key = handle ? FinalPathKey(handle.get()) : std::wstring();
     if (key.empty())
         key = textKey;

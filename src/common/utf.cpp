@@ -1,6 +1,5 @@
 #include "common/utf.h"
 
-#include "common/locale_text.h"
 #include "common/refusals.h"
 
 namespace {
