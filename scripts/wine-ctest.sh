@@ -8,8 +8,12 @@ export VORLA_SOURCE_DIR=$VORLA_ROOT VORLA_BINARY_DIR=$VORLA_WIN_BUILD
 "$VORLA_ROOT/tests/support/make-link-tree.sh" "$VORLA_WIN_BUILD/fixtures"
 start_wineserver
 # The desktop before any test: one that a test started would hold that test's pipe to CTest.
-keeper=$VORLA_WIN_BUILD/tests/desktop_keeper.exe
-if [ -f "$keeper" ]; then wine "$keeper" </dev/null >/dev/null 2>&1 & fi
+keeper=$VORLA_WIN_BUILD/tests/desktop_keeper.exe ready=$VORLA_WIN_BUILD/desktop-ready
+if [ -f "$keeper" ]; then
+  rm -f "$ready"
+  wine "$keeper" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 600); do [ -f "$ready" ] && break; sleep 0.1; done
+fi
 rc=0
 (cd "$VORLA_WIN_BUILD" && ctest --output-on-failure "$@") || rc=$?
 stop_wineserver

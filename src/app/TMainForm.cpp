@@ -81,7 +81,7 @@ void TMainForm::ResultFile::Delete()
     if (deleted_ || name.empty())
         return;
     deleted_ = true;
-    DeleteFileW(LongPathName(name).c_str());  // the outcome does not matter
+    DeleteFileAt(name);  // the outcome does not matter
 }
 
 void TMainForm::Create(TAboutForm* about, TConfigForm* config, TConvertPBForm* convert)

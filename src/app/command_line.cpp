@@ -135,7 +135,7 @@ bool IsName(const CommandTable& table, const std::wstring& name)
 
 // Why an argument that does not begin with '/' or '-' was meant as a switch (see ParseCommandLine):
 // empty for a path.
-std::wstring MistypedSwitchProblem(const CommandTable& table, const std::wstring& arg, PathExists exists)
+std::wstring MistypedSwitchProblem(const CommandTable& table, const std::wstring& arg, PathExistsFn exists)
 {
     size_t units = 0;
     const char32_t first = arg.empty() ? 0 : CodePointAt(arg, 0, units);
@@ -211,7 +211,7 @@ unsigned CommandLine::Number(const std::wstring& name, unsigned fallback) const
     return it == numbers.end() ? fallback : it->second;
 }
 
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table, PathExists exists)
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table, PathExistsFn exists)
 {
     CommandLineParse parse;
     CommandLine& line = parse.line;

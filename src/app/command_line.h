@@ -79,7 +79,7 @@ struct CommandLineParse {
 };
 
 // Whether a path names an existing file or folder (relative ones against the current folder).
-using PathExists = bool (*)(const std::wstring& path);
+using PathExistsFn = bool (*)(const std::wstring& path);
 
 // The command table's rows, switches and notes, without handlers (app/command_table.cpp): pure,
 // so that the fuzz target reads command lines against the very table that the program uses.
@@ -97,7 +97,7 @@ CommandTable CommandTableRows();
 // full-width letters folded, by a switch's or command's name in any letter case, up to an
 // optional ':' and value. exists answers the first question; null: nothing exists.
 CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table,
-                                  PathExists exists = nullptr);
+                                  PathExistsFn exists = nullptr);
 
 // Whether the arguments ask for a JSON answer (/json or -json, in any letter case), read without
 // the parser, so that a refused command line can answer in JSON too.

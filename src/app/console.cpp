@@ -1,5 +1,6 @@
 #include "app/console.h"
 
+#include "common/fileio.h"
 #include "common/utf.h"
 
 namespace {
@@ -14,8 +15,8 @@ bool IsUsableHandle(HANDLE handle)
 StdStream::StdStream(DWORD which) : handle_(GetStdHandle(which))
 {
     if (!IsUsableHandle(handle_) && (GetConsoleWindow() || AttachConsole(ATTACH_PARENT_PROCESS))) {
-        owned_.reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
+        owned_ =
+            OpenFile(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
         handle_ = owned_.get();
     }
     DWORD mode = 0;

@@ -68,7 +68,7 @@ std::wstring OutputProblem(const wchar_t* switchName, const std::wstring& file, 
         OutputPathProblem(switchName, file, rows, [&identity](const std::wstring& path) { return identity.FileKeyOf(path); });
     if (problem.empty())
         if (const unsigned long error = ReplaceFileError(file))
-            problem = Win32Error(L"Cannot create file " + file + L", error ", error).Message();
+            problem = CreateFileError(file, error).Message();
     return problem;
 }
 
@@ -123,39 +123,40 @@ private:
 // before the pass begins.
 class CommandResultFile {
 public:
-    CommandResultFile() : name(TempFolder() + L"VORJ" + DecimalText(GetCurrentProcessId()) + L".tmp")
+    CommandResultFile() : name(TempFolderOrNone() + L"VORJ" + DecimalText(GetCurrentProcessId()) + L".tmp")
     {
         DeleteLeftBehind();
     }
-    ~CommandResultFile() { DeleteFileW(LongPathName(name).c_str()); }
+    ~CommandResultFile() { DeleteFileAt(name); }
     CommandResultFile(const CommandResultFile&) = delete;
     CommandResultFile& operator=(const CommandResultFile&) = delete;
 
     std::wstring name;
 
 private:
-    static std::wstring TempFolder()
+    static std::wstring TempFolderOrNone()
     {
-        wchar_t folder[MAX_PATH + 1];
-        const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-        return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(folder, length);
+        try {
+            return UserTempFolder();
+        } catch (const Win32Error&) {
+            return {};
+        }
     }
 
     // The result files of runs whose process is gone.
     void DeleteLeftBehind() const
     {
-        const std::wstring folder = TempFolder();
-        WIN32_FIND_DATAW entry;
-        UniqueFind find(FindFirstFileW((folder + L"VORJ*.tmp").c_str(), &entry));
-        if (!find || folder.empty())
+        const std::wstring folder = TempFolderOrNone();
+        if (folder.empty())
             return;
-        do {
+        ListFolder(folder + L"VORJ*.tmp", [&](const WIN32_FIND_DATAW& entry) {
             const std::wstring found = entry.cFileName;
             int id = 0;
             if (found.size() > 8 && EqualsAsciiNoCase(PathExtension(found), L".tmp") &&
                 ParseInt32(found.substr(4, found.size() - 8), id) && id > 0 && !IsRunning(static_cast<DWORD>(id)))
-                DeleteFileW((folder + entry.cFileName).c_str());
-        } while (FindNextFileW(find.get(), &entry));
+                DeleteFileAt(folder + entry.cFileName);
+            return true;
+        });
     }
 
     static bool IsRunning(DWORD processId)

@@ -1,5 +1,7 @@
 #include "app/json_writer.h"
 
+#include "common/utf.h"
+
 namespace {
 
 const char kHex[] = "0123456789abcdef";
@@ -9,25 +11,6 @@ void AppendEscape(std::string& out, unsigned unit)
     out += "\\u";
     for (int shift = 12; shift >= 0; shift -= 4)
         out += kHex[(unit >> shift) & 0xF];
-}
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // A character that is no surrogate: escaped where JSON needs it, as UTF-8 otherwise.
@@ -49,26 +32,19 @@ void AppendCharacter(std::string& out, char32_t c)
         AppendUtf8(out, c);
 }
 
-bool IsHigh(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 }  // namespace
 
 void AppendJsonString(std::string& out, std::wstring_view text)
 {
     out += '"';
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char32_t c = static_cast<char32_t>(text[i]);
-        if (c > 0x10FFFF) {
+    for (size_t i = 0, length = 0; i < text.size(); i += length) {
+        const char32_t c = CodePointAt(text, i, length);
+        if (c > 0x10FFFF)
             AppendUtf8(out, 0xFFFD);  // no code point at all (a 32-bit wchar_t only)
-        } else if (IsHigh(c) && i + 1 < text.size() && IsLow(static_cast<char32_t>(text[i + 1]))) {
-            AppendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00));
-            ++i;
-        } else if (IsHigh(c) || IsLow(c)) {
+        else if (IsSurrogate(c))
             AppendEscape(out, c);  // an unpaired surrogate has no UTF-8: escaped, as JSON allows
-        } else {
+        else
             AppendCharacter(out, c);
-        }
     }
     out += '"';
 }

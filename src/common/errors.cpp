@@ -57,7 +57,36 @@ AppError DeleteKeyFailure(const std::wstring& keyPath)
     return AppError(L"Failed to delete key '" + keyPath.substr(keyPath.find_last_of(L'\\') + 1) + L"'");
 }
 
+namespace {
+
+std::wstring CreateFileText(const std::wstring& path)
+{
+    return L"Cannot create file " + path;
+}
+
+std::wstring OpenFileText(const std::wstring& path)
+{
+    return L"Cannot open file " + path;
+}
+
+}  // namespace
+
 AppError CreateFileFailure(const std::wstring& path)
 {
-    return AppError(L"Cannot create file " + path);
+    return AppError(CreateFileText(path));
+}
+
+AppError OpenFileFailure(const std::wstring& path)
+{
+    return AppError(OpenFileText(path));
+}
+
+Win32Error CreateFileError(const std::wstring& path, unsigned long code)
+{
+    return Win32Error(CreateFileText(path) + L", error ", code);
+}
+
+Win32Error OpenFileError(const std::wstring& path, unsigned long code)
+{
+    return Win32Error(OpenFileText(path) + L", error ", code);
 }

@@ -27,6 +27,7 @@ AppError SetDataFailure(const std::wstring& valueName);   // Failed to set data 
 AppError OpenKeyFailure(const std::wstring& keyPath);     // Failed to open <path>
 AppError DeleteKeyFailure(const std::wstring& keyPath);   // Failed to delete key '<last name>'
 AppError CreateFileFailure(const std::wstring& path);     // Cannot create file <path>
+AppError OpenFileFailure(const std::wstring& path);       // Cannot open file <path>
 
 // An operating-system call failed: the fixed phrase (ending in a blank) and the error code
 // read right after the call, in signed decimal ("CreateProcess() error 2"), and after it the
@@ -40,6 +41,11 @@ public:
 private:
     unsigned long code_;
 };
+
+// The file layer's failures with the system's error: "Cannot create file <path>, error <n>: ..."
+// and "Cannot open file <path>, error <n>: ...".
+Win32Error CreateFileError(const std::wstring& path, unsigned long code);
+Win32Error OpenFileError(const std::wstring& path, unsigned long code);
 
 // Where Win32Error finds the system's text for a code; none (the window's texts, as they are)
 // until the command line sets one, for its console messages.

@@ -4,45 +4,28 @@
 #include "common/errors.h"
 #include "common/locale_text.h"
 
-std::wstring LongPathName(const std::wstring& path)
-{
-    if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0)
-        return path;
-    if (path.rfind(L"\\\\", 0) == 0)
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\')
-        return L"\\\\?\\" + path;
-    return path;
-}
-
-static DWORD AttributesOf(const std::wstring& path)
-{
-    return GetFileAttributesW(LongPathName(path).c_str());
-}
-
 bool IsExistingFolder(const std::wstring& path)
 {
-    DWORD a = AttributesOf(path);
+    DWORD a = FileAttributes(path);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsExistingFile(const std::wstring& path)
 {
-    DWORD a = AttributesOf(path);
+    DWORD a = FileAttributes(path);
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 UniqueFile OpenForReadDenyWrite(const std::wstring& path)
 {
-    return UniqueFile(CreateFileW(LongPathName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
 }
 
 std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* truncated)
 {
     UniqueFile file = OpenForReadDenyWrite(path);
     if (!file)
-        throw AppError(L"Cannot open file " + path);
+        throw OpenFileFailure(path);
     std::string bytes;
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file.get(), &size) && static_cast<unsigned long long>(size.QuadPart) < maxBytes)
@@ -72,9 +55,7 @@ namespace {
 
 UniqueFile OpenToWrite(const std::wstring& path, DWORD access, DWORD disposition, DWORD flags = FILE_ATTRIBUTE_NORMAL)
 {
-    return UniqueFile(CreateFileW(LongPathName(path).c_str(), access,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition, flags,
-                                  nullptr));
+    return OpenFile(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, disposition, flags);
 }
 
 // An existing file that is no disk file: NUL, a console, a port, a pipe.
@@ -101,20 +82,18 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes)
         return WriteAll(device.get(), bytes);
     std::wstring temp = path + L".new";
     {
-        UniqueFile out(CreateFileW(LongPathName(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile out = OpenFile(temp, GENERIC_WRITE, 0, CREATE_ALWAYS);
         if (!out)
             return false;
         bool ok = WriteAll(out.get(), bytes) && FlushFileBuffers(out.get());
         if (!ok) {
             out.reset();
-            DeleteFileW(LongPathName(temp).c_str());
+            DeleteFileAt(temp);
             return false;
         }
     }
-    if (!MoveFileExW(LongPathName(temp).c_str(), LongPathName(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(LongPathName(temp).c_str());
+    if (!MoveFileOnto(temp, path)) {
+        DeleteFileAt(temp);
         return false;
     }
     return true;
@@ -168,15 +147,6 @@ std::wstring FileKey(const std::wstring& path)
     return UpperOrdinal(FullPathName(path));
 }
 
-std::wstring WithoutLongPrefix(const std::wstring& path)
-{
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
-        return L"\\\\" + path.substr(8);
-    if (path.rfind(L"\\\\?\\", 0) == 0)
-        return path.substr(4);
-    return path;
-}
-
 namespace {
 
 // What a path names, in the form that the system resolves "." and ".." in.
@@ -188,18 +158,7 @@ std::wstring PlainFullPath(const std::wstring& path)
 // The final path of an open file or folder, upper-cased; empty when the system cannot tell it.
 std::wstring FinalPathKey(HANDLE handle)
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
-                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n == 0)
-            return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return UpperOrdinal(WithoutLongPrefix(path));
-        }
-        path.resize(n);
-    }
+    return UpperOrdinal(WithoutLongPrefix(FinalPathOf(handle)));
 }
 
 }  // namespace
@@ -211,8 +170,8 @@ std::wstring FileIdentity::FolderKey(const std::wstring& folder)
     auto known = folders_.find(textKey);
     if (known != folders_.end())
         return known->second;
-    UniqueFile handle(CreateFileW(LongPathName(plain).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile handle = OpenFile(plain, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS);
     std::wstring key = handle ? FinalPathKey(handle.get()) : std::wstring();
     if (key.empty())
         key = textKey;
@@ -229,11 +188,10 @@ std::wstring FileIdentity::FileKeyOf(const std::wstring& path)
         return UpperOrdinal(plain);
     std::wstring name = plain.substr(slash + 1);
     if (name.find(L'~') != std::wstring::npos) {  // perhaps a short name: the long one counts
-        WIN32_FIND_DATAW entry;
-        UniqueFind find(FindFirstFileExW(LongPathName(plain).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                         nullptr, 0));
-        if (find)
+        ListFolder(plain, [&](const WIN32_FIND_DATAW& entry) {
             name = entry.cFileName;
+            return false;
+        });
     }
     const std::wstring folder = FolderKey(plain.substr(0, slash == 2 && plain[1] == L':' ? 3 : slash));
     return WithTrailingSeparator(folder) + UpperOrdinal(name);
@@ -262,22 +220,21 @@ DWORD FolderCreationError(const std::wstring& path)
 {
     std::wstring folder = path;
     while (!folder.empty() && !IsExistingFolder(folder)) {
-        if (GetFileAttributesW(LongPathName(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (PathExists(folder))
             return ERROR_PATH_NOT_FOUND;  // a file where a folder has to go
         folder = ParentPath(folder);
     }
     if (folder.empty() || folder.back() == L':')
         folder += L'\\';
-    UniqueFile handle(CreateFileW(LongPathName(folder).c_str(), FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile handle = OpenFile(folder, FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS);
     return handle ? 0 : GetLastError();
 }
 
 DWORD FileWriteError(const std::wstring& path)
 {
-    UniqueFile handle(CreateFileW(LongPathName(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile handle = OpenFile(path, GENERIC_WRITE, 0, OPEN_EXISTING);
     return handle ? 0 : GetLastError();
 }
 

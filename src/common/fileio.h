@@ -1,16 +1,55 @@
-// File routines shared by the commands: long-path-safe names, attribute tests, whole-file reads.
+// The file layer: every call of the program that names a file or folder by its path goes
+// through here (fileio_calls.cpp holds the system calls, this file's other routines are built on
+// them), and no other file calls the system's file API (CreateFileW, DeleteFileW, MoveFileExW,
+// CopyFileW, CreateHardLinkW, CreateDirectoryW, FindFirstFileW, GetFileAttributesW, GetTempPathW,
+// GetFinalPathNameByHandleW, ...). Each call applies the long-path form (common/long_path.h)
+// itself; a file that cannot be made or opened is said in the program's one text for it
+// (CreateFileError, OpenFileError in common/errors.h).
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "common/handles.h"
+#include "common/long_path.h"
 
-// The name to hand to the file API: absolute paths of MAX_PATH or more get the "\\?\" form,
-// so paths of any length work; shorter paths stay as they are.
-std::wstring LongPathName(const std::wstring& path);
+// The system's calls, each with the long-path form applied. Those that return a handle or a bool
+// fail as the system call does (GetLastError tells why).
+UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                    DWORD flags = FILE_ATTRIBUTE_NORMAL);
+bool DeleteFileAt(const std::wstring& path);
+// Moves the file onto the target, replacing it, and returns when the move is on the disk.
+bool MoveFileOnto(const std::wstring& from, const std::wstring& to);
+// Moves the file to a name that no file has yet (fails on a taken one), and returns when the
+// move is on the disk.
+bool MoveFileToNewName(const std::wstring& from, const std::wstring& to);
+// A copy or a hard link under a name that no file has yet.
+bool CopyToNewFile(const std::wstring& source, const std::wstring& target);
+bool LinkNewFile(const std::wstring& link, const std::wstring& existing);
+bool MakeFolder(const std::wstring& folder);
+// Makes each folder of the chain (common/paths.h, FolderChain) that it can; whether the last one
+// is there the caller sees when it uses it.
+void MakeFolderChain(const std::wstring& folder);
+// INVALID_FILE_ATTRIBUTES when the path names nothing (or cannot be asked about).
+DWORD FileAttributes(const std::wstring& path);
+bool PathExists(const std::wstring& path);
+// The file's size in bytes; false when it cannot be asked for.
+bool FileSizeOf(const std::wstring& path, unsigned long long& size);
+// Calls each(entry) for every entry that the pattern ("folder\*.*", "folder\VORJ*.tmp") finds,
+// "." and ".." included, while each returns true; false when the search finds nothing or fails.
+bool ListFolder(const std::wstring& pattern, const std::function<bool(const WIN32_FIND_DATAW&)>& each);
+// The final path of an open file or folder as the system gives it; empty when it cannot tell.
+std::wstring FinalPathOf(HANDLE handle);
+
+// The user's temporary folder, ending in "\\"; throws Win32Error "GetTempPath() error <n>" when
+// the system gives none, or one longer than MAX_PATH.
+std::wstring UserTempFolder();
+// Makes a new empty file "<prefix><hex>.tmp" in the folder and returns its path; throws
+// Win32Error "GetTempFileName() error <n>".
+std::wstring NewTempFile(const std::wstring& folder, const wchar_t* prefix);
 
 bool IsExistingFolder(const std::wstring& path);
 bool IsExistingFile(const std::wstring& path);
@@ -20,8 +59,8 @@ bool IsExistingFile(const std::wstring& path);
 UniqueFile OpenForReadDenyWrite(const std::wstring& path);
 
 // The whole file as bytes, read with writing by others denied, at most maxBytes of it
-// (truncated tells whether more was there). Throws AppError "Cannot open file %s" when it
-// cannot be opened, or the read error.
+// (truncated tells whether more was there). Throws OpenFileFailure when it cannot be opened, or
+// the read error.
 std::string ReadFileBytes(const std::wstring& path, size_t maxBytes, bool* truncated = nullptr);
 
 // Replaces the file's contents without ever leaving it half written: the new bytes go to a
@@ -61,9 +100,6 @@ public:
 private:
     std::unordered_map<std::wstring, std::wstring> folders_;  // FileKey of a folder -> its key
 };
-
-// A path with a "\\?\" or "\\?\UNC\" prefix in its ordinary form ("C:\x", "\\server\x").
-std::wstring WithoutLongPrefix(const std::wstring& path);
 
 // The full path of the running program's file.
 std::wstring ProgramPath();

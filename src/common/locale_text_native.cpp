@@ -1,5 +1,5 @@
 // Native stand-ins for the locale functions, used where the pure code is built for Linux
-// (sanitizers, fuzzers). ANSI is taken as Latin-1 there.
+// (sanitizers, fuzzers).
 #include "common/locale_text.h"
 
 #include <cwctype>
@@ -34,35 +34,4 @@ std::wstring UpperLocale(std::wstring_view text)
 std::wstring UpperOrdinal(std::wstring_view text)
 {
     return UpperLocale(text);
-}
-
-std::wstring AnsiToWide(std::string_view bytes)
-{
-    std::wstring out;
-    out.reserve(bytes.size());
-    for (unsigned char c : bytes)
-        out += static_cast<wchar_t>(c);
-    return out;
-}
-
-std::string WideToAnsi(std::wstring_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (wchar_t c : text)
-        out += c < 256 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-// Natively, the two code pages that need no table: UTF-8, and Latin-1 as the ANSI one.
-bool IsKnownCodePage(unsigned codePage)
-{
-    return codePage == 65001 || codePage == 28591;
-}
-
-std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage)
-{
-    if (codePage == 65001)
-        return WideOfUtf8(bytes);
-    return codePage == 28591 ? std::optional<std::wstring>(AnsiToWide(bytes)) : std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "common/paths.h"
 
 #include "common/locale_text.h"
+#include "common/utf.h"
 
 std::wstring ParentPath(const std::wstring& path)
 {
@@ -36,11 +37,5 @@ std::vector<std::wstring> FolderChain(const std::wstring& folder)
 
 std::string Utf16FileBytes(const std::wstring& text)
 {
-    std::string bytes = "\xFF\xFE";
-    bytes.reserve(2 + text.size() * 2);
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
+    return "\xFF\xFE" + Utf16LeBytes(text);
 }

@@ -22,8 +22,10 @@ std::wstring WithoutTrailingSeparator(std::wstring folder);
 // upper case by the ordinal table (UpperOrdinal).
 std::wstring PathCompareKey(const std::wstring& path);
 
-// The folder and every folder above it that has a name, top first ("C:\a", "C:\a\b" for
-// "C:\a\b"; a drive or share root is not one): the order in which a chain of folders is made.
+// Every part of the path that ends before a '\', then the folder itself, top first: the order in
+// which a chain of folders is made. The drive comes first ("C:", "C:\a", "C:\a\b" for "C:\a\b"),
+// and a share's parts too ("", "\", "\\s", "\\s\x" for "\\s\x"): making such a part fails and
+// changes nothing, so the caller passes them over or lets them fail.
 std::vector<std::wstring> FolderChain(const std::wstring& folder);
 
 // A text file as regedit and the backups write it: UTF-16 LE after its byte-order mark.

@@ -11,27 +11,10 @@ namespace {
 
 const size_t kHexLineWidth = 79;  // the "\" that continues a line goes in column 80
 
-void AppendUtf16(std::vector<uint8_t>& bytes, char32_t unit)
-{
-    bytes.push_back(static_cast<uint8_t>(unit & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(unit >> 8));
-}
-
 std::vector<uint8_t> Utf16WithNul(const std::wstring& text)
 {
-    std::vector<uint8_t> bytes;
-    for (wchar_t c : text) {
-        char32_t code = static_cast<char32_t>(c);
-        if (code > 0xFFFF) {  // only where wchar_t holds 32 bits
-            code -= 0x10000;
-            AppendUtf16(bytes, 0xD800 + (code >> 10));
-            AppendUtf16(bytes, 0xDC00 + (code & 0x3FF));
-        } else {
-            AppendUtf16(bytes, code);
-        }
-    }
-    AppendUtf16(bytes, 0);
-    return bytes;
+    const std::string bytes = Utf16LeBytes(text) + std::string(2, '\0');
+    return {bytes.begin(), bytes.end()};
 }
 
 // The text of REG_SZ data that can be written between quotes and read back byte for byte, or

@@ -1,6 +1,7 @@
 list(APPEND CORE_SOURCES
   src/common/codes.cpp
   src/common/errors.cpp
+  src/common/long_path.cpp
   src/common/outcome.cpp
   src/common/paths.cpp
   src/common/product_keys.cpp
@@ -15,6 +16,7 @@ list(APPEND WIN_SOURCES
   src/common/clipboard.cpp
   src/common/command_gate.cpp
   src/common/fileio.cpp
+  src/common/fileio_calls.cpp
   src/common/machine_lock.cpp
   src/common/message_later.cpp
   src/common/registry.cpp

@@ -1,40 +1,27 @@
 #include "common/utf.h"
 
-#include "common/locale_text.h"
 #include "common/refusals.h"
 
 namespace {
 
 const char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c)
+// Hands put() the UTF-16 units of a code point: itself, or its surrogate pair above U+FFFF.
+template <class Put>
+void PutUtf16(char32_t c, Put put)
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+    if (c < 0x10000) {
+        put(c);
+        return;
     }
+    c -= 0x10000;
+    put(0xD800 + (c >> 10));
+    put(0xDC00 + (c & 0x3FF));
 }
 
 void AppendUtf16(std::wstring& out, char32_t c)
 {
-    if (c < 0x10000) {
-        out += static_cast<wchar_t>(c);
-        return;
-    }
-    c -= 0x10000;
-    out += static_cast<wchar_t>(0xD800 + (c >> 10));
-    out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+    PutUtf16(c, [&](char32_t unit) { out += static_cast<wchar_t>(unit); });
 }
 
 // The code point that starts at bytes[i], and its length; nothing for an invalid sequence
@@ -64,7 +51,7 @@ std::optional<char32_t> NextCodePoint(std::string_view bytes, size_t i, size_t& 
             return std::nullopt;
         c = c << 6 | (byte(i + k) & 0x3F);
     }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+    if (c < minimum || c > 0x10FFFF || IsSurrogate(c))
         return std::nullopt;
     length = extra + 1;
     return c;
@@ -77,20 +64,62 @@ bool StartsWith(std::string_view bytes, std::string_view prefix)
 
 }  // namespace
 
+bool IsSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+char32_t CodePointAt(std::wstring_view text, size_t i, size_t& length)
+{
+    const char32_t c = static_cast<char32_t>(text[i]);
+    const char32_t next = i + 1 < text.size() ? static_cast<char32_t>(text[i + 1]) : 0;
+    length = 1;
+    if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+        length = 2;
+        return 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+    }
+    return c;
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string Utf16LeBytes(std::wstring_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (wchar_t c : text) {  // above U+FFFF only where wchar_t holds 32 bits
+        PutUtf16(static_cast<char32_t>(c), [&](char32_t unit) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8 & 0xFF);
+        });
+    }
+    return bytes;
+}
+
 std::string Utf8Of(std::wstring_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = static_cast<char32_t>(text[i]);
-        const char32_t next = i + 1 < text.size() ? static_cast<char32_t>(text[i + 1]) : 0;
-        if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-            ++i;
-        } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            c = kReplacement;
-        }
-        AppendUtf8(out, c);
+    for (size_t i = 0, length = 0; i < text.size(); i += length) {
+        const char32_t c = CodePointAt(text, i, length);
+        AppendUtf8(out, IsSurrogate(c) || c > 0x10FFFF ? kReplacement : c);
     }
     return out;
 }

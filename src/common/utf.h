@@ -1,6 +1,8 @@
-// The one text codec: UTF-8 and UTF-16 both ways, and the decoding of a text file whose
-// encoding is told by its BOM or by its bytes (UTF-8 when it is UTF-8, else the ANSI code page);
-// UTF-8 with damaged bytes is refused, never guessed at. Pure.
+// The one text codec: UTF-8, UTF-16, the ANSI code page and any code page the system knows, each
+// way, and the decoding of a text file whose encoding is told by its BOM or by its bytes (UTF-8
+// when it is UTF-8, else the ANSI code page); UTF-8 with damaged bytes is refused, never guessed
+// at. No other file converts text. Pure, but for the code pages, which the system knows
+// (utf_ansi_win.cpp; Latin-1 as the ANSI one in the native build, utf_ansi_native.cpp).
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -12,6 +14,18 @@
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf8Of(std::wstring_view text);
 
+// The code point that starts at text[i] and in length the units it takes: a surrogate pair is
+// joined; a lone surrogate, or a value above U+10FFFF (a 32-bit wchar_t only), comes back as it is.
+char32_t CodePointAt(std::wstring_view text, size_t i, size_t& length);
+bool IsSurrogate(char32_t c);
+
+// Appends a code point (no surrogate, at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
+// UTF-16 LE bytes of the text, without BOM or NUL (a code point above U+FFFF, where wchar_t holds
+// 32 bits, as its surrogate pair).
+std::string Utf16LeBytes(std::wstring_view text);
+
 // UTF-8 to UTF-16; nothing when the bytes are not valid UTF-8 (overlong forms, surrogates and
 // code points above U+10FFFF are not).
 std::optional<std::wstring> WideOfUtf8(std::string_view bytes);
@@ -21,6 +35,17 @@ std::wstring WideOfUtf8Lossy(std::string_view bytes);
 
 // Bytes of UTF-16 in the given byte order; an odd last byte is dropped.
 std::wstring WideOfUtf16(std::string_view bytes, bool bigEndian);
+
+// Bytes of the ANSI code page (1253 on the branch machines) to UTF-16 and back.
+std::wstring AnsiToWide(std::string_view bytes);
+std::string WideToAnsi(std::wstring_view text);
+// AnsiToWide into a buffer kept between calls, which then costs no allocation.
+void AnsiToWideInto(std::string_view bytes, std::wstring& out);
+
+// Whether the machine can read text in this code page (1253, 65001 for UTF-8, ...).
+bool IsKnownCodePage(unsigned codePage);
+// Bytes of that code page to UTF-16; nothing when a byte sequence is not valid in it.
+std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage);
 
 // A text file's content: UTF-16 LE or BE by its BOM; UTF-8 when it has UTF-8's BOM or is valid
 // UTF-8 throughout; else the ANSI code page, unless nearly all of its bytes above 0x7F belong to

@@ -109,8 +109,7 @@ std::string BitmapFileBytes(const PaletteBitmapInfo& info, const void* bits)
 // to it keep showing the same contents.
 void WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    UniqueFile file(CreateFileW(LongPathName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file = OpenFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
     if (!file)
         throw CreateFileFailure(path);
     DWORD written = 0;

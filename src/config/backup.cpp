@@ -33,13 +33,6 @@ bool Lists(const RegKeyData& key, const std::wstring& name)
            std::any_of(key.removedValues.begin(), key.removedValues.end(), same);
 }
 
-// Makes the folder and its missing parents; what cannot be made shows when the file is written.
-void CreateFolderChain(const std::wstring& folder)
-{
-    for (const std::wstring& each : FolderChain(folder))
-        CreateDirectoryW(LongPathName(each).c_str(), nullptr);
-}
-
 BackupTime LocalTimeNow()
 {
     SYSTEMTIME now;
@@ -61,8 +54,7 @@ bool IsNameTaken(DWORD error)
 // the name is taken. A failure throws naming the backup, and leaves no file.
 bool WriteTemporary(const std::wstring& temporary, const std::wstring& backup, const std::string& content)
 {
-    UniqueFile file(CreateFileW(LongPathName(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file = OpenFile(temporary, GENERIC_WRITE, 0, CREATE_NEW);
     if (!file) {
         const DWORD error = GetLastError();
         if (IsNameTaken(error))
@@ -76,7 +68,7 @@ bool WriteTemporary(const std::wstring& temporary, const std::wstring& backup, c
         return true;
     const DWORD error = GetLastError();
     file.reset();
-    DeleteFileW(LongPathName(temporary).c_str());
+    DeleteFileAt(temporary);
     ThrowWriteError(backup, error);
 }
 
@@ -99,10 +91,10 @@ std::wstring WriteNewBackup(const std::wstring& folder, const std::wstring& text
                 ThrowWriteError(path, ERROR_FILE_EXISTS);
             continue;
         }
-        if (MoveFileExW(LongPathName(temporary).c_str(), LongPathName(path).c_str(), MOVEFILE_WRITE_THROUGH))
+        if (MoveFileToNewName(temporary, path))
             return path;
         const DWORD error = GetLastError();
-        DeleteFileW(LongPathName(temporary).c_str());
+        DeleteFileAt(temporary);
         if (last || !IsNameTaken(error))
             ThrowWriteError(path, error);
     }
@@ -111,14 +103,11 @@ std::wstring WriteNewBackup(const std::wstring& folder, const std::wstring& text
 std::vector<std::wstring> FileNamesIn(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    UniqueFind find(FindFirstFileW(LongPathName(folder + L"\\Vorla-*").c_str(), &entry));
-    if (!find)
-        return names;
-    do {
+    ListFolder(folder + L"\\Vorla-*", [&names](const WIN32_FIND_DATAW& entry) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(entry.cFileName);
-    } while (FindNextFileW(find.get(), &entry));
+        return true;
+    });
     return names;
 }
 
@@ -148,11 +137,11 @@ std::vector<std::wstring> KeepWholeBackups(const std::wstring& folder, const std
     std::vector<std::wstring> removed;
     for (const std::wstring& name : retention.leftovers) {
         const std::wstring path = folder + L"\\" + name;
-        if (DeleteFileW(LongPathName(path).c_str()))
+        if (DeleteFileAt(path))
             removed.push_back(path);
     }
     for (const std::wstring& name : retention.pruned)
-        DeleteFileW(LongPathName(folder + L"\\" + name).c_str());
+        DeleteFileAt(folder + L"\\" + name);
     return removed;
 }
 
@@ -205,7 +194,7 @@ BackupMade BackupVorlaKey(const std::vector<std::wstring>& writtenProductValues,
     const std::wstring base = WithoutTrailingSeparator(folder);
     if (std::optional<std::wstring> same = NewestWithText(base, text))
         return {*same, false, {}};
-    CreateFolderChain(base);
+    MakeFolderChain(base);
     const std::wstring path = WriteNewBackup(base, text);
     return {path, true, KeepWholeBackups(base, path.substr(base.size() + 1))};
 }

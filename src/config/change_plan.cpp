@@ -124,7 +124,7 @@ void PlanWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>&
 void PlanWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
 {
     if (!createMissing && !FindRegKey(after_, root_.FullPath(path)))
-        throw AppError(L"Failed to open " + path);
+        throw OpenKeyFailure(path);
     Write(path, values);
 }
 
@@ -221,7 +221,7 @@ void PlanWriter::DrawAddress(const std::wstring& path, const std::vector<std::ws
     const bool there = IsFileAfter(path);
     const bool planned = files_.count(PathCompareKey(path)) != 0;
     if ((there && !planned && inputs_.canWriteFile && !inputs_.canWriteFile(path)) || (!there && !CanPlace(path))) {
-        show(L"Cannot create file " + path);
+        show(CreateFileFailure(path).Message());
         return;
     }
     if (!there || BytesAfter(path, image->size() + 1) != image)

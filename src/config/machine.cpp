@@ -154,19 +154,19 @@ void MachineWriter::RemoveKeyTree(const std::wstring& path)
 void MachineWriter::MakeFolder(const std::wstring& path)
 {
     for (const std::wstring& folder : FolderChain(path))
-        if (!folder.empty() && !IsExistingFolder(folder) && CreateDirectoryW(LongPathName(folder).c_str(), nullptr))
+        if (!folder.empty() && !IsExistingFolder(folder) && ::MakeFolder(folder))
             changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, folder, {}});
 }
 
 void MachineWriter::CopyNew(const std::wstring& source, const std::wstring& target)
 {
-    if (CopyFileW(LongPathName(source).c_str(), LongPathName(target).c_str(), TRUE))
+    if (CopyToNewFile(source, target))
         changes_.push_back({ChangeTarget::File, ChangeAction::Copied, target, {}});
 }
 
 void MachineWriter::LinkNew(const std::wstring& existing, const std::wstring& link)
 {
-    if (CreateHardLinkW(LongPathName(link).c_str(), LongPathName(existing).c_str(), nullptr))
+    if (LinkNewFile(link, existing))
         changes_.push_back({ChangeTarget::File, ChangeAction::Linked, link, {}});
 }
 
@@ -255,7 +255,7 @@ void PreviewWriter::RemoveKeyTree(const std::wstring& path)
 
 bool PreviewWriter::Exists(const std::wstring& path) const
 {
-    return planned_.count(PathCompareKey(path)) != 0 || GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return planned_.count(PathCompareKey(path)) != 0 || PathExists(path);
 }
 
 void PreviewWriter::PlanFile(const std::wstring& path, const std::wstring& how, ChangeAction action)
@@ -293,7 +293,7 @@ void PreviewWriter::LinkNew(const std::wstring& existing, const std::wstring& li
 void PreviewWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>&,
                                 const ShowMessageFn& show)
 {
-    const bool onDisk = GetFileAttributesW(LongPathName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool onDisk = PathExists(path);
     if (onDisk && FileWriteError(path) != 0) {
         show(CreateFileFailure(path).Message());  // what the run would show, and go on
         return;

@@ -17,11 +17,11 @@ std::wstring ReadJobInfo(const std::wstring& path)
 {
     UniqueFile file = OpenForReadDenyWrite(path);
     if (!file)
-        throw Win32Error(L"Cannot open file " + path + L", error ", GetLastError());
+        throw OpenFileError(path, GetLastError());
     // A name such as "PRN_i.pri" may open a device, whose reads can block for ever: only disk
     // files are read.
     if (GetFileType(file.get()) != FILE_TYPE_DISK)
-        throw AppError(L"Cannot open file " + path);
+        throw OpenFileFailure(path);
     EntryScanner scanner("ToDoStr");
     static char buffer[64 * 1024];
     for (;;) {
@@ -67,20 +67,15 @@ public:
 private:
     void Scan(const std::wstring& folder, const std::wstring& key)
     {
-        WIN32_FIND_DATAW entry;
-        UniqueFind find(FindFirstFileExW(LongPathName(folder + L"\\*.*").c_str(), FindExInfoBasic, &entry,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-        if (!find)
-            return;
         const std::wstring keyPrefix = WithTrailingSeparator(key);
-        do {
+        ListFolder(folder + L"\\*.*", [&](const WIN32_FIND_DATAW& entry) {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
-                    continue;
+                    return true;
                 std::wstring sub = folder + L"\\" + entry.cFileName;
                 if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
                     links_.push_back(std::move(sub));
-                    continue;
+                    return true;
                 }
                 std::wstring subKey = keyPrefix + UpperOrdinal(entry.cFileName);
                 if (walked_.insert(subKey).second)
@@ -90,7 +85,8 @@ private:
                 if (keys_)
                     keys_->push_back(keyPrefix + UpperOrdinal(entry.cFileName));
             }
-        } while (FindNextFileW(find.get(), &entry));
+            return true;
+        });
     }
 
     FileIdentity& identity_;

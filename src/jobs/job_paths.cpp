@@ -1,5 +1,6 @@
 #include "jobs/job_paths.h"
 
+#include "common/long_path.h"
 #include "common/text.h"
 
 bool IsPrintFilePath(const std::wstring& path)
@@ -14,12 +15,9 @@ bool IsJobInfoFilePath(const std::wstring& path)
 
 bool NamesFileStream(const std::wstring& path)
 {
-    size_t from = 0;
-    if (path.rfind(L"\\\\?\\", 0) == 0)
-        from = 4;
-    if (path.size() >= from + 2 && path[from + 1] == L':')
-        from += 2;
-    return path.find(L':', from) != std::wstring::npos;
+    const std::wstring plain = WithoutLongPrefix(path);
+    const size_t from = plain.size() >= 2 && plain[1] == L':' ? 2 : 0;
+    return plain.find(L':', from) != std::wstring::npos;
 }
 
 std::wstring ReportPathProblem(const std::wstring& path, const JobList& rows, const FileKeyFn& fileKey)

@@ -25,8 +25,7 @@ bool HeldByAnotherRun(unsigned long error)
 
 JobJournal::JobJournal(const std::wstring& path) : path_(path)
 {
-    file_.reset(CreateFileW(LongPathName(path).c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_ = OpenFile(path, GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
     if (!file_)
         throw Win32Error(L"Cannot open the journal " + path + L", error ", GetLastError());
     if (GetFileType(file_.get()) != FILE_TYPE_DISK)

@@ -46,27 +46,15 @@ void EndClient(HANDLE process)
 
 void Submission::CreateResultFile()
 {
-    wchar_t folder[MAX_PATH + 1];
-    DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-    if (length == 0)
-        throw Win32Error(L"GetTempPath() error ", GetLastError());
-    // A longer name does not fit: the system leaves the last error alone then, so the
-    // number shown is the one that says so.
-    if (length > MAX_PATH)
-        throw Win32Error(L"GetTempPath() error ", ERROR_FILENAME_EXCED_RANGE);
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(folder, L"VOR", 0, name) == 0)
-        throw Win32Error(L"GetTempFileName() error ", GetLastError());
-    ResultFileName = name;
+    ResultFileName = NewTempFile(UserTempFolder(), L"VOR");
 }
 
 // Each job starts from an empty result file, so that a client that writes nothing leaves an
 // empty Result and never the answer of the job before. A missing file is made again.
 void Submission::EmptyResultFile()
 {
-    UniqueFile file(CreateFileW(LongPathName(ResultFileName).c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file = OpenFile(ResultFileName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               OPEN_ALWAYS);
     if (!file || !SetEndOfFile(file.get())) {
         DWORD code = GetLastError();
         throw Win32Error(L"Cannot empty the result file " + ResultFileName + L", error ", code);

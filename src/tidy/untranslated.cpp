@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/fileio.h"
+#include "common/utf.h"
 
 const wchar_t kUntranslatedTextsFile[] = L"c:\\kelvane\\undef.txt";
 
@@ -36,10 +37,8 @@ class SortKeys {
 public:
     std::string_view Of(std::string_view bytes)
     {
-        text_.resize(bytes.size());
-        const int length = bytes.empty() ? -1  // the key of the empty text
-                                         : MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                               text_.data(), static_cast<int>(text_.size()));
+        AnsiToWideInto(bytes, text_);
+        const int length = bytes.empty() ? -1 : static_cast<int>(text_.size());  // -1: the empty text's key
         size_t room = bytes.size() * 4 + 16;  // enough for ordinary text; asked for when not
         char* out = Reserve(room);
         int n = Map(length, out, room);
@@ -181,9 +180,8 @@ std::string SortedUniqueLines(std::string_view text)
 
 bool IsLargerThan(const std::wstring& path, size_t limit)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    return GetFileAttributesExW(LongPathName(path).c_str(), GetFileExInfoStandard, &data) &&
-           (static_cast<unsigned long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) > limit;
+    unsigned long long size = 0;
+    return FileSizeOf(path, size) && size > limit;
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ TEST(JobPaths, TheReportNeverGoesOverAJobOrARowsFile)
         {L"C:\\other\\b_x.PRN", L"/report:C:\\other\\b_x.PRN is a print file"},
         {L"C:\\s\\a_i.Pri", L"/report:C:\\s\\a_i.Pri is a job-information file"},
         {L"c:\\S\\NOTES.TXT", L"/report:c:\\S\\NOTES.TXT is the file of the row C:\\s\\notes.txt"},
+        {L"\\\\?\\C:\\s\\r.csv", L""},  // the prefix's '?' and the drive's colon name no stream
+        {L"\\\\?\\UNC\\f\\s\\r.csv:x",
+         L"/report:\\\\?\\UNC\\f\\s\\r.csv:x names a stream of a file (a ':' after the drive); give a file"},
     };
     for (const auto& [report, problem] : cases)
         EXPECT_EQ(ReportPathProblem(report, rows, UpperOrdinal), problem) << report;

@@ -12,4 +12,5 @@ add_dependencies(win_tests vorlatcpw)
 # What scripts/wine-ctest.sh starts before the tests: the prefix's desktop, held open.
 add_executable(desktop_keeper WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/support/desktop_keeper/desktop_keeper.cpp)
 target_link_options(desktop_keeper PRIVATE -municode)
+target_link_libraries(desktop_keeper PRIVATE shell32)
 set_target_properties(desktop_keeper PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})

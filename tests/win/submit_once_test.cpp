@@ -126,6 +126,30 @@ TEST_F(SubmitOnce, ARunKilledAnywhereAndRetriedStartsNoJobTwice)
         FindClose(left);
 }
 
+// A temporary folder whose result files' names pass MAX_PATH: the file that a killed run left
+// is found and deleted at the start, and the run's own when it ends.
+TEST_F(SubmitOnce, ResultFilesInALongTemporaryFolderAreDeleted)
+{
+    std::wstring temp = t.Path();
+    while (temp.size() < 250)
+        temp += L"\\" + std::wstring(std::min<size_t>(60, 249 - temp.size()), L't');
+    MakeFolders(temp);
+    const std::wstring left = temp + L"\\VORJ2000000000.tmp";  // a run whose process is gone
+    ASSERT_GT(left.size(), size_t{MAX_PATH});
+    WriteBytes(left, "");
+    WriteBytes(t / L"spool\\j_x.prn", "%!PS");
+    WriteBytes(t / L"spool\\j_i.pri", "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n");
+    EnvScope tmp{L"TMP", temp}, tempToo{L"TEMP", temp};
+    EnvScope mode(L"VORLATCPW_MODE", L"echo");
+    const ConsoleRun run = RunConsole(L"/submit spool", L"", t.Path());
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    WIN32_FIND_DATAW entry;
+    HANDLE found = FindFirstFileW(LongPathName(temp + L"\\VORJ*.tmp").c_str(), &entry);
+    EXPECT_EQ(found, INVALID_HANDLE_VALUE) << Utf8(entry.cFileName);
+    if (found != INVALID_HANDLE_VALUE)
+        FindClose(found);
+}
+
 // Two folders whose links cross, named with a "\\?\" prefix, a short name and ".." steps: one
 // start per file, and no report cell that a spreadsheet would run.
 TEST_F(SubmitOnce, EachFileStartsOnceHoweverThePathsReachIt)
