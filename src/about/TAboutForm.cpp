@@ -63,7 +63,7 @@ void SetControlFont(HWND control, HFONT font)
 
 // Labels size themselves to their text (their width and height here are 0). Button1 comes
 // first: it is the dialog's only tab stop.
-const ControlRow<TAboutForm> TAboutForm::kLayout[] = {
+const LayoutRow<TAboutForm> TAboutForm::kLayout[] = {
     {&TAboutForm::Button1_, {IDOK, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 288, 136, 75, 25}},
     {&TAboutForm::Image1_, {IdImage1, L"STATIC", L"", SS_OWNERDRAW, 4, 4, 146, 129}},
     {&TAboutForm::Label5_, {IdLabel5, L"STATIC", L"Kelvane", SS_NOPREFIX, 160, 8, 0, 0}},

@@ -39,7 +39,7 @@ protected:
     void DpiChanged() override;
 
 private:
-    static const ControlRow<TAboutForm> kLayout[];
+    static const LayoutRow<TAboutForm> kLayout[];
     void CreateLinkTip();
     void SetLabelText(HWND label, const std::wstring& text);
     void DrawImage1(const DRAWITEMSTRUCT& item);

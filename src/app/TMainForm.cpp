@@ -45,29 +45,29 @@ const MenuEntry kHelpMenu[] = {
     {IdAbout1, L"About", &TMainForm::About1Click},
 };
 
-struct MenuSpec {
+struct MenuRow {
     const wchar_t* caption;
     const MenuEntry* entries;
     size_t count;
 };
-const MenuSpec kMenuBar[] = {
+const MenuRow kMenuBar[] = {
     {L"File", kFileMenu, std::size(kFileMenu)},
     {L"Tools", kToolsMenu, std::size(kToolsMenu)},
     {L"Help", kHelpMenu, std::size(kHelpMenu)},
 };
 
-struct ColumnSpec {
+struct ColumnRow {
     const wchar_t* caption;
     int width;
 };
-const ColumnSpec kColumns[] = {{L"File", 280}, {L"Directions", 100}, {L"Result", 50}};
+const ColumnRow kColumns[] = {{L"File", 280}, {L"Directions", 100}, {L"Result", 50}};
 
 const int kStatusBarHeight = 19;
 
 }  // namespace
 
 // Docked (size 0 x 0): the status bar at the bottom, the list above it (LayoutComponents).
-const ControlRow<TMainForm> TMainForm::kComponents[] = {
+const LayoutRow<TMainForm> TMainForm::kComponents[] = {
     {&TMainForm::StatusBar1_, {IdStatusBar1, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0, 0, 0, 0}},
     {&TMainForm::ListView1_,
      {IdListView1, WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_EDITLABELS | LVS_SHOWSELALWAYS, 0,
@@ -103,7 +103,7 @@ void TMainForm::Show(int showCommand)
 void TMainForm::CreateMenuBar()
 {
     UniqueMenu bar(CreateMenu());
-    for (const MenuSpec& menu : kMenuBar) {
+    for (const MenuRow& menu : kMenuBar) {
         UniqueMenu popup(CreatePopupMenu());
         for (size_t i = 0; i < menu.count; ++i) {
             const MenuEntry& e = menu.entries[i];
@@ -407,7 +407,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 && lParam == 0) {
-            for (const MenuSpec& menu : kMenuBar)
+            for (const MenuRow& menu : kMenuBar)
                 for (size_t i = 0; i < menu.count; ++i)
                     if (menu.entries[i].id != 0 && menu.entries[i].id == LOWORD(wParam)) {
                         RunCommand(menu.entries[i].handler);

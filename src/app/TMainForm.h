@@ -105,7 +105,7 @@ private:
         bool deleted_ = false;
     };
 
-    static const ControlRow<TMainForm> kComponents[];
+    static const LayoutRow<TMainForm> kComponents[];
     HWND ListView1_ = nullptr;
     HWND StatusBar1_ = nullptr;
     JobList Jobs_;

@@ -24,9 +24,9 @@ const SwitchRule* FindSwitch(const CommandTable& table, const std::wstring& name
     return nullptr;
 }
 
-const CommandSwitch* FindCommandSwitch(const CommandSpec& spec, const std::wstring& name)
+const CommandSwitch* FindCommandSwitch(const CommandRow& row, const std::wstring& name)
 {
-    for (const CommandSwitch& s : spec.switches)
+    for (const CommandSwitch& s : row.switches)
         if (name == s.name)
             return &s;
     return nullptr;
@@ -35,29 +35,29 @@ const CommandSwitch* FindCommandSwitch(const CommandSpec& spec, const std::wstri
 bool IsCommand(const CommandTable& table, const std::wstring& name)
 {
     return std::any_of(table.commands.begin(), table.commands.end(),
-                       [&name](const CommandSpec& spec) { return spec.command != CliCommand::Window && name == spec.name; });
+                       [&name](const CommandRow& row) { return row.command != CliCommand::Window && name == row.name; });
 }
 
 // The switches beside the command: every required one given, a request whole or not at all,
 // nothing that the command does not take, paths where it takes them.
-std::wstring CheckCommandSwitches(const CommandSpec& spec, const CommandLine& line)
+std::wstring CheckCommandSwitches(const CommandRow& row, const CommandLine& line)
 {
-    const std::wstring command = L"/" + std::wstring(spec.name);
-    for (const CommandSwitch& s : spec.switches)
+    const std::wstring command = L"/" + std::wstring(row.name);
+    for (const CommandSwitch& s : row.switches)
         if (s.need == Need::Required && !line.Has(s.name))
             return command + L" needs /" + s.name;
     for (const auto& [name, value] : line.values)
-        if (name != spec.name && !FindCommandSwitch(spec, name))
+        if (name != row.name && !FindCommandSwitch(row, name))
             return L"/" + name + L" does not go with " + command;
-    const bool anyRequest = std::any_of(spec.switches.begin(), spec.switches.end(), [&line](const CommandSwitch& s) {
+    const bool anyRequest = std::any_of(row.switches.begin(), row.switches.end(), [&line](const CommandSwitch& s) {
         return s.need == Need::Request && line.Has(s.name);
     });
-    for (const CommandSwitch& s : spec.switches)
+    for (const CommandSwitch& s : row.switches)
         if (anyRequest && s.need == Need::Request && !line.Has(s.name))
             return command + L" with a request needs /" + s.name;
-    if (!spec.paths && !line.paths.empty())
+    if (!row.paths && !line.paths.empty())
         return command + L" takes no path: " + line.paths.front();
-    if (spec.paths && line.paths.empty())
+    if (row.paths && line.paths.empty())
         return command + L" needs at least one path";
     return {};
 }
@@ -172,15 +172,15 @@ std::wstring SwitchUsage(const CommandTable& table, const std::wstring& name)
     return text;
 }
 
-std::wstring Synopsis(const CommandTable& table, const CommandSpec& spec)
+std::wstring Synopsis(const CommandTable& table, const CommandRow& row)
 {
     std::wstring text = L"  vorlasched";
-    if (spec.command != CliCommand::Window)
-        text += L" /" + std::wstring(spec.name);
-    if (spec.paths)
-        text += L" " + std::wstring(spec.paths);
+    if (row.command != CliCommand::Window)
+        text += L" /" + std::wstring(row.name);
+    if (row.paths)
+        text += L" " + std::wstring(row.paths);
     bool inRequest = false;
-    for (const CommandSwitch& s : spec.switches) {
+    for (const CommandSwitch& s : row.switches) {
         if (s.need == Need::Request && !inRequest) {
             text += L" [";
             inRequest = true;
@@ -230,22 +230,22 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const C
         if (!problem.empty())
             return Refused(problem);
     }
-    const CommandSpec* command = nullptr;
-    const CommandSpec* window = nullptr;
-    for (const CommandSpec& spec : table.commands) {
-        if (spec.command == CliCommand::Window)
-            window = &spec;
-        if (spec.command == CliCommand::Window || !line.Has(spec.name))
+    const CommandRow* command = nullptr;
+    const CommandRow* window = nullptr;
+    for (const CommandRow& row : table.commands) {
+        if (row.command == CliCommand::Window)
+            window = &row;
+        if (row.command == CliCommand::Window || !line.Has(row.name))
             continue;
         if (command)
-            return Refused(L"/" + std::wstring(command->name) + L" and /" + spec.name + L" cannot go together");
-        command = &spec;
+            return Refused(L"/" + std::wstring(command->name) + L" and /" + row.name + L" cannot go together");
+        command = &row;
     }
     if (!command) {
         if (!line.values.empty())
             return Refused(L"/" + line.values.begin()->first +
                            L" needs a command (/configure, /upgrade, /check, /analyze or /submit)");
-        parse.spec = window;
+        parse.row = window;
         parse.ok = true;
         return parse;
     }
@@ -254,7 +254,7 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const C
         return Refused(problem);
     line.command = command->command;
     line.readsOnly = command->readsOnly || line.Has(L"whatif");
-    parse.spec = command;
+    parse.row = command;
     parse.ok = true;
     return parse;
 }
@@ -262,9 +262,9 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const C
 std::vector<std::wstring> UsageLines(const CommandTable& table)
 {
     std::vector<std::wstring> lines{L"Usage:"};
-    for (const CommandSpec& spec : table.commands) {
-        lines.push_back(Synopsis(table, spec));
-        lines.push_back(L"      " + std::wstring(spec.summary));
+    for (const CommandRow& row : table.commands) {
+        lines.push_back(Synopsis(table, row));
+        lines.push_back(L"      " + std::wstring(row.summary));
     }
     lines.insert(lines.end(), table.notes.begin(), table.notes.end());
     return lines;

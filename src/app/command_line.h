@@ -54,7 +54,7 @@ struct CommandSwitch {
 class CommandReply;
 using CommandHandler = int (*)(const CommandLine& line, CommandReply& reply);
 
-struct CommandSpec {
+struct CommandRow {
     CliCommand command;
     const wchar_t* name;                  // the command's own switch
     std::vector<CommandSwitch> switches;  // in usage order
@@ -66,7 +66,7 @@ struct CommandSpec {
 
 struct CommandTable {
     std::vector<SwitchRule> switches;
-    std::vector<CommandSpec> commands;
+    std::vector<CommandRow> commands;
     std::vector<std::wstring> notes;  // the usage's lines after the commands
 };
 
@@ -74,7 +74,7 @@ struct CommandLineParse {
     bool ok = false;
     std::wstring problem;  // what is wrong, for the usage message
     CommandLine line;
-    const CommandSpec* spec = nullptr;  // the command's row; null for the window
+    const CommandRow* row = nullptr;  // the command's row; null for the window
     bool mistypedSwitch = false;  // refused for an argument meant as a switch: no window, ever
 };
 

@@ -366,8 +366,8 @@ const CommandTable& Commands()
 {
     static const CommandTable table = [] {
         CommandTable rows = CommandTableRows();
-        for (CommandSpec& spec : rows.commands)
-            spec.handler = HandlerOf(spec.command);
+        for (CommandRow& row : rows.commands)
+            row.handler = HandlerOf(row.command);
         return rows;
     }();
     return table;
@@ -390,14 +390,14 @@ int RefuseRun(const std::wstring& problem, StdStream& err)
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing)
 {
     const bool json = parse.line.Has(L"json");
-    if (!parse.spec || !parse.spec->handler) {
+    if (!parse.row || !parse.row->handler) {
         CommandReply reply("", json, out, err);
         return reply.Finish(reply.Refuse(L"no command"));
     }
-    CommandReply reply(Utf8Of(parse.spec->name), json, out, err);
+    CommandReply reply(Utf8Of(parse.row->name), json, out, err);
     int exitCode = ExitFailed;
     try {
-        exitCode = parse.spec->handler(parse.line, reply);
+        exitCode = parse.row->handler(parse.line, reply);
     } catch (const std::exception& e) {
         reply.Fail(codes::kUnexpectedError, ErrorText(e));
     }

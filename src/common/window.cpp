@@ -37,9 +37,9 @@ SIZE TextSize(HWND control, const std::wstring& text)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-bool IsLabel(const ControlSpec& spec)
+bool IsLabel(const ControlRow& row)
 {
-    return lstrcmpiW(spec.className, L"STATIC") == 0 && (spec.style & SS_TYPEMASK) != SS_OWNERDRAW;
+    return lstrcmpiW(row.className, L"STATIC") == 0 && (row.style & SS_TYPEMASK) != SS_OWNERDRAW;
 }
 
 std::wstring TextOf(const std::exception_ptr& failure)
@@ -123,23 +123,23 @@ HFONT Window::FormFont()
     return font_.get();
 }
 
-HWND Window::CreateControl(const ControlSpec& spec)
+HWND Window::CreateControl(const ControlRow& row)
 {
-    HWND child = CreateWindowExW(spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-                                 Scale(spec.left), Scale(spec.top), Scale(spec.width), Scale(spec.height), hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+    HWND child = CreateWindowExW(row.exStyle, row.className, row.text, WS_CHILD | WS_VISIBLE | row.style,
+                                 Scale(row.left), Scale(row.top), Scale(row.width), Scale(row.height), hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), GetModuleHandleW(nullptr),
                                  nullptr);
     if (!child)
         throw Win32Error(L"CreateWindow() error ", GetLastError());
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
-    controls_.push_back({child, spec});
+    controls_.push_back({child, row});
     return child;
 }
 
 void Window::PlaceControls()
 {
     for (const PlacedControl& c : controls_) {
-        const ControlSpec& s = c.spec;
+        const ControlRow& s = c.row;
         int width = Scale(s.width);
         int height = Scale(s.height);
         if (IsLabel(s)) {

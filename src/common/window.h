@@ -13,7 +13,7 @@
 // label ("STATIC") is never narrower or lower than its text in its font at the window's DPI;
 // one of size 0 x 0 is exactly as big as its text. Other controls of size 0 x 0 are placed by
 // the form itself.
-struct ControlSpec {
+struct ControlRow {
     int id;
     const wchar_t* className;  // L"BUTTON", L"EDIT", L"STATIC", L"COMBOBOX", ...
     const wchar_t* text;
@@ -24,9 +24,9 @@ struct ControlSpec {
 
 // A row of a form's layout table: the control, and the form's member that holds its handle.
 template <class Form>
-struct ControlRow {
-    HWND Form::*control;
-    ControlSpec spec;
+struct LayoutRow {
+    HWND Form::*member;
+    ControlRow control;
 };
 
 class Window {
@@ -53,10 +53,10 @@ protected:
     // handle in its row's member, places them all (PlaceControls), and lets the form fit what
     // depends on the scale to the window's DPI (DpiChanged), as it does at every change.
     template <class Form, size_t N>
-    void CreateControls(const ControlRow<Form> (&rows)[N])
+    void CreateControls(const LayoutRow<Form> (&rows)[N])
     {
-        for (const ControlRow<Form>& row : rows)
-            static_cast<Form*>(this)->*row.control = CreateControl(row.spec);
+        for (const LayoutRow<Form>& row : rows)
+            static_cast<Form*>(this)->*row.member = CreateControl(row.control);
         PlaceControls();
         DpiChanged();
     }
@@ -80,12 +80,12 @@ protected:
 
 private:
     static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    HWND CreateControl(const ControlSpec& spec);
+    HWND CreateControl(const ControlRow& row);
     void ChangeDpi(UINT dpi, const RECT& suggested);
 
     struct PlacedControl {
         HWND hwnd;
-        ControlSpec spec;
+        ControlRow row;
     };
     HWND hwnd_ = nullptr;
     UINT dpi_ = 0;

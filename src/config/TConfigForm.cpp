@@ -103,7 +103,7 @@ void FillList(HWND combo, const std::vector<std::wstring>& entries)
 }  // namespace
 
 // Each label is created just before its control; the controls come in tab order.
-const ControlRow<TConfigForm> TConfigForm::kLayout[] = {
+const LayoutRow<TConfigForm> TConfigForm::kLayout[] = {
     {&TConfigForm::Label2_, {IdLabel2, L"STATIC", L"Αριθμός υποκατστήματος", SS_NOPREFIX, 16, 16, 160, 13}},
     {&TConfigForm::EditBranch_, {IdEditBranch, L"EDIT", L"", kEdit, 184, 8, 121, 21, WS_EX_CLIENTEDGE}},
     {&TConfigForm::Label3_, {IdLabel3, L"STATIC", L"Σειρές POS (comma sep.)", SS_NOPREFIX, 16, 48, 160, 13}},

@@ -45,7 +45,7 @@ private:
     // The entries exactly as typed; a list without a selection gives no printer.
     ConfigRequest Request() const;
 
-    static const ControlRow<TConfigForm> kLayout[];
+    static const LayoutRow<TConfigForm> kLayout[];
     HWND Label1_ = nullptr;
     HWND Label2_ = nullptr;
     HWND Label3_ = nullptr;

@@ -9,7 +9,7 @@ const int kGlyphSize = 16;
 }  // namespace
 
 // In creation order, which is also the tab order of the tab stops.
-const ControlRow<TConvertPBForm> TConvertPBForm::kLayout[] = {
+const LayoutRow<TConvertPBForm> TConvertPBForm::kLayout[] = {
     {&TConvertPBForm::Label1_, {IdLabel1, L"STATIC", L"Convert all POS to", SS_NOPREFIX, 24, 16, 108, 13}},
     {&TConvertPBForm::EditPOS_,
      {IdEditPOS, L"EDIT", L"AB_POS", WS_TABSTOP | ES_AUTOHSCROLL, 136, 8, 121, 21, WS_EX_CLIENTEDGE}},

@@ -27,7 +27,7 @@ protected:
     void DpiChanged() override;
 
 private:
-    static const ControlRow<TConvertPBForm> kLayout[];
+    static const LayoutRow<TConvertPBForm> kLayout[];
     HWND Label1_ = nullptr;
     HWND EditPOS_ = nullptr;
     HWND Label2_ = nullptr;
