@@ -239,8 +239,8 @@ int RunConfigure(const CommandLine& line, CommandReply& reply)
     request.headerLines = *header;
     LiveMachineProbe probe(printers, nullptr);
     ConfigurationLock lock;
-    if (const int refused = TakeLock(lock, line, reply))
-        return refused;
+    if (!TakeLock(lock, line, reply.Result()))
+        return reply.Result().end;
     ConfigResult result;
     const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
     RunSteps steps;
@@ -267,8 +267,8 @@ int RunConfigure(const CommandLine& line, CommandReply& reply)
 int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 {
     ConfigurationLock lock;
-    if (const int refused = TakeLock(lock, line, reply))
-        return refused;
+    if (!TakeLock(lock, line, reply.Result()))
+        return reply.Result().end;
     LiveMachineProbe probe(OfferedPrinters(PrinterFailures(reply)), nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
     RunSteps steps;
@@ -291,8 +291,8 @@ int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
 int RunCheckCommand(const CommandLine& line, CommandReply& reply)
 {
     ConfigurationLock lock;
-    if (const int refused = TakeLock(lock, line, reply))
-        return refused;
+    if (!TakeLock(lock, line, reply.Result()))
+        return reply.Result().end;
     std::vector<Problem> problems;
     const auto note = [&problems](const char* code, const std::wstring& text) {
         problems.push_back(Problem{code, text, {}, {}, {}});
@@ -330,18 +330,24 @@ int RunCheckCommand(const CommandLine& line, CommandReply& reply)
 
 int RunAnalyzeCommand(const CommandLine& line, CommandReply& reply)
 {
-    return RunJobsCommand(line, false, reply);
+    return reply.Answer(RunJobsCommand(line, false, reply));
 }
 
 int RunSubmitCommand(const CommandLine& line, CommandReply& reply)
 {
-    return RunJobsCommand(line, true, reply);
+    return reply.Answer(RunJobsCommand(line, true, reply));
+}
+
+int RunSettle(const CommandLine& line, CommandReply& reply)
+{
+    return reply.Answer(RunSettleCommand(line, reply));
 }
 
 int RunVersionCommand(const CommandLine&, CommandReply& reply)
 {
-    reply.PrintLine(WideOfUtf8Lossy(VORLA_VERSION_TEXT));
-    return ExitDone;
+    CommandResult result;
+    result.answer.push_back(WideOfUtf8Lossy(VORLA_VERSION_TEXT));
+    return reply.Answer(std::move(result));
 }
 
 CommandHandler HandlerOf(CliCommand command)
@@ -352,7 +358,7 @@ CommandHandler HandlerOf(CliCommand command)
     case CliCommand::Check: return RunCheckCommand;
     case CliCommand::Analyze: return RunAnalyzeCommand;
     case CliCommand::Submit: return RunSubmitCommand;
-    case CliCommand::Settle: return RunSettleCommand;
+    case CliCommand::Settle: return RunSettle;
     case CliCommand::Version: return RunVersionCommand;
     case CliCommand::Window:
     case CliCommand::Help: break;
@@ -371,20 +377,6 @@ const CommandTable& Commands()
         return rows;
     }();
     return table;
-}
-
-int RefuseCommandLine(const std::wstring& problem, StdStream& err)
-{
-    err.WriteLine(L"vorlasched: " + problem);
-    for (const std::wstring& usage : UsageLines(Commands()))
-        err.WriteLine(usage);
-    return ExitBadCommandLine;
-}
-
-int RefuseRun(const std::wstring& problem, StdStream& err)
-{
-    err.WriteLine(L"vorlasched: " + problem);
-    return ExitBadCommandLine;
 }
 
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing)

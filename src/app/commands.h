@@ -7,26 +7,11 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/command_result.h"
 #include "app/console.h"
-
-enum ExitCode : int {
-    ExitDone = 0,
-    ExitFailed = 1,               // a check failed, or a write or failure stopped the run
-    ExitBadCommandLine = 2,       // nothing ran
-    ExitRanWithProblems = 3,      // the run ended, but the configuration it left has problems (listed)
-    ExitReportToStdout = 4,       // the pass ended; its report could not be written and went to standard output
-    ExitBusy = 5,                 // another run holds the configuration, the submission or the journal; nothing ran, try again later
-    ExitUncertain = 6,            // a job that an earlier run started may have been submitted; it was not sent again
-};
 
 // The table that the parser, the usage and the dispatch share.
 const CommandTable& Commands();
-
-// The problem, then the usage, on standard error: for a command line that the usage can mend.
-int RefuseCommandLine(const std::wstring& problem, StdStream& err);
-// The problem alone, on standard error (exit 2): for a refusal that the usage would not help
-// with (a file that is missing or cannot be written).
-int RefuseRun(const std::wstring& problem, StdStream& err);
 
 // Runs the parsed command with its row's handler; returns the exit code. With /json, standard
 // output holds the command's document alone, written at the end, whatever happened. When

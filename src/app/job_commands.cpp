@@ -2,8 +2,6 @@
 
 #include <optional>
 
-#include "app/command_reply.h"
-#include "app/commands.h"
 #include "app/lock_wait.h"
 #include "common/codes.h"
 #include "common/errors.h"
@@ -20,17 +18,17 @@
 
 namespace {
 
-// The passes' messages go to standard error as they come; how the pass ended is told by its outcome.
-class ConsolePort : public CommandPort {
+// The passes' messages go to the sink as they come; how the pass ended is told by its outcome.
+class SinkPort : public CommandPort {
 public:
-    explicit ConsolePort(StdStream& err) : err_(err) {}
+    explicit SinkPort(ResultSink& sink) : sink_(sink) {}
     void ShowStatus(const std::wstring&) override {}
-    void ShowMessage(const std::wstring& text) override { err_.WriteLine(text); }
+    void ShowMessage(const std::wstring& text) override { sink_.PassMessage(text); }
     void RowsChanged() override {}
     void RowUpdated(size_t) override {}
 
 private:
-    StdStream& err_;
+    ResultSink& sink_;
 };
 
 // The rows with their states, for the document; the row that stopped the pass says why.
@@ -72,39 +70,15 @@ std::wstring OutputProblem(const wchar_t* switchName, const std::wstring& file, 
     return problem;
 }
 
-// The report to the file (none: standard output, where /json puts the document and its rows
-// instead); when the file cannot be written, to standard output all the same, and the exit code
-// says so.
-int WriteReport(const JobList& rows, const std::wstring& file, bool stopped, CommandReply& reply)
-{
-    const int passEnd = stopped ? ExitFailed : ExitDone;
-    if (file.empty()) {
-        if (!reply.Json())
-            reply.PrintUtf8(JobReportCsv(rows));
-        return passEnd;
-    }
-    const std::string csv = JobReportCsv(rows);
-    if (ReplaceFileContents(file, csv)) {
-        reply.Result().report = file;
-        return passEnd;
-    }
-    reply.PrintUtf8(csv);
-    reply.Show({MessageKind::Warning, codes::kReportNotWritten,
-                CreateFileFailure(file).Message() + L"; the report went to standard output."});
-    return stopped ? ExitFailed : ExitReportToStdout;
-}
-
-// A report that goes to standard output as the pass goes: its head at once, each row once the
+// A report that goes to standard output through the sink: its head at once, each row once the
 // pass is done with it, the rest at the end. A run killed meanwhile has shown every job it ended.
 class StreamedReport {
 public:
-    StreamedReport(const JobList& rows, StdStream& out) : rows_(rows), out_(out) { out_.WriteUtf8(JobReportHead()); }
+    StreamedReport(const JobList& rows, ResultSink& sink) : rows_(rows), sink_(sink) { sink_.ReportHead(); }
     void Through(size_t row)
     {
-        std::string lines;
         for (; written_ <= row && written_ < rows_.size(); ++written_)
-            lines += JobReportLine(rows_[written_]);
-        out_.WriteUtf8(lines);
+            sink_.ReportRow(rows_[written_]);
     }
     void Finish()
     {
@@ -114,9 +88,25 @@ public:
 
 private:
     const JobList& rows_;
-    StdStream& out_;
+    ResultSink& sink_;
     size_t written_ = 0;
 };
+
+// The report to the file, or to standard output (through the sink) when there is none or it
+// cannot be written; the result says which.
+void WriteReport(const JobList& rows, const std::wstring& file, CommandResult& result, ResultSink& sink)
+{
+    if (!file.empty() && ReplaceFileContents(file, JobReportCsv(rows))) {
+        result.report = file;
+        return;
+    }
+    StreamedReport(rows, sink).Finish();
+    if (file.empty())
+        return;
+    result.reportToOutput = true;
+    result.outcome.messages.push_back({MessageKind::Warning, codes::kReportNotWritten,
+                                       CreateFileFailure(file).Message() + L"; the report went to standard output."});
+}
 
 // The command line's result file, named after this process ("VORJ<process id>.tmp" in the
 // temporary folder) and deleted however the pass ends; one that a killed run left is deleted
@@ -167,32 +157,29 @@ private:
 };
 
 // The jobs that the journal shows as started by a run that never saw them end, as warnings.
-bool ReportUncertainJobs(const JobList& rows, const std::wstring& journal, CommandReply& reply)
+void ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Outcome& outcome)
 {
-    bool any = false;
     for (const JobRow& row : rows)
-        if (row.state == RowState::Uncertain) {
-            reply.Show({MessageKind::Warning, codes::kJobUncertain,
-                        L"uncertain: it may have been submitted: " + row.caption + L" (the journal " + journal +
-                            L" shows its start and no end; it was not sent again)"});
-            any = true;
-        }
-    return any;
+        if (row.state == RowState::Uncertain)
+            outcome.messages.push_back({MessageKind::Warning, codes::kJobUncertain,
+                                        L"uncertain: it may have been submitted: " + row.caption + L" (the journal " +
+                                            journal + L" shows its start and no end; it was not sent again)"});
 }
 
 }  // namespace
 
-int RefuseBusyJournal(const std::wstring& file, CommandReply& reply)
+CommandResult RefuseBusyJournal(CommandResult result, const std::wstring& file)
 {
-    reply.NoteNothingWritten();
-    reply.Fail(codes::kJournalBusy, L"The journal " + file + L" is held open by another run; try again later.");
-    return ExitBusy;
+    result.wroteNothing = true;
+    return Failed(std::move(result), codes::kJournalBusy,
+                  L"The journal " + file + L" is held open by another run; try again later.", ExitBusy);
 }
 
-int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
+CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& sink)
 {
+    CommandResult result;
     if (const std::optional<std::wstring> missing = MissingPath(line.paths))
-        return reply.RefuseRun(*missing + L" is no file or folder", codes::kPathMissing);
+        return Refused(std::move(result), *missing + L" is no file or folder", codes::kPathMissing);
 
     JobList rows;
     for (const std::wstring& path : FullPathNames(line.paths))
@@ -204,43 +191,42 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         report = FullPathName(line.Value(L"report"));
         const std::wstring problem = OutputProblem(L"report", report, rows, identity);
         if (!problem.empty())
-            return reply.RefuseRun(problem, codes::kOutputRefused);
+            return Refused(std::move(result), problem, codes::kOutputRefused);
     }
     // One pass hands jobs to the client at a time on this machine: a second run waits for the
     // first, then finds in the journal what the first sent.
     SubmissionLock lock;
-    if (submit)
-        if (const int busy = TakeLock(lock, line, reply))
-            return busy;
+    if (submit && !TakeLock(lock, line, result))
+        return result;
     std::optional<JobJournal> journal;
     if (line.Has(L"journal")) {
         const std::wstring file = FullPathName(line.Value(L"journal"));
         if (HeldByAnotherRun(ReplaceFileError(file)))
-            return RefuseBusyJournal(file, reply);
+            return RefuseBusyJournal(std::move(result), file);
         std::wstring problem = OutputProblem(L"journal", file, rows, identity);
         if (problem.empty() && !report.empty() && identity.FileKeyOf(file) == identity.FileKeyOf(report))
             problem = L"/journal:" + file + L" is the report";
         if (!problem.empty())
-            return reply.RefuseRun(problem, codes::kOutputRefused);
+            return Refused(std::move(result), problem, codes::kOutputRefused);
         try {
             journal.emplace(file);
         } catch (const Win32Error& e) {
-            return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply)
-                                          : reply.RefuseRun(e.Message(), codes::kOutputRefused);
+            return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(std::move(result), file)
+                                              : Refused(std::move(result), e.Message(), codes::kOutputRefused);
         } catch (const AppError& e) {
-            return reply.RefuseRun(e.Message(), codes::kOutputRefused);
+            return Refused(std::move(result), e.Message(), codes::kOutputRefused);
         }
     }
 
-    ConsolePort port(reply.Err());
+    SinkPort port(sink);
     AnalyseRows(rows, port);
-    // Without a report file, /submit writes each row to standard output as the pass ends it.
-    const bool streaming = submit && report.empty() && !reply.Json();
+    // Without a report file, /submit tells each row as the pass ends it.
+    const bool streaming = submit && report.empty();
     PassOutcome pass;
     if (submit) {
         std::optional<StreamedReport> streamed;
         if (streaming)
-            streamed.emplace(rows, reply.Out());
+            streamed.emplace(rows, sink);
         SubmitOptions options{line.Number(L"timeout"), journal ? &*journal : nullptr};
         if (streamed)
             options.rowDone = [&streamed](size_t row) { streamed->Through(row); };
@@ -251,12 +237,15 @@ int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply)
         if (streamed)
             streamed->Finish();
     }
-    if (pass.stop)
-        reply.outcome().messages.push_back(*pass.stop);  // already on standard error, as it came
-    reply.Result().rows = ResultRows(rows, pass);
-    const int exitCode = streaming ? (pass.stop ? ExitFailed : ExitDone)
-                                   : WriteReport(rows, report, pass.stop.has_value(), reply);
-    if (journal && ReportUncertainJobs(rows, journal->Path(), reply))
-        return ExitUncertain;
-    return exitCode;
+    if (pass.stop) {
+        result.outcome.messages.push_back(*pass.stop);  // the sink has shown it as it came
+        result.messagesShown = result.outcome.messages.size();
+        result.end = ExitFailed;
+    }
+    result.rows = ResultRows(rows, pass);
+    if (!streaming)
+        WriteReport(rows, report, result, sink);
+    if (journal)
+        ReportUncertainJobs(rows, journal->Path(), result.outcome);
+    return result;
 }

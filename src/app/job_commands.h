@@ -2,23 +2,25 @@
 // window, and a report of every row.
 #pragma once
 #include "app/command_line.h"
-#include "app/command_reply.h"
+#include "app/command_result.h"
+#include "app/result_sink.h"
 
 // Refuses with exit 2, before any job runs (the parser has refused a timeout above a week): a path that is
 // neither an existing file or folder nor a print file's path, and a report that cannot be
 // written or would replace a print file, a job-information file or a row's file. Otherwise runs
 // the passes and writes the report to /report:FILE or standard output. A report that still
 // cannot be written at the end goes to standard output (exit 4; exit 1 when the pass stopped).
-// The reply keeps every row with its state. /submit first holds the machine's submission lock,
+// The result holds every row with its state; the sink hears the passes' messages as they come and,
+// without /report, the report's rows as the pass ends them. /submit first holds the machine's submission lock,
 // waiting /wait:SECONDS (60 by default), and ends with 5 when another run keeps it (submission-busy)
 // or holds the journal open (journal-busy).
-int RunJobsCommand(const CommandLine& line, bool submit, CommandReply& reply);
+CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& sink);
 
 // A journal that another run holds open: busy (exit 5, journal-busy), nothing ran.
-int RefuseBusyJournal(const std::wstring& file, CommandReply& reply);
+CommandResult RefuseBusyJournal(CommandResult result, const std::wstring& file);
 
 // /settle PATH... /journal:FILE /as:submitted|not-submitted: appends a "settled" line for each
 // file that the journal shows as uncertain, so that the next /submit with that journal reports
 // it as submitted earlier, or sends it. A file that the journal does not show as uncertain
 // refuses the whole command line (exit 2), saying what the journal holds; nothing is written.
-int RunSettleCommand(const CommandLine& line, CommandReply& reply);
+CommandResult RunSettleCommand(const CommandLine& line, ResultSink& sink);

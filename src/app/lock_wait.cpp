@@ -1,18 +1,12 @@
 #include "app/lock_wait.h"
 
-#include "app/commands.h"
-#include "common/codes.h"
-
-int TakeLock(MachineLock& lock, const CommandLine& line, CommandReply& reply)
+bool TakeLock(MachineLock& lock, const CommandLine& line, CommandResult& result)
 {
     if (lock.Acquire(line.Number(L"wait", kDefaultLockWaitSeconds)))
-        return ExitDone;
-    reply.NoteNothingWritten();
+        return true;
+    result.wroteNothing = true;
     const std::wstring unavailable = lock.Unavailable();
-    if (!unavailable.empty()) {
-        reply.Fail(codes::kLockUnavailable, unavailable);
-        return ExitFailed;
-    }
-    reply.Fail(lock.Kind().busyCode, lock.NotHeldText());
-    return ExitBusy;
+    result = unavailable.empty() ? Failed(std::move(result), lock.Kind().busyCode, lock.NotHeldText(), ExitBusy)
+                                 : Failed(std::move(result), codes::kLockUnavailable, unavailable);
+    return false;
 }

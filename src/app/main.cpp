@@ -12,6 +12,7 @@
 #include "about/TAboutForm.h"
 #include "app/TMainForm.h"
 #include "app/command_line.h"
+#include "app/command_reply.h"
 #include "app/commands.h"
 #include "tidy/untranslated.h"
 #include "common/errors.h"

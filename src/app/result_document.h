@@ -30,10 +30,22 @@ struct RunFacts {
 // it does not know.
 extern const char* const kResultFormatVersion;
 
-// Everything a command answers, for whichever renderer shows it.
+// How the console shows the refusal that ended a command (exit 2, nothing ran): its problem is
+// the last message, shown after "vorlasched: ", alone or with the usage after it (when the usage
+// can mend the command line).
+enum class RefusalShown { None, Alone, WithUsage };
+
+// Everything a command answers, for whichever renderer shows it. A handler fills it and returns
+// it; the renderer decides where each part goes (app/command_reply.h).
 struct CommandResult {
     std::string command;  // "configure", "check", ..., "?"; empty for a command line without one
-    int exitCode = 0;
+    int exitCode = 0;     // ExitCodeOf (app/command_result.h), once the command has ended
+    int end = 0;          // how the command's own work ended, before the report and the journal have their say
+    bool reportToOutput = false;  // the report file could not be written: the report went to standard output
+    RefusalShown refusal = RefusalShown::None;
+    bool wroteNothing = false;  // nothing at all was written, whatever the command's row says it may write
+    size_t messagesShown = 0;   // the first messages, shown already as they came (a pass's stop)
+    std::vector<std::wstring> answer;  // lines of standard output that the document holds elsewhere (the version)
     Outcome outcome;
     bool whatif = false;                         // a preview: nothing was changed
     std::optional<std::wstring> preview;         // the preview's .reg text

@@ -1,7 +1,6 @@
 // /settle: a technician's word on an uncertain job, written into the journal.
 #include <optional>
 
-#include "app/commands.h"
 #include "app/job_commands.h"
 #include "common/codes.h"
 #include "common/errors.h"
@@ -22,25 +21,28 @@ std::wstring NotUncertain(const std::wstring& path, const std::wstring& journal,
 
 }  // namespace
 
-int RunSettleCommand(const CommandLine& line, CommandReply& reply)
+CommandResult RunSettleCommand(const CommandLine& line, ResultSink&)
 {
+    CommandResult result;
     std::wstring as = line.Value(L"as");
     for (const wchar_t* known : {kSettledSubmitted, kSettledNotSubmitted})
         if (EqualsAsciiNoCase(as, known))
             as = known;
     if (as != kSettledSubmitted && as != kSettledNotSubmitted)
-        return reply.Refuse(L"/as:" + as + L" is neither " + kSettledSubmitted + L" nor " + kSettledNotSubmitted);
+        return Refused(std::move(result), L"/as:" + as + L" is neither " + kSettledSubmitted + L" nor " + kSettledNotSubmitted,
+                       codes::kCommandLineRefused, RefusalShown::WithUsage);
     const std::wstring file = FullPathName(line.Value(L"journal"));
     if (!IsExistingFile(file))
-        return reply.RefuseRun(L"/journal:" + file + L" is no file: there is no journal to settle", codes::kPathMissing);
+        return Refused(std::move(result), L"/journal:" + file + L" is no file: there is no journal to settle",
+                       codes::kPathMissing);
     std::optional<JobJournal> journal;
     try {
         journal.emplace(file);
     } catch (const Win32Error& e) {
-        return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(file, reply)
-                                          : reply.RefuseRun(e.Message(), codes::kOutputRefused);
+        return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(std::move(result), file)
+                                          : Refused(std::move(result), e.Message(), codes::kOutputRefused);
     } catch (const AppError& e) {
-        return reply.RefuseRun(e.Message(), codes::kOutputRefused);
+        return Refused(std::move(result), e.Message(), codes::kOutputRefused);
     }
     // Every file is checked before the first line is written: a refusal writes nothing.
     std::vector<std::pair<std::wstring, std::wstring>> settled;  // key, path
@@ -48,19 +50,24 @@ int RunSettleCommand(const CommandLine& line, CommandReply& reply)
         const std::wstring key = journal->KeyOf(path);
         const std::wstring refusal = NotUncertain(path, file, journal->Earlier(key));
         if (!refusal.empty())
-            return reply.RefuseRun(refusal, codes::kSettleRefused);
+            return Refused(std::move(result), refusal, codes::kSettleRefused);
         settled.emplace_back(key, path);
     }
     std::vector<ResultRow> rows;
-    for (const auto& [key, path] : settled) {
-        journal->Write(JournalEvent::Settled, key, path, as);
-        const bool submitted = as == kSettledSubmitted;
-        rows.push_back({path, {}, {}, submitted ? RowState::SubmittedEarlier : RowState::NotSubmitted, {}});
-        reply.Show({MessageKind::Success, codes::kJobSettled,
-                    L"settled as " + as + L": " + path +
-                        (submitted ? L" (the next run reports it submitted earlier)" : L" (the next run sends it)")});
+    try {
+        for (const auto& [key, path] : settled) {
+            journal->Write(JournalEvent::Settled, key, path, as);
+            const bool submitted = as == kSettledSubmitted;
+            rows.push_back({path, {}, {}, submitted ? RowState::SubmittedEarlier : RowState::NotSubmitted, {}});
+            result.outcome.messages.push_back(
+                {MessageKind::Success, codes::kJobSettled,
+                 L"settled as " + as + L": " + path +
+                     (submitted ? L" (the next run reports it submitted earlier)" : L" (the next run sends it)")});
+        }
+    } catch (const std::exception& e) {  // the files settled before it stay settled, and said so
+        return Failed(std::move(result), codes::kUnexpectedError, ErrorText(e));
     }
-    reply.outcome().changes.push_back({ChangeTarget::File, ChangeAction::Written, file, {}});
-    reply.Result().rows = std::move(rows);
-    return ExitDone;
+    result.outcome.changes.push_back({ChangeTarget::File, ChangeAction::Written, file, {}});
+    result.rows = std::move(rows);
+    return result;
 }

@@ -2,6 +2,7 @@ list(APPEND CORE_SOURCES
   src/app/command_line.cpp
   src/app/json_writer.cpp
   src/app/result_document.cpp
+  src/app/command_result.cpp
   src/app/command_table.cpp
   src/app/switch_characters.cpp
 )

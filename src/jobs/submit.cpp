@@ -77,11 +77,18 @@ static ProcessInfo StartJournaledClient(const std::wstring& commandLine, JobJour
     }
 }
 
-std::wstring Submission::RunClient(const std::wstring& direction, const std::wstring& path,
-                                   const std::function<void()>& showEarlier, const std::wstring& journalKey)
+std::optional<std::wstring> Submission::Stop(const char* code, const std::wstring& text)
+{
+    failure_ = OutcomeMessage{MessageKind::Failure, code, text};
+    return std::nullopt;
+}
+
+std::optional<std::wstring> Submission::RunClient(const std::wstring& direction, const std::wstring& path,
+                                                  const std::function<void()>& showEarlier,
+                                                  const std::wstring& journalKey)
 {
     if (TakeStopRequest())
-        throw CodedError(codes::kStoppedByTechnician, L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
+        return Stop(codes::kStoppedByTechnician, L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
     if (ResultFileName.empty())
         CreateResultFile();
     EmptyResultFile();
@@ -105,12 +112,12 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
         port_.ShowStatus(running);
     if (end == WaitEnd::Stopped) {
         EndClient(client.process.get());
-        throw CodedError(codes::kClientStopped, L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
+        return Stop(codes::kClientStopped, L"Stopped waiting for " + std::wstring(kSubmitClient) + L", which was ended. The job " +
                        path + L" may have been submitted; the rows after it were not submitted.");
     }
     if (end == WaitEnd::TimedOut) {
         EndClient(client.process.get());
-        throw CodedError(codes::kClientTimedOut, std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
+        return Stop(codes::kClientTimedOut, std::wstring(kSubmitClient) + L" did not end within " + DecimalText(options_.timeoutSeconds) +
                        L" seconds and was ended. The job " + path +
                        L" may or may not have been submitted; the rows after it were not submitted.");
     }
@@ -121,7 +128,7 @@ std::wstring Submission::RunClient(const std::wstring& direction, const std::wst
     try {
         bytes = ReadFileBytes(ResultFileName, kAnswerLimitBytes, &cut);
     } catch (const AppError& e) {
-        throw CodedError(codes::kAnswerUnreadable, L"Failed to load eret, error: " + e.Message());
+        return Stop(codes::kAnswerUnreadable, L"Failed to load eret, error: " + e.Message());
     }
     std::wstring answer = AnswerText(bytes, cut);
     if (options_.journal)
@@ -134,14 +141,14 @@ std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction,
                                                   const std::wstring& journalKey)
 {
     try {
-        return RunClient(direction, path, showEarlier, journalKey);
+        if (std::optional<std::wstring> answer = RunClient(direction, path, showEarlier, journalKey))
+            return answer;
     } catch (const AppError& e) {
-        const auto* coded = dynamic_cast<const CodedError*>(&e);
-        failure_ = OutcomeMessage{MessageKind::Failure, coded ? coded->Code() : codes::kClientFailed, e.Message()};
-        showEarlier();
-        port_.ShowMessage(e.Message());
-        return std::nullopt;
+        Stop(codes::kClientFailed, e.Message());
     }
+    showEarlier();
+    port_.ShowMessage(failure_.text);
+    return std::nullopt;
 }
 
 namespace {

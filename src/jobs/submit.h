@@ -72,8 +72,11 @@ public:
     const OutcomeMessage& Failure() const { return failure_; }
 
 private:
-    std::wstring RunClient(const std::wstring& direction, const std::wstring& path,
-                           const std::function<void()>& showEarlier, const std::wstring& journalKey);
+    // The client's answer, or none when the pass stops here: the failure is kept, with its code.
+    std::optional<std::wstring> RunClient(const std::wstring& direction, const std::wstring& path,
+                                          const std::function<void()>& showEarlier, const std::wstring& journalKey);
+    // Keeps the failure that stops the pass; gives no answer.
+    std::optional<std::wstring> Stop(const char* code, const std::wstring& text);
     void CreateResultFile();
     void EmptyResultFile();
 
