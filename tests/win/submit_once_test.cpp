@@ -223,6 +223,39 @@ TEST_F(SubmitOnce, AJobWhoseClientCouldNotStartIsSentByTheRetry)
     EXPECT_NE(retry.out.find("\"changed\":true"), std::string::npos) << retry.out;
 }
 
+// A job left uncertain says 6 over everything else that the pass then meets: a failure that stops
+// it (1) and a report that cannot be written at the end (4), each still said on standard error.
+TEST_F(SubmitOnce, AnUncertainJobExitsSixOverAStopAndAnUnwrittenReport)
+{
+    const std::wstring alone = t / L"alone.com";  // no client beside it
+    ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), alone.c_str(), FALSE));
+    MakeFolders(t / L"late.csv.new");  // where the report's new bytes would go first
+    const struct {
+        const char* what;
+        std::wstring program, switches;
+        const char* said;
+    } cases[] = {
+        {"a client that cannot start", alone, L"", "CreateProcess() error "},
+        {"a report that cannot be written", L"", L" /report:late.csv", "; the report went to standard output."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const wchar_t* folder : {L"spool", L"later"})
+            RemoveTree(t / folder);
+        DeleteFileW((t / L"journal.txt").c_str());
+        Jobs(L"spool", 1);
+        {
+            EnvScope mode(L"VORLATCPW_MODE", L"hang");
+            ASSERT_EQ(RunConsole(L"/submit spool /timeout:1 /journal:journal.txt", L"", t.Path()).exitCode, 1u);
+        }
+        Jobs(L"later", 1);  // after the uncertain one
+        const ConsoleRun run = RunConsole(L"/submit spool later /journal:journal.txt" + c.switches, c.program, t.Path());
+        EXPECT_EQ(run.exitCode, 6u) << run.err;
+        EXPECT_NE(run.err.find("uncertain: it may have been submitted: "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+}
+
 // The README's procedure for an uncertain job, run as it is written there (its D:\Vorla being
 // this test's folder): settled as submitted, the fleet's command line exits 0 and sends nothing;
 // settled as not submitted, it sends the job. A job that is no longer uncertain is refused.
