@@ -401,8 +401,9 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
 int UsageInJson(StdStream& out, StdStream& err)
 {
     CommandReply reply("?", true, out, err);
-    reply.Result().usage = UsageLines(Commands());
-    return reply.Finish(ExitDone);
+    CommandResult usage;
+    usage.usage = UsageLines(Commands());
+    return reply.Finish(reply.Answer(std::move(usage)));
 }
 
 int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err)
