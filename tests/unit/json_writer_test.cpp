@@ -56,7 +56,8 @@ TEST(JsonWriter, DocumentHoldsTheFieldsFleetToolsReadInTheirOrder)
               R"("command":"submit","exitCode":1,"changed":true,"whatif":false,)"
               R"("messages":[{"kind":"failure","code":"client-timed-out","text":"ended"}],)"
               R"("problems":[{"code":"printer-missing","text":"p","key":"K","value":"Printer"}],)"
-              R"("changes":[{"target":"value","action":"written","path":"K","name":"V"}],"backup":null,)"
+              R"("changes":[{"target":"value","action":"written","path":"K","name":"V","before":null,"after":null}],)"
+              R"("backup":null,)"
               R"("rows":[{"file":"f","directions":"d","result":"","state":"stopped here","why":"client-timed-out"}]})"
               "\r\n");
 }
