@@ -71,6 +71,15 @@ TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
     EXPECT_EQ(std::count(all.begin(), all.end(), map1 + L": SaveImage is missing; /configure with these switches would write 0"), 1);
     EXPECT_EQ(all.back(), map1 + L"\\Copy: Font is missing; /configure with these switches would write \"161;-2147483640;Arial;7;0;0;0;0;\"");
 
+    // The same bytes under another type differ: the run would write the value again.
+    std::vector<RegKeyData> expandable = Configured();
+    for (RegKeyData& key : expandable)
+        if (key.path == map1)
+            for (RegValueData& value : key.values)
+                if (value.name == L"Alias")
+                    value.type = kRegExpandSz;
+    EXPECT_EQ(FindConfigurationProblems(expandable, machine, {&expected, nullptr}).size(), 1u);
+
     ConfigRequest other = Request();
     other.posPrinter = L"Kitchen";
     EXPECT_EQ(ConfigurationProblems(Configured(other), machine).front(),
