@@ -386,6 +386,59 @@ TEST_F(BranchFleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
     }
 }
 
+// The last write time of a key, 0 when it cannot be opened.
+unsigned long long LastWrite(const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+        return 0;
+    FILETIME time{};
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &time);
+    RegCloseKey(key);
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Vorla reads the maps without the lock: while one BACK series is taken away, a reader that
+// polls the POS maps never finds one missing, and they keep their last write times.
+TEST_F(BranchFleetTest, RemovingOneSeriesLeavesTheOtherMapsAlone)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    std::vector<unsigned long long> times;
+    for (int n = 1; n <= 3; ++n)
+        for (const wchar_t* section : {static_cast<const wchar_t*>(nullptr), L"Master", L"Copy"})
+            times.push_back(LastWrite(MapKey(n, section)));
+    Sleep(50);  // a rewrite would show as a later time
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0}, missing{0};
+    std::thread poller([&] {
+        while (!stop) {
+            for (int n = 1; n <= 3; ++n)
+                missing += LastWrite(MapKey(n, L"Master")) == 0 ? 1 : 0;
+            ++reads;
+        }
+    });
+    const std::wstring oneLess = Configure(L"1,2,4");
+    ConsoleRun run = RunConsole(oneLess.substr(0, oneLess.find(L"/back:9,10,12")) + L"/back:9,10" +
+                                oneLess.substr(oneLess.find(L"/back:9,10,12") + 13) + L" /json");
+    stop = true;
+    poller.join();
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(missing.load(), 0);
+    std::vector<unsigned long long> after;
+    for (int n = 1; n <= 3; ++n)
+        for (const wchar_t* section : {static_cast<const wchar_t*>(nullptr), L"Master", L"Copy"})
+            after.push_back(LastWrite(MapKey(n, section)));
+    EXPECT_EQ(after, times);
+    EXPECT_EQ(LastWrite(MapKey(6)), 0u);
+    std::string removed = "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(6)), escaped;
+    for (char c : removed)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_NE(run.out.find("\"changes\":[{\"target\":\"key\",\"action\":\"removed\",\"path\":\"" + escaped +
+                           "\",\"before\":null,\"after\":null}]"),
+              std::string::npos) << run.out;  // the one change: nothing else is written
+}
+
 TEST_F(BranchFleetTest, CheckWithARequestNamesEveryDifference)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
