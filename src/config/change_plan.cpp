@@ -15,22 +15,31 @@ std::wstring BelowHive(const std::wstring& full)
     return slash == std::wstring::npos ? full : full.substr(slash + 1);
 }
 
-// Names and paths compare as the registry compares them, regardless of letter case.
+// Key paths and value names compare regardless of letter case, as FindRegKey compares them:
+// folded here in the program, with no call to the system for each of the tree's names.
+std::wstring RegFold(std::wstring name)
+{
+    for (wchar_t& c : name)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    return name;
+}
+
 bool SameName(const std::wstring& a, const std::wstring& b)
 {
-    return a.size() == b.size() && (a == b || PathCompareKey(a) == PathCompareKey(b));
+    return a.size() == b.size() && (a == b || RegFold(a) == RegFold(b));
 }
 
 std::wstring ValueKey(const std::wstring& key, const std::wstring& name)
 {
-    return PathCompareKey(key) + L"\n" + PathCompareKey(name);
+    return RegFold(key) + L"\n" + RegFold(name);
 }
 
 std::map<std::wstring, const RegKeyData*> ByPath(const std::vector<RegKeyData>& tree)
 {
     std::map<std::wstring, const RegKeyData*> keys;
     for (const RegKeyData& key : tree)
-        keys[PathCompareKey(key.path)] = &key;
+        keys[RegFold(key.path)] = &key;
     return keys;
 }
 
@@ -39,7 +48,7 @@ std::map<std::wstring, const RegValueData*> ByName(const RegKeyData* key)
     std::map<std::wstring, const RegValueData*> values;
     if (key)
         for (const RegValueData& value : key->values)
-            values[PathCompareKey(value.name)] = &value;
+            values[RegFold(value.name)] = &value;
     return values;
 }
 
@@ -56,7 +65,7 @@ ChangeSide SideOf(const RegValueData& value)
 
 bool IsAtOrBelow(const std::wstring& path, const std::wstring& top)
 {
-    const std::wstring p = PathCompareKey(path), t = PathCompareKey(top);
+    const std::wstring p = RegFold(path), t = RegFold(top);
     return p == t || (p.size() > t.size() && p.compare(0, t.size(), t) == 0 && p[t.size()] == L'\\');
 }
 
@@ -70,17 +79,17 @@ std::vector<Change> TreeChanges(const std::vector<RegKeyData>& before, const std
     const auto was = ByPath(before), is = ByPath(after);
     for (const RegKeyData& key : before)
         // A removed key stands for the removed keys below it: the run deletes it with its tree.
-        if (!is.count(PathCompareKey(key.path)) &&
-            (is.count(PathCompareKey(ParentPath(key.path))) || !was.count(PathCompareKey(ParentPath(key.path)))))
+        if (!is.count(RegFold(key.path)) &&
+            (is.count(RegFold(ParentPath(key.path))) || !was.count(RegFold(ParentPath(key.path)))))
             changes.push_back({ChangeTarget::Key, ChangeAction::Removed, key.path, {}, {}, {}});
     for (const RegKeyData& key : after) {
-        const auto old = was.find(PathCompareKey(key.path));
+        const auto old = was.find(RegFold(key.path));
         const RegKeyData* oldKey = old == was.end() ? nullptr : old->second;
         if (!oldKey)
             changes.push_back({ChangeTarget::Key, ChangeAction::Created, key.path, {}, {}, {}});
         const auto oldValues = ByName(oldKey), newValues = ByName(&key);
         for (const RegValueData& value : key.values) {
-            const auto previous = oldValues.find(PathCompareKey(value.name));
+            const auto previous = oldValues.find(RegFold(value.name));
             const RegValueData* prior = previous == oldValues.end() ? nullptr : previous->second;
             if (!prior || !SameValue(*prior, value))
                 changes.push_back({ChangeTarget::Value, ChangeAction::Written, key.path, value.name,
@@ -88,7 +97,7 @@ std::vector<Change> TreeChanges(const std::vector<RegKeyData>& before, const std
         }
         if (oldKey)
             for (const RegValueData& value : oldKey->values)
-                if (!newValues.count(PathCompareKey(value.name)))
+                if (!newValues.count(RegFold(value.name)))
                     changes.push_back({ChangeTarget::Value, ChangeAction::Removed, key.path, value.name, SideOf(value), {}});
     }
     return changes;
@@ -173,7 +182,7 @@ RegKeyData& PlanWriter::KeyAfter(const std::wstring& full, const Origin& origin)
     const std::wstring parent = ParentPath(full);
     if (IsAtOrBelow(parent, root_.FullPath(root_.key)))
         KeyAfter(parent, origin);
-    keyMade_.emplace(PathCompareKey(full), Origin{++order_, origin.shown, origin.update, origin.firstValue});
+    keyMade_.emplace(RegFold(full), Origin{++order_, origin.shown, origin.update, origin.firstValue});
     after_.push_back(RegKeyData{full, {}, {}});
     return after_.back();
 }
@@ -221,7 +230,7 @@ void PlanWriter::RemoveKeyTree(const std::wstring& path)
         if (!IsAtOrBelow(key.path, full))
             kept.push_back(std::move(key));
         else
-            keyRemoved_[PathCompareKey(key.path)] = origin;
+            keyRemoved_[RegFold(key.path)] = origin;
     after_ = std::move(kept);
 }
 
@@ -352,8 +361,8 @@ PlannedChange PlanWriter::Step(const Change& change) const
         return found == from.end() ? Origin{} : found->second;
     };
     Origin how = change.target == ChangeTarget::Key
-                     ? origin(removal ? keyRemoved_ : keyMade_, PathCompareKey(change.path))
-                     : removal ? origin(keyRemoved_, PathCompareKey(change.path))
+                     ? origin(removal ? keyRemoved_ : keyMade_, RegFold(change.path))
+                     : removal ? origin(keyRemoved_, RegFold(change.path))
                                : origin(valueSet_, ValueKey(change.path, change.name));
     step.shownBefore = how.shown;
     step.failCode = removal && change.target == ChangeTarget::Key ? "maps-remove-failed"
@@ -379,7 +388,7 @@ Plan PlanWriter::Result()
         const std::map<std::wstring, Origin>& from =
             removal ? keyRemoved_ : change.target == ChangeTarget::Key ? keyMade_ : valueSet_;
         const auto found = from.find(change.target == ChangeTarget::Value && !removal
-                                         ? ValueKey(change.path, change.name) : PathCompareKey(change.path));
+                                         ? ValueKey(change.path, change.name) : RegFold(change.path));
         ordered.emplace_back(found == from.end() ? 0 : found->second.order, Step(change));
     }
     ordered.insert(ordered.end(), fileSteps_.begin(), fileSteps_.end());
