@@ -6,6 +6,7 @@
 #include <set>
 
 #include "common/errors.h"
+#include "common/sha256.h"
 #include "config/change_plan.h"
 
 namespace {
@@ -170,6 +171,8 @@ TEST(PlanWriter, PlansEachActionAndStopsWhereTheMachineRefuses)
          },
          {}},
     };
+    EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(Sha256Hex(std::string(1000, 'a')).substr(0, 16), "41edece42d63e8d9");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         Disk disk;
