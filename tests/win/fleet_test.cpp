@@ -279,12 +279,19 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         WriteBytes(undef, "b\r\na\r\na\r\n");
         const std::vector<RegKeyData> registry = Vorla();
         const std::map<std::wstring, std::string> files = Snapshot(machine_.installDir);
-        ConsoleRun run;
+        ConsoleRun run, preview;
+        const bool writes = (row.arguments.rfind(L"/configure", 0) == 0 || row.arguments.rfind(L"/upgrade", 0) == 0) &&
+                            row.arguments.find(L"/whatif") == std::wstring::npos;
         {
             std::shared_ptr<void> arranged = row.arrange();
+            if (writes)  // first its preview, on the same machine: it exits as the run then does
+                preview = RunConsole(row.arguments + L" /whatif");
             run = RunConsole(row.arguments);
         }
         EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
+        if (writes) {
+            EXPECT_EQ(preview.exitCode, run.exitCode) << preview.err;
+        }
         EXPECT_NE(run.err.find(row.errHas), std::string::npos) << run.err;
         if (row.changesNothing) {
             EXPECT_EQ(Vorla(), registry);
