@@ -237,12 +237,12 @@ int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& ste
         reply.ShowAll(plan.messages);
         return ExitFailed;
     }
-    if (!clean && !force)
-        return RefuseBeforeWriting(plan, reply);
     if (!plan.Writes())
-        return NothingToChange(plan, reply);
+        return clean || force ? NothingToChange(plan, reply) : RefuseBeforeWriting(plan, reply);
     Outcome shown;
-    const Converged run = Converge(plan, false, MessageLog(shown, nullptr));
+    const Converged run = Converge(plan, !force, MessageLog(shown, nullptr));
+    if (run.refused)
+        return RefuseBeforeWriting(plan, reply);
     reply.ShowAll(shown.messages);
     reply.outcome().changes = run.changes;
     if (run.backup) {
