@@ -124,7 +124,10 @@ std::wstring PlanText(const Plan& plan, bool withFiles)
         keys.push_back(RegKeyData{path, {}, {}});
         return keys.back();
     };
-    for (const Change& change : plan.Changes()) {
+    const size_t made = plan.backupFails ? 0 : std::min(plan.failsAt, plan.steps.size());
+    for (size_t i = 0; i < made; ++i) {
+        const Change& change = plan.steps[i].change;
+        const std::wstring& source = plan.steps[i].source;
         switch (change.action) {
         case ChangeAction::Removed:
             if (change.target == ChangeTarget::Key)
@@ -137,8 +140,10 @@ std::wstring PlanText(const Plan& plan, bool withFiles)
                                         RegValueData{change.name, change.after->type, change.after->data});
             break;
         case ChangeAction::Made: fileLines.push_back(L"; folder " + change.path); break;
-        case ChangeAction::Copied: fileLines.push_back(L"; file   " + change.path + L" (copy)"); break;
-        case ChangeAction::Linked: fileLines.push_back(L"; file   " + change.path + L" (hard link)"); break;
+        case ChangeAction::Copied: fileLines.push_back(L"; file   " + change.path + L" (copy of " + source + L")"); break;
+        case ChangeAction::Linked:
+            fileLines.push_back(L"; file   " + change.path + L" (hard link to " + source + L")");
+            break;
         case ChangeAction::Drawn:
             fileLines.push_back(L"; file   " + change.path +
                                 (change.before ? L" (branch header image, drawn anew in place)" : L" (branch header image)"));
