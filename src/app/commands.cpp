@@ -107,10 +107,9 @@ std::wstring InstallDirOf(MachineProbe& probe)
 
 // The preview on standard output (with /json in the document), and with /whatif:FILE also as a
 // .reg file in UTF-16 with a BOM, as regedit and the backups write it, so that
-// "reg import FILE /reg:32" stores every character. Its changes are what the run would change.
-int WritePreview(const CommandLine& line, const PreviewWriter& preview, std::wstring text, CommandReply& reply)
+// "reg import FILE /reg:32" stores every character.
+int WritePreview(const CommandLine& line, std::wstring text, CommandReply& reply)
 {
-    reply.outcome().changes = preview.Changes();
     reply.Print(text);
     reply.SetPreview(text);
     const std::wstring file = line.Value(L"whatif");
@@ -121,19 +120,6 @@ int WritePreview(const CommandLine& line, const PreviewWriter& preview, std::wst
         return ExitFailed;
     }
     return ExitDone;
-}
-
-// What the run changed, and its backup: the backup's path on standard output.
-void KeepWhatWasWritten(const MachineWriter& writer, CommandReply& reply)
-{
-    reply.outcome().changes = writer.Changes();
-    if (!writer.BackupTaken())
-        return;
-    reply.outcome().backup = writer.BackupTaken()->path;
-    reply.PrintLine(writer.BackupTaken()->path);
-    for (const std::wstring& leftover : writer.BackupTaken()->leftoversRemoved)
-        reply.Show({MessageKind::Warning, codes::kBackupLeftoverRemoved,
-                    L"Deleted an unfinished backup that a stopped run left: " + leftover});
 }
 
 // The problems as lines: on standard error after a run, on standard output for /check.
@@ -148,21 +134,11 @@ void ShowProblems(std::vector<Problem> problems, bool toOutput, CommandReply& re
     }
 }
 
-// After a run that ended: the checks of /check on what it left. Problems go to standard error.
-int CheckWhatWasLeft(MachineProbe& probe, const CheckExpectation& expected, CommandReply& reply)
-{
-    std::vector<Problem> problems = FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe, expected);
-    const int exitCode = problems.empty() ? ExitDone : ExitRanWithProblems;
-    ShowProblems(std::move(problems), false, reply);
-    return exitCode;
-}
-
-// How a configuration command runs once it is planned: through the preview writer (true when
-// it got to its end), the preview's text, and the run for real with its exit code.
+// How a configuration command runs once it is planned: the plan again (after the run, to see
+// what is left), and whether its preview lists the folders and files.
 struct RunSteps {
-    std::function<bool(PreviewWriter&, const MessageLog&)> preview;
-    std::function<std::wstring(const PreviewWriter&)> previewText;
-    std::function<int()> run;
+    std::function<RunPlan()> replan;
+    bool filesInPreview = false;
 };
 
 // The text of a preview that would write nothing: an empty .reg file that says so.
@@ -171,15 +147,17 @@ std::wstring UnchangedPreview()
     return RegFileText({}, {}) + L"; " + kNothingChanged + L"\r\n";
 }
 
+const wchar_t kRefusedBeforeWriting[] =
+    L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).";
+
 // Nothing written: the messages but the success, the problems, and why, on standard error.
-int RefuseBeforeWriting(const std::vector<OutcomeMessage>& messages, const RunPlan& plan, CommandReply& reply)
+int RefuseBeforeWriting(const RunPlan& plan, CommandReply& reply)
 {
-    for (const OutcomeMessage& message : messages)
+    for (const OutcomeMessage& message : plan.messages)
         if (message.kind != MessageKind::Success)
             reply.Show(message);
     ShowProblems(plan.problems, false, reply);
-    reply.Fail(codes::kRefusedBeforeWriting,
-               L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).");
+    reply.Fail(codes::kRefusedBeforeWriting, kRefusedBeforeWriting);
     return ExitFailed;
 }
 
@@ -192,41 +170,95 @@ int NothingToChange(const RunPlan& plan, CommandReply& reply)
     return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
 }
 
-// The plan decides: a preview exits as the run would (1 when it would stop, 3 when it would
-// leave problems); a run that the preview would not pass refuses before its first write
-// (unless /force); a run that would change nothing writes nothing and says so.
+// A preview's messages: the run's, but its end is said as a preview's, never as done.
+std::vector<OutcomeMessage> AsPreview(std::vector<OutcomeMessage> messages)
+{
+    for (OutcomeMessage& message : messages)
+        if (message.kind == MessageKind::Success) {
+            message.code = codes::kPreviewDone;
+            message.text = L"Nothing was written; the run would end with: " + message.text;
+        }
+    return messages;
+}
+
+// The exit code of the run that the plan predicts: 1 when it would stop, or refuse to start
+// (problems without /force), 3 when it would leave problems.
+int PredictedExit(const RunPlan& plan, bool force)
+{
+    if (!plan.done)
+        return ExitFailed;
+    if (plan.problems.empty())
+        return ExitDone;
+    return force ? ExitRanWithProblems : ExitFailed;
+}
+
+int Preview(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandReply& reply)
+{
+    const bool force = line.Has(L"force");
+    const int predicted = PredictedExit(plan, force);
+    reply.SetPreview({});
+    reply.ShowAll(AsPreview(plan.messages));
+    if (!plan.done)
+        return ExitFailed;
+    ShowProblems(plan.problems, false, reply);
+    if (predicted == ExitFailed)
+        reply.Fail(codes::kRefusedBeforeWriting, kRefusedBeforeWriting);
+    else
+        reply.outcome().changes = plan.changes;  // what the run would change
+    const int written =
+        WritePreview(line, plan.Writes() ? PlanText(plan.plan, steps.filesInPreview) : UnchangedPreview(), reply);
+    return written != ExitDone ? written : predicted;
+}
+
+// After the run: what the plan still finds to change, and /check's problems, on standard error.
+int CheckWhatWasLeft(const RunSteps& steps, CommandReply& reply)
+{
+    const RunPlan again = steps.replan();
+    std::vector<Problem> problems = again.problems;
+    for (const Change& change : again.changes) {
+        const bool registry = change.target == ChangeTarget::Key || change.target == ChangeTarget::Value;
+        problems.push_back(Problem{codes::kChangeLeft,
+                                   change.path + (change.name.empty() ? L"" : L": " + change.name) +
+                                       L" still differs from what the run writes (" + WideOfUtf8Lossy(ChangeActionName(change.action)) + L")",
+                                   registry ? change.path : L"", change.name, registry ? L"" : change.path,
+                                   change.after, change.before});
+    }
+    const int exitCode = problems.empty() ? ExitDone : ExitRanWithProblems;
+    ShowProblems(std::move(problems), false, reply);
+    return exitCode;
+}
+
+// The plan decides: a preview exits as the run would; a run that the plan would not pass refuses
+// before its first write (unless /force); a run that would change nothing writes nothing and says
+// so; otherwise the run makes the plan's changes, and only those, then plans again.
 int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandReply& reply)
 {
-    const bool whatif = line.Has(L"whatif"), force = line.Has(L"force");
-    std::vector<OutcomeMessage> messages = plan.messages;
-    PreviewWriter preview;
-    bool opened = true;  // everything the run would write can be opened for writing
-    if (plan.done && plan.Changed() && (whatif || !force)) {
-        Outcome shown;
-        opened = steps.preview(preview, MessageLog(shown, nullptr));
-        messages = std::move(shown.messages);
-    }
-    const bool failsEarly = !plan.done || !opened;
-    const int predicted = failsEarly ? ExitFailed : plan.problems.empty() ? ExitDone : ExitRanWithProblems;
-    if (whatif) {
-        reply.SetPreview({});
-        reply.ShowAll(messages);
-        if (failsEarly)
-            return ExitFailed;
-        ShowProblems(plan.problems, false, reply);
-        const int written =
-            WritePreview(line, preview, plan.Changed() ? steps.previewText(preview) : UnchangedPreview(), reply);
-        return written != ExitDone ? written : predicted;
-    }
-    if (!plan.Changed() || (predicted != ExitDone && !force))
+    if (line.Has(L"whatif"))
+        return Preview(line, plan, steps, reply);
+    const bool force = line.Has(L"force");
+    const bool clean = plan.done && plan.problems.empty();
+    if (!plan.Writes() || (!clean && !force))
         reply.NoteNothingWritten();
-    if (!plan.done && !plan.Changed()) {  // the run stops before its first write, as it always did
-        reply.ShowAll(messages);
+    if (!plan.done && !plan.Writes()) {  // the run stops before its first write, as it always did
+        reply.ShowAll(plan.messages);
         return ExitFailed;
     }
-    if (predicted != ExitDone && !force)
-        return RefuseBeforeWriting(messages, plan, reply);
-    return plan.Changed() ? steps.run() : NothingToChange(plan, reply);
+    if (!plan.Writes())
+        return clean || force ? NothingToChange(plan, reply) : RefuseBeforeWriting(plan, reply);
+    Outcome shown;
+    const Converged run = Converge(plan, !force, MessageLog(shown, nullptr));
+    if (run.refused)
+        return RefuseBeforeWriting(plan, reply);
+    reply.ShowAll(shown.messages);
+    reply.outcome().changes = run.changes;
+    if (run.backup) {
+        reply.outcome().backup = run.backup->path;
+        reply.PrintLine(run.backup->path);
+        for (const std::wstring& leftover : run.backup->leftoversRemoved)
+            reply.Show({MessageKind::Warning, codes::kBackupLeftoverRemoved,
+                        L"Deleted an unfinished backup that a stopped run left: " + leftover});
+    }
+    return run.failed ? static_cast<int>(ExitFailed) : CheckWhatWasLeft(steps, reply);
 }
 
 int RunConfigure(const CommandLine& line, CommandReply& reply)
@@ -244,22 +276,10 @@ int RunConfigure(const CommandLine& line, CommandReply& reply)
     ConfigResult result;
     const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
     RunSteps steps;
-    steps.preview = [&](PreviewWriter& preview, const MessageLog& log) {
-        ConfigResult unused;
-        return RunConfiguration(request, probe, preview, log, unused) == ConfigOutcome::Done;
-    };
-    steps.previewText = [](const PreviewWriter& preview) { return preview.Text(); };
-    steps.run = [&] {
-        MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-        Outcome run;
-        const ConfigOutcome outcome = RunConfiguration(request, probe, writer, MessageLog(run, nullptr), result);
-        reply.ShowAll(run.messages);
-        KeepWhatWasWritten(writer, reply);
-        if (outcome != ConfigOutcome::Done)
-            return static_cast<int>(ExitFailed);
-        const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir);
-        const std::optional<AddressImage> image = DrawAddressImage(request.headerLines);
-        return CheckWhatWasLeft(probe, {&maps, image ? &image->fileBytes : nullptr}, reply);
+    steps.filesInPreview = true;
+    steps.replan = [&]() -> RunPlan {
+        ConfigResult again;
+        return PlanConfiguration(request, probe, MachinePlanInputs(), again);
     };
     return RunPlanned(line, plan, steps, reply);
 }
@@ -272,16 +292,7 @@ int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
     LiveMachineProbe probe(OfferedPrinters(PrinterFailures(reply)), nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
     RunSteps steps;
-    steps.preview = [](PreviewWriter& preview, const MessageLog& log) { return UpgradeMachine(preview, log); };
-    steps.previewText = [](const PreviewWriter& preview) { return preview.RegText(); };
-    steps.run = [&] {
-        MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-        Outcome run;
-        const bool done = UpgradeMachine(writer, MessageLog(run, nullptr));
-        reply.ShowAll(run.messages);
-        KeepWhatWasWritten(writer, reply);
-        return done ? CheckWhatWasLeft(probe, {}, reply) : static_cast<int>(ExitFailed);
-    };
+    steps.replan = [&] { return PlanUpgrade(probe, MachinePlanInputs()); };
     return RunPlanned(line, plan, steps, reply);
 }
 

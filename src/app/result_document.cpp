@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/json_writer.h"
+#include "common/reg_text.h"
 #include "vorla_version.h"
 
 const char* const kResultFormatVersion = "1.1";
@@ -37,6 +38,65 @@ void Messages(JsonWriter& json, const std::vector<OutcomeMessage>& messages)
     json.EndArray();
 }
 
+// A value's data as JSON: text as a string, a REG_DWORD as a number, REG_MULTI_SZ as an array
+// of strings, anything else (or text that is not whole) as hex.
+void ValueData(JsonWriter& json, const ChangeSide& side)
+{
+    const RegValueData value{L"", side.type, side.data};
+    if (const std::optional<std::wstring> text = RegTextOf(value)) {
+        json.String(*text);
+        return;
+    }
+    if (const std::optional<uint32_t> number = RegDwordOf(value)) {
+        json.Int(*number);
+        return;
+    }
+    if (side.type == kRegMultiSz && side.data.size() % 2 == 0) {
+        std::wstring all(side.data.size() / 2, L'\0');
+        for (size_t i = 0; i < all.size(); ++i)
+            all[i] = static_cast<wchar_t>(side.data[2 * i] | side.data[2 * i + 1] << 8);
+        json.BeginArray();
+        for (size_t start = 0; start < all.size() && all[start] != L'\0';) {
+            const size_t end = all.find(L'\0', start);
+            json.String(std::wstring_view(all).substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            start = end == std::wstring::npos ? all.size() : end + 1;
+        }
+        json.EndArray();
+        return;
+    }
+    static const char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (uint8_t byte : side.data)
+        hex += {kHex[byte >> 4], kHex[byte & 15]};
+    json.String(hex);
+}
+
+// One side of a change or a difference: a value's type and data, a file's size and digest (and
+// the header image's lines where they are known); null for nothing.
+void Side(JsonWriter& json, const char* name, const std::optional<ChangeSide>& side)
+{
+    json.Key(name);
+    if (!side) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    if (side->kind == ChangeSide::Kind::Value) {
+        json.Key("type").String(RegTypeName(side->type));
+        json.Key("data");
+        ValueData(json, *side);
+    } else {
+        json.Key("size").Int(static_cast<long long>(side->size)).Key("sha256").String(side->sha256);
+        if (!side->lines.empty()) {
+            json.Key("lines").BeginArray();
+            for (const std::wstring& line : side->lines)
+                json.String(line);
+            json.EndArray();
+        }
+    }
+    json.EndObject();
+}
+
 void Problems(JsonWriter& json, const std::vector<Problem>& problems)
 {
     json.Key("problems").BeginArray();
@@ -45,6 +105,10 @@ void Problems(JsonWriter& json, const std::vector<Problem>& problems)
         TextIfAny(json, "key", problem.key);
         TextIfAny(json, "value", problem.value);
         TextIfAny(json, "file", problem.file);
+        if (problem.expected || problem.found) {
+            Side(json, "expected", problem.expected);
+            Side(json, "found", problem.found);
+        }
         json.EndObject();
     }
     json.EndArray();
@@ -59,6 +123,8 @@ void Changes(JsonWriter& json, const std::vector<Change>& changes)
             .Key("action").String(ChangeActionName(change.action))
             .Key("path").String(change.path);
         TextIfAny(json, "name", change.name);
+        Side(json, "before", change.before);
+        Side(json, "after", change.after);
         json.EndObject();
     }
     json.EndArray();
@@ -103,7 +169,7 @@ std::string ResultDocument(const CommandResult& result)
         .Key("durationMs").Int(result.facts.durationMs)
         .Key("command").String(result.command)
         .Key("exitCode").Int(result.exitCode)
-        .Key("changed").Bool(!result.whatif && (outcome.Changed() || AnyJobSent(result.rows)))
+        .Key("changed").Bool(outcome.Changed() || AnyJobSent(result.rows))  // a preview: the run would change something
         .Key("whatif").Bool(result.whatif);
     Messages(json, outcome.messages);
     Problems(json, outcome.problems);

@@ -63,7 +63,8 @@
     X(kMapFolderIncomplete, "map-folder-incomplete")                       \
     X(kPrinterMissing, "printer-missing")                                  \
     X(kMapsDiffer, "maps-differ")                                          \
-    X(kAddressBmpDiffers, "address-bmp-differs")
+    X(kAddressBmpDiffers, "address-bmp-differs")                           \
+    X(kChangeLeft, "change-left")
 
 namespace codes {
 #define VORLA_CODE_CONSTANT(name, text) inline constexpr char name[] = text;

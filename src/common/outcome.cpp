@@ -1,5 +1,7 @@
 #include "common/outcome.h"
 
+#include "common/sha256.h"
+
 const char* MessageKindName(MessageKind kind)
 {
     switch (kind) {
@@ -45,4 +47,22 @@ void MessageLog::operator()(MessageKind kind, const char* code, const std::wstri
 ShowMessageFn MessageLog::As(MessageKind kind, const char* code) const
 {
     return [log = *this, kind, code](const std::wstring& text) { log(kind, code, text); };
+}
+
+ChangeSide FileSide(const std::string& bytes, std::vector<std::wstring> lines)
+{
+    ChangeSide side;
+    side.kind = ChangeSide::Kind::File;
+    side.size = bytes.size();
+    side.sha256 = Sha256Hex(bytes);
+    side.lines = std::move(lines);
+    return side;
+}
+
+ChangeSide ValueSide(uint32_t type, std::vector<uint8_t> data)
+{
+    ChangeSide side;
+    side.type = type;
+    side.data = std::move(data);
+    return side;
 }

@@ -2,6 +2,7 @@
 // are three renderers of the same outcome, and none of them learns what happened by reading a
 // display text. Pure.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,12 +25,41 @@ struct OutcomeMessage {
 enum class ChangeAction { Created, Written, Removed, Made, Copied, Linked, Drawn };
 enum class ChangeTarget { Key, Value, Folder, File };
 
+// What a value or a file holds on one side of a change: a value's registry type and bytes as
+// stored, or a file's size and SHA-256 (with, for the header image, the lines it is drawn from
+// where they are known).
+struct ChangeSide {
+    enum class Kind { Value, File } kind = Kind::Value;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    uint64_t size = 0;
+    std::string sha256;  // lower-case hex
+    std::vector<std::wstring> lines;
+    bool operator==(const ChangeSide& o) const
+    {
+        return kind == o.kind && type == o.type && data == o.data && size == o.size && sha256 == o.sha256 &&
+               lines == o.lines;
+    }
+};
+
 struct Change {
     ChangeTarget target = ChangeTarget::Key;
     ChangeAction action = ChangeAction::Written;
-    std::wstring path;  // the key (below its hive) or the file or folder
+    std::wstring path;  // the key with its hive ("HKEY_LOCAL_MACHINE\SOFTWARE\..."), or the file or folder
     std::wstring name;  // the value's name, for a value
+    std::optional<ChangeSide> before;  // nothing for a key, a folder, or what was not there
+    std::optional<ChangeSide> after;   // nothing for a key, a folder, or what goes
+    bool operator==(const Change& o) const
+    {
+        return target == o.target && action == o.action && path == o.path && name == o.name && before == o.before &&
+               after == o.after;
+    }
 };
+
+// A file's side of a change: its size and the SHA-256 of its bytes.
+ChangeSide FileSide(const std::string& bytes, std::vector<std::wstring> lines = {});
+// A value's side: its type and bytes.
+ChangeSide ValueSide(uint32_t type, std::vector<uint8_t> data);
 
 // A problem found in what a run left or would leave, with its stable code and what it concerns.
 struct Problem {
@@ -38,6 +68,9 @@ struct Problem {
     std::wstring key;
     std::wstring value;
     std::wstring file;
+    // For a difference from what a request would leave: what it would leave, and what is there.
+    std::optional<ChangeSide> expected;
+    std::optional<ChangeSide> found;
 };
 
 struct Outcome {

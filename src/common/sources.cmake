@@ -7,6 +7,7 @@ list(APPEND CORE_SOURCES
   src/common/product_keys.cpp
   src/common/text.cpp
   src/common/reg_text.cpp
+  src/common/sha256.cpp
   src/common/refusals.cpp
   src/common/text_lines.cpp
   src/common/utf.cpp

@@ -207,8 +207,7 @@ void TConfigForm::BitBtnOkClick()
         return;
     }
     LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
-    MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    switch (ConvergeConfiguration(Request(), probe, writer, MessageBoxes(), state_)) {
+    switch (ConvergeConfiguration(Request(), probe, MessageBoxes(), state_)) {
     case ConfigOutcome::MachineLacksPrinterOrFont:  // closes, and also asks for its own close
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
         SetModalResult(ModalResult::Cancel);

@@ -22,7 +22,9 @@ std::wstring Shown(const RegValueData& value)
 
 class Inspection {
 public:
-    explicit Inspection(MachineProbe& probe) : probe_(probe), printers_(probe.Printers()) {}
+    // upgraded: some map holds a value that only an upgrade or a configuration of this version
+    // writes, so a value of those that is missing elsewhere was lost, not never written.
+    Inspection(MachineProbe& probe, bool upgraded) : upgraded_(upgraded), probe_(probe), printers_(probe.Printers()) {}
 
     // Each value of the layout table present with its type; the text of each, by name, after.
     template <size_t N>
@@ -31,10 +33,13 @@ public:
         for (const LayoutValue& row : table) {
             const RegValueData* value = FindRegValue(key, row.name);
             const bool text = row.kind == RegKind::Text;
+            const bool notUpgraded = AddedByUpgrade(row.name) && !upgraded_;
             if (!value)
-                Add(AddedByUpgrade(row.name) ? codes::kValueNotUpgraded : codes::kValueMissing,
+                Add(notUpgraded ? codes::kValueNotUpgraded : codes::kValueMissing,
                     key.path + L": " + row.name + L" is missing" +
-                        (AddedByUpgrade(row.name) ? L" (the configuration was never upgraded: run Upgrade Vorla)" : L""),
+                        (notUpgraded                 ? L" (the configuration was never upgraded: run Upgrade Vorla)"
+                         : AddedByUpgrade(row.name) ? L" (a configuration writes it: run /configure again)"
+                                                    : L""),
                     key.path, row.name);
             else if (text ? !RegTextOf(*value) : value->type != kRegDword || value->data.size() != 4)
                 Add(codes::kValueMistyped,
@@ -109,6 +114,7 @@ public:
     std::vector<Problem> problems;
 
 private:
+    bool upgraded_;
     MachineProbe& probe_;
     std::vector<std::wstring> printers_;
 };
@@ -133,41 +139,55 @@ void InspectMap(Inspection& check, const std::vector<RegKeyData>& tree, const Re
     }
 }
 
-// Texts compare as text (REG_SZ or REG_EXPAND_SZ alike), anything else byte for byte.
-bool SameData(const RegValueData& a, const RegValueData& b)
+ChangeSide Side(const RegValueData& value)
 {
-    const std::optional<std::wstring> ta = RegTextOf(a), tb = RegTextOf(b);
-    if (ta && tb)
-        return *ta == *tb;
-    return a.type == b.type && a.data == b.data;
+    return ValueSide(value.type, value.data);
 }
 
-// The first place where the maps differ from what /configure would write.
-std::optional<Problem> FirstDifference(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
-                                       const ProductRoot& root)
+// Every place where the maps differ from what /configure would write, as the run would find it:
+// keys and values missing or other (a value of the same bytes and another type is another value),
+// and keys and values that it would remove.
+std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
+                                 const ProductRoot& root)
 {
+    std::vector<Problem> found;
     const std::wstring suffix = L"; /configure with these switches would write ";
-    const auto differs = [](std::wstring text, const std::wstring& key, const std::wstring& value = {}) {
-        return Problem{codes::kMapsDiffer, std::move(text), key, value, {}};
+    const auto differs = [&found](std::wstring text, const std::wstring& key, const std::wstring& value,
+                                  std::optional<ChangeSide> want, std::optional<ChangeSide> have) {
+        found.push_back(Problem{codes::kMapsDiffer, std::move(text), key, value, {}, std::move(want), std::move(have)});
     };
     for (const RegKeyData& want : expected) {
         const RegKeyData* have = FindRegKey(tree, want.path);
-        if (!have)
-            return differs(want.path + L" is missing" + suffix + L"it", want.path);
+        if (!have) {
+            differs(want.path + L" is missing" + suffix + L"it", want.path, {}, {}, {});
+            continue;
+        }
         for (const RegValueData& value : want.values) {
             const RegValueData* actual = FindRegValue(*have, value.name);
             if (!actual)
-                return differs(want.path + L": " + value.name + L" is missing" + suffix + Shown(value), want.path,
-                               value.name);
-            if (!SameData(*actual, value))
-                return differs(want.path + L": " + value.name + L" is " + Shown(*actual) + suffix + Shown(value),
-                               want.path, value.name);
+                differs(want.path + L": " + value.name + L" is missing" + suffix + Shown(value), want.path, value.name,
+                        Side(value), {});
+            else if (actual->type != value.type || actual->data != value.data)
+                differs(want.path + L": " + value.name + L" is " + Shown(*actual) +
+                            (actual->type != value.type ? L" of type " + RegTypeName(actual->type) : L"") + suffix +
+                            Shown(value),
+                        want.path, value.name, Side(value), Side(*actual));
         }
+        for (const RegValueData& value : have->values)
+            if (!FindRegValue(want, value.name))
+                differs(want.path + L": " + value.name + L" is there; /configure with these switches would remove it",
+                        want.path, value.name, {}, Side(value));
     }
-    for (const RegKeyData* map : RegChildren(tree, root.FullPath(root.MapsKey())))
-        if (!FindRegKey(expected, map->path))
-            return differs(map->path + L" is there; /configure with these switches would not write it", map->path);
-    return std::nullopt;
+    const std::wstring maps = root.FullPath(root.MapsKey());
+    const std::wstring below = PathCompareKey(maps + L"\\");
+    for (const RegKeyData& key : tree) {
+        if (PathCompareKey(key.path).rfind(below, 0) != 0 || FindRegKey(expected, key.path))
+            continue;
+        const std::wstring parent = ParentPath(key.path);
+        if (PathCompareKey(parent) == PathCompareKey(maps) || FindRegKey(expected, parent))  // the topmost only
+            differs(key.path + L" is there; /configure with these switches would not write it", key.path, {}, {}, {});
+    }
+    return found;
 }
 
 }  // namespace
@@ -189,7 +209,11 @@ std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, c
 std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
                                                const CheckExpectation& expected, const ProductRoot& root)
 {
-    Inspection check(probe);
+    bool upgraded = false;
+    for (const RegKeyData& key : tree)
+        for (const RegValueData& value : key.values)
+            upgraded = upgraded || AddedByUpgrade(value.name);
+    Inspection check(probe, upgraded || expected.maps);
     const std::wstring productPath = root.FullPath(root.key);
     const RegKeyData* product = FindRegKey(tree, productPath);
     std::vector<const RegKeyData*> maps;
@@ -210,8 +234,8 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
         check.Add(codes::kBarcodeFontMissing, L"The barcode font Free 3 of 9 Extended is not installed");
     if (expected.maps)
-        if (std::optional<Problem> difference = FirstDifference(tree, *expected.maps, root))
-            check.problems.push_back(std::move(*difference));
+        for (Problem& difference : Differences(tree, *expected.maps, root))
+            check.problems.push_back(std::move(difference));
     if (expected.headerImage)
         check.HeaderImage(maps, tree, *expected.headerImage);
     return check.problems;

@@ -1,8 +1,8 @@
 // Everything that "Configure Vorla" and "Upgrade Vorla" change on the machine goes through this
-// one interface. Three writers implement it: the machine writer changes the registry and the
-// map folders; the preview writer records what a run would change and opens for writing what
-// it would write, so that it fails where the run would; the record writer only records the keys
-// (what /check expects). Keys are paths below the writer's hive, 32-bit view. Pure.
+// one interface. The plan writer (change_plan.h) is the one simulation: every run goes through it
+// first, and the run then makes the plan's changes and only those. The machine writer writes
+// directly (the engines' own tests); the record writer only records the keys (what /check
+// expects). Keys are paths below the writer's hive, 32-bit view. Pure.
 #pragma once
 #include <string>
 #include <vector>

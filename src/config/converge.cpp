@@ -3,8 +3,8 @@
 #include <map>
 #include <memory>
 
+#include "common/codes.h"
 #include "common/errors.h"
-#include "common/fileio.h"
 #include "common/registry.h"
 #include "config/address_bitmap.h"
 #include "config/check.h"
@@ -12,16 +12,6 @@
 #include "config/upgrade.h"
 
 const wchar_t kNothingChanged[] = L"Nothing had to change: the configuration already stands as requested.";
-
-namespace {
-
-void Replay(const std::vector<OutcomeMessage>& messages, const ShowMessageFn& show)
-{
-    for (const OutcomeMessage& message : messages)
-        show(message.text);
-}
-
-}  // namespace
 
 PlanInputs MachinePlanInputs(const ProductRoot& root)
 {
@@ -41,9 +31,25 @@ PlanInputs MachinePlanInputs(const ProductRoot& root)
         }
         return known->second;
     };
-    inputs.canWriteFile = [](const std::wstring& path) { return FileWriteError(path) == 0; };
+    ProbeThisMachine(inputs, root);
     return inputs;
 }
+
+namespace {
+
+// The plan's result on the messages: where the run would fail, it says so there and nothing after.
+void EndWhereItFails(RunPlan& plan, Outcome& shown, PlanWriter& writer)
+{
+    plan.plan = writer.Result();
+    if (plan.plan.Fails()) {
+        shown.messages.resize(plan.plan.failShownBefore);
+        shown.messages.push_back({MessageKind::Failure, plan.plan.failCode, plan.plan.failText});
+    }
+    plan.messages = std::move(shown.messages);
+    plan.changes = plan.plan.Changes();
+}
+
+}  // namespace
 
 ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, const PlanInputs& inputs,
                              ConfigResult& result, const ProductRoot& root)
@@ -51,10 +57,12 @@ ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, 
     ConfigPlan plan;
     PlanWriter writer(inputs, probe, root);
     Outcome shown;
+    writer.CountShown(&shown.messages);
     plan.outcome = RunConfiguration(request, probe, writer, MessageLog(shown, nullptr), result, root);
-    plan.messages = std::move(shown.messages);
+    EndWhereItFails(plan, shown, writer);
+    if (plan.plan.Fails())
+        plan.outcome = ConfigOutcome::Failed;
     plan.done = plan.outcome == ConfigOutcome::Done;
-    plan.changes = writer.Changes();
     if (plan.done) {
         const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir, root);
         const std::optional<std::string> image = inputs.drawImage ? inputs.drawImage(request.headerLines) : std::nullopt;
@@ -69,38 +77,70 @@ RunPlan PlanUpgrade(MachineProbe& probe, const PlanInputs& inputs, const Product
     RunPlan plan;
     PlanWriter writer(inputs, probe, root);
     Outcome shown;
+    writer.CountShown(&shown.messages);
     plan.done = RunUpgrade(inputs.tree, writer, MessageLog(shown, nullptr), root);
-    plan.messages = std::move(shown.messages);
-    plan.changes = writer.Changes();
+    EndWhereItFails(plan, shown, writer);
+    plan.done = plan.done && !plan.plan.Fails();
     if (plan.done)
         plan.problems = FindConfigurationProblems(writer.TreeAfter(), writer.ProbeAfter(), {}, root);
     return plan;
 }
 
-ConfigOutcome ConvergeConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
-                                    const ShowMessageFn& show, ConfigResult& result, std::vector<Change>* changes)
+Converged Converge(const RunPlan& plan, bool refuseUnlessClean, const MessageLog& log, const ProductRoot& root)
 {
-    ConfigResult planned;
-    const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), planned);
-    if (!plan.Changed()) {  // nothing to write, or stopped before the first write
-        Replay(plan.messages, show);
-        result = planned;
-        return plan.outcome;
+    Converged run;
+    size_t shown = 0;
+    const auto showUpTo = [&](size_t count) {
+        for (; shown < count && shown < plan.messages.size(); ++shown)
+            log(plan.messages[shown].kind, plan.messages[shown].code.c_str(), plan.messages[shown].text);
+    };
+    if (!plan.Writes()) {
+        showUpTo(plan.messages.size());
+        return run;
     }
-    if (changes)
-        *changes = plan.changes;
-    return RunConfiguration(request, probe, writer, show, result);
+    if (refuseUnlessClean && (!plan.done || !plan.problems.empty())) {
+        run.refused = true;
+        return run;
+    }
+    const Plan& steps = plan.plan;
+    PlanApplier applier(root);
+    const char* code = codes::kBackupFailed;
+    try {
+        if (steps.backup) {
+            showUpTo(steps.steps.front().shownBefore);
+            run.backup = applier.Backup(steps.backupValues);
+        }
+        const ShowMessageFn drawFailure = log.As(MessageKind::Warning, codes::kAddressImageNotWritten);
+        for (size_t i = 0; i < steps.steps.size() && i <= steps.failsAt; ++i) {
+            const PlannedChange& step = steps.steps[i];
+            showUpTo(step.shownBefore);
+            code = step.failCode.c_str();
+            if (applier.Make(step, drawFailure) && i < steps.failsAt)
+                run.changes.push_back(step.change);
+        }
+    } catch (const AppError& e) {
+        log(MessageKind::Failure, code, e.Message());
+        run.failed = true;
+        return run;
+    }
+    showUpTo(plan.messages.size());
+    run.failed = !plan.done;
+    return run;
 }
 
-bool ConvergeUpgrade(ConfigWriter& writer, const ShowMessageFn& show, std::vector<Change>* changes)
+ConfigOutcome ConvergeConfiguration(const ConfigRequest& request, MachineProbe& probe, const ShowMessageFn& show,
+                                    ConfigResult& result)
+{
+    const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
+    Outcome outcome;
+    const Converged run = Converge(plan, false, MessageLog(outcome, show));
+    return run.failed && plan.outcome == ConfigOutcome::Done ? ConfigOutcome::Failed : plan.outcome;
+}
+
+bool ConvergeUpgrade(const ShowMessageFn& show)
 {
     LiveMachineProbe probe({}, nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
-    if (!plan.Changed()) {
-        Replay(plan.messages, show);
-        return plan.done;
-    }
-    if (changes)
-        *changes = plan.changes;
-    return UpgradeMachine(writer, show);
+    Outcome outcome;
+    return !Converge(plan, false, MessageLog(outcome, show)).failed && plan.done;
 }

@@ -1,13 +1,15 @@
 // Configuration that converges: every run is first planned on the machine as it stands (the
-// plan writer), and a run that would change nothing writes nothing at all, showing the same
-// messages it would show otherwise. The plan also gives what the run would leave, for /check's
-// checks, so that a preview predicts the run.
+// plan writer), and the run then makes the plan's changes and only those. A run that would change
+// nothing writes nothing at all, showing the same messages it would show otherwise. The plan also
+// gives what the run would leave, for /check's checks, so that a preview predicts the run.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/outcome.h"
 #include "common/show_message.h"
+#include "config/backup.h"
 #include "config/change_plan.h"
 #include "config/configure.h"
 
@@ -16,16 +18,19 @@ extern const wchar_t kNothingChanged[];
 
 // A run planned and not written.
 struct RunPlan {
-    bool done = false;                   // the run would get to its end
+    bool done = false;                     // the run would get to its end
     std::vector<OutcomeMessage> messages;  // what it would show, in order
+    Plan plan;                             // what it would do
     std::vector<Change> changes;           // what it would change; none: it would write nothing
     std::vector<Problem> problems;         // /check's checks on what it would leave (when done)
 
     bool Changed() const { return !changes.empty(); }
+    // It would write something (perhaps only to fail at its first write).
+    bool Writes() const { return !plan.steps.empty(); }
 };
 
 // The product key tree of this machine as it stands, the header image as /configure draws it,
-// and a test of whether a file could be written in place now.
+// and this machine's answers to where the run could write.
 PlanInputs MachinePlanInputs(const ProductRoot& root = {});
 
 // "Configure Vorla" planned; result is filled as the run would fill it.
@@ -33,15 +38,27 @@ struct ConfigPlan : RunPlan {
     ConfigOutcome outcome = ConfigOutcome::Failed;
 };
 ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, const PlanInputs& inputs,
-                          ConfigResult& result, const ProductRoot& root = {});
+                             ConfigResult& result, const ProductRoot& root = {});
 // "Upgrade Vorla" planned.
 RunPlan PlanUpgrade(MachineProbe& probe, const PlanInputs& inputs, const ProductRoot& root = {});
 
-// The dialog's OK: when the plan changes nothing (or stops before its first write), its messages
-// are shown and nothing is written; otherwise the run writes, as far as it gets. changes gets
-// what the plan found to change.
-ConfigOutcome ConvergeConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
-                                    const ShowMessageFn& show, ConfigResult& result,
-                                    std::vector<Change>* changes = nullptr);
+// What a planned run did.
+struct Converged {
+    bool refused = false;  // nothing written: the plan would not pass
+    bool failed = false;   // a write failed, what was written before stays
+    std::vector<Change> changes;
+    std::optional<BackupMade> backup;
+};
+
+// The one way a planned run goes: with nothing to write, the plan's messages are shown and
+// nothing is written; when refuseUnlessClean and the run would fail or leave problems, nothing
+// is written and refused says so (the messages are the caller's to show); otherwise the plan's
+// changes are made in order after the backup, each message shown where the run reaches it, and
+// the first refused write ends the run with its message.
+Converged Converge(const RunPlan& plan, bool refuseUnlessClean, const MessageLog& log, const ProductRoot& root = {});
+
+// The dialog's OK, through Converge: it never refuses.
+ConfigOutcome ConvergeConfiguration(const ConfigRequest& request, MachineProbe& probe, const ShowMessageFn& show,
+                                    ConfigResult& result);
 // The menu's "Upgrade Vorla" in the same way; true when done.
-bool ConvergeUpgrade(ConfigWriter& writer, const ShowMessageFn& show, std::vector<Change>* changes = nullptr);
+bool ConvergeUpgrade(const ShowMessageFn& show);

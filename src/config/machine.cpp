@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "config/address_bitmap.h"
 #include "config/backup.h"
+#include "config/change_plan.h"
 #include "config/configure.h"
 
 namespace {
@@ -182,138 +183,92 @@ void MachineWriter::DrawAddress(const std::wstring& path, const std::vector<std:
         changes_.push_back({ChangeTarget::File, ChangeAction::Drawn, path, {}});
 }
 
-// ---- PreviewWriter
+// ---- The plan's probes and its applier
 
 namespace {
 
-// Opens the key as the real writer would, or, where it is not there yet, the nearest key above
-// it with the access that creating a subkey needs; false when either is refused.
-bool KeyWritable(HKEY hive, const std::wstring& path, bool mayCreate)
+std::wstring BelowHive(const std::wstring& full)
+{
+    const size_t slash = full.find(L'\\');
+    return slash == std::wstring::npos ? full : full.substr(slash + 1);
+}
+
+// Opens the key as the run would, or, where it is not there yet, the nearest key above it with
+// the access that creating a subkey needs; false when either is refused.
+bool KeyWritable(HKEY hive, const std::wstring& path)
 {
     if (RegistryKey::Open(hive, path, KEY_READ).Valid())
         return RegistryKey::Open(hive, path, KEY_ALL_ACCESS).Valid();
-    if (!mayCreate)
-        return false;
     for (std::wstring parent = ParentPath(path); !parent.empty(); parent = ParentPath(parent))
         if (RegistryKey::Open(hive, parent, KEY_READ).Valid())
             return RegistryKey::Open(hive, parent, KEY_CREATE_SUB_KEY).Valid();
     return true;  // a top-level key: the hive itself takes it
 }
 
-// Whether the key holds the value already, with its type, as the writer would store it.
-bool Holds(const RegistryKey& key, const RegValue& value)
-{
-    const RegValueData stored = RegDataOf(value);
-    if (const std::optional<uint32_t> number = RegDwordOf(stored))
-        return key.TryReadInteger(value.name) == *number;
-    try {
-        return key.ValueType(value.name) == stored.type && key.ReadString(value.name) == RegTextOf(stored);
-    } catch (const AppError&) {
-        return false;
-    }
-}
-
 }  // namespace
 
-void PreviewWriter::Backup(const std::vector<std::wstring>& productValuesWritten)
+void ProbeThisMachine(PlanInputs& inputs, const ProductRoot& root)
 {
-    CheckBackupPossible(productValuesWritten, DefaultBackupFolder(), root_);
+    const HKEY hive = HiveKey(root.hive);
+    inputs.canWriteFile = [](const std::wstring& path) { return FileWriteError(path) == 0; };
+    inputs.canWriteKey = [hive](const std::wstring& full) { return KeyWritable(hive, BelowHive(full)); };
+    inputs.canDeleteKey = [hive](const std::wstring& full) {
+        return RegistryKey::Open(hive, BelowHive(full), KEY_ALL_ACCESS).Valid();
+    };
+    inputs.folderError = [](const std::wstring& path) { return static_cast<unsigned long>(FolderCreationError(path)); };
+    inputs.checkBackup = [root](const std::vector<std::wstring>& values) {
+        CheckBackupPossible(values, DefaultBackupFolder(), root);
+    };
 }
 
-void PreviewWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>& values)
+BackupMade PlanApplier::Backup(const std::vector<std::wstring>& productValuesWritten)
 {
-    if (!KeyWritable(HiveKey(root_.hive), path, true))
-        throw SetDataFailure(values.empty() ? std::wstring() : values.front().name);
-    Record(path, values);
-    changes_.push_back({ChangeTarget::Key, ChangeAction::Written, path, {}});
+    return BackupVorlaKey(productValuesWritten, DefaultBackupFolder(), root_);
 }
 
-void PreviewWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
+bool PlanApplier::Make(const PlannedChange& step, const ShowMessageFn& drawFailure)
 {
-    if (!KeyWritable(HiveKey(root_.hive), path, createMissing))
-        throw OpenKeyFailure(path);
-    const RegistryKey current = RegistryKey::Open(HiveKey(root_.hive), path, KEY_READ);
-    std::vector<RegValue> changes;
-    for (const RegValue& value : values)
-        if (!Holds(current, value))
-            changes.push_back(value);
-    if (!changes.empty())
-        Record(path, changes);
-    for (const RegValue& value : changes)
-        changes_.push_back({ChangeTarget::Value, ChangeAction::Written, path, value.name});
-}
-
-void PreviewWriter::RemoveKeyTree(const std::wstring& path)
-{
+    const Change& change = step.change;
     const HKEY hive = HiveKey(root_.hive);
-    if (RegistryKey::Open(hive, path, KEY_READ).Valid() && !RegistryKey::Open(hive, path, KEY_ALL_ACCESS).Valid())
-        throw DeleteKeyFailure(path);
-    if (RegistryKey::Open(hive, path, KEY_READ).Valid())
-        changes_.push_back({ChangeTarget::Key, ChangeAction::Removed, path, {}});
-    RecordWriter::RemoveKeyTree(path);
-}
-
-bool PreviewWriter::Exists(const std::wstring& path) const
-{
-    return planned_.count(PathCompareKey(path)) != 0 || PathExists(path);
-}
-
-void PreviewWriter::PlanFile(const std::wstring& path, const std::wstring& how, ChangeAction action)
-{
-    changes_.push_back({ChangeTarget::File, action, path, {}});
-    planned_.insert(PathCompareKey(path));
-    fileLines_.push_back(L"; file   " + path + how);
-}
-
-void PreviewWriter::MakeFolder(const std::wstring& path)
-{
-    if (path.empty() || Exists(path))
-        return;
-    MakeFolder(ParentPath(path));
-    if (planned_.count(PathCompareKey(ParentPath(path))) == 0)  // its parent is on disk: could it take a folder?
-        if (DWORD error = FolderCreationError(path))
-            fileLines_.push_back(L"; cannot make folder " + path + L": error " + std::to_wstring(error));
-    planned_.insert(PathCompareKey(path));
-    changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}});
-    fileLines_.push_back(L"; folder " + path);
-}
-
-void PreviewWriter::CopyNew(const std::wstring& source, const std::wstring& target)
-{
-    if (!Exists(target) && IsExistingFile(source))
-        PlanFile(target, L" (copy of " + source + L")", ChangeAction::Copied);
-}
-
-void PreviewWriter::LinkNew(const std::wstring& existing, const std::wstring& link)
-{
-    if (!Exists(link) && Exists(existing))
-        PlanFile(link, L" (hard link to " + existing + L")", ChangeAction::Linked);
-}
-
-void PreviewWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>&,
-                                const ShowMessageFn& show)
-{
-    const bool onDisk = PathExists(path);
-    if (onDisk && FileWriteError(path) != 0) {
-        show(CreateFileFailure(path).Message());  // what the run would show, and go on
-        return;
+    const std::wstring below = BelowHive(change.path);
+    switch (change.action) {
+    case ChangeAction::Created: {
+        if (!RegistryKey::Create(hive, below, KEY_ALL_ACCESS).Valid())
+            throw AppError(step.failText);
+        return true;
     }
-    PlanFile(path, Exists(path) ? L" (branch header image, drawn anew in place)" : L" (branch header image)",
-             ChangeAction::Drawn);
-}
-
-std::wstring PreviewWriter::RegText() const
-{
-    return RegFileText(RemovedKeys(), Keys());
-}
-
-std::wstring PreviewWriter::Text() const
-{
-    std::wstring text = RegText();
-    text += L"; Folders and files this run would make:\r\n";
-    for (const std::wstring& line : fileLines_)
-        text += line + L"\r\n";
-    if (fileLines_.empty())
-        text += L"; (none)\r\n";
-    return text;
+    case ChangeAction::Written: {
+        RegistryKey key = RegistryKey::Create(hive, below, KEY_ALL_ACCESS);
+        if (!key.Valid())
+            throw AppError(step.failText);
+        key.WriteData(step.value);
+        return true;
+    }
+    case ChangeAction::Removed: {
+        if (change.target == ChangeTarget::Key) {
+            DeleteKeyTree(hive, below);
+            if (RegistryKey::Open(hive, below, KEY_READ).Valid())
+                throw DeleteKeyFailure(below);
+            return true;
+        }
+        RegistryKey key = RegistryKey::Open(hive, below, KEY_ALL_ACCESS);
+        if (!key.Valid() || RegDeleteValueW(key.Get(), change.name.c_str()) != ERROR_SUCCESS)
+            throw AppError(step.failText);
+        return true;
+    }
+    case ChangeAction::Made: return ::MakeFolder(change.path);
+    case ChangeAction::Copied:
+        return CopyToNewFile(step.source, change.path);
+    case ChangeAction::Linked:
+        return LinkNewFile(change.path, step.source);
+    case ChangeAction::Drawn: {
+        bool failed = false;
+        const bool drawn = RenderAddressBitmap(change.path, step.lines, [&](const std::wstring& text) {
+                               failed = true;
+                               drawFailure(text);
+                           }).has_value();
+        return drawn && !failed;
+    }
+    }
+    return false;
 }

@@ -64,39 +64,24 @@ private:
     std::vector<Change> changes_;
 };
 
-// Writes nothing. Records what the real writer would change: .reg text for the registry (an
-// updated key lists only the values that would change) and comment lines for the folders and
-// files (so the whole is still a .reg file). Everything the real writer would write is opened
-// for writing first, without writing: the backups folder, each key, the folders that would be
-// made in, an existing header image. Where the real writer would fail, it fails with the same
-// message.
-class PreviewWriter : public RecordWriter {
+struct PlanInputs;      // config/change_plan.h
+struct PlannedChange;
+
+// Fills the plan's probes with this machine's answers: whether each key could be written or
+// deleted, whether the backup could be made, a folder made, an existing file written in place.
+void ProbeThisMachine(PlanInputs& inputs, const ProductRoot& root = {});
+
+// Makes a plan's changes on this machine, one at a time, each as the run makes it.
+class PlanApplier {
 public:
-    explicit PreviewWriter(ProductRoot root = {}) : RecordWriter(root.hive), root_(std::move(root)) {}
-
-    void Backup(const std::vector<std::wstring>& productValuesWritten) override;
-    void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
-    void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) override;
-    void RemoveKeyTree(const std::wstring& path) override;
-    void MakeFolder(const std::wstring& path) override;
-    void CopyNew(const std::wstring& source, const std::wstring& target) override;
-    void LinkNew(const std::wstring& existing, const std::wstring& link) override;
-    void DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
-                     const ShowMessageFn& show) override;
-
-    // The .reg text, then the folders and files as comment lines.
-    std::wstring Text() const;
-    // The .reg text alone.
-    std::wstring RegText() const;
-    // What the run would change, in order.
-    const std::vector<Change>& Changes() const { return changes_; }
+    explicit PlanApplier(ProductRoot root = {}) : root_(std::move(root)) {}
+    // Backs up the root's key before the first change; throws AppError when it cannot.
+    BackupMade Backup(const std::vector<std::wstring>& productValuesWritten);
+    // Makes the change: true when made. A folder or file that cannot be made is skipped (false),
+    // an image that cannot be drawn is said through drawFailure; a registry refusal throws
+    // AppError with the run's message.
+    bool Make(const PlannedChange& step, const ShowMessageFn& drawFailure);
 
 private:
-    bool Exists(const std::wstring& path) const;
-    void PlanFile(const std::wstring& path, const std::wstring& how, ChangeAction action);
-
     ProductRoot root_;
-    std::vector<std::wstring> fileLines_;
-    std::set<std::wstring> planned_;  // folders and files the run would make, upper case
-    std::vector<Change> changes_;
 };

@@ -128,6 +128,5 @@ void UpgradeVorla(CommandPort& port, HWND busyWindow)
         port.ShowMessage(lock.NotHeldText());
         return;
     }
-    MachineWriter writer(MachineWriter::BackupPolicy::BeforeChange);
-    ConvergeUpgrade(writer, [&port](const std::wstring& text) { port.ShowMessage(text); });
+    ConvergeUpgrade([&port](const std::wstring& text) { port.ShowMessage(text); });
 }

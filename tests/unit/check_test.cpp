@@ -65,10 +65,20 @@ TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
     Erase(tree, map1 + L"\\Copy", L"Font");
     EXPECT_EQ(ConfigurationProblems(tree, machine),
               (std::vector<std::wstring>{
-                  map1 + L": SaveImage is missing (the configuration was never upgraded: run Upgrade Vorla)",
+                  map1 + L": SaveImage is missing (a configuration writes it: run /configure again)",
                   map1 + L"\\Copy: Font is missing"}));
-    EXPECT_EQ(ConfigurationProblems(tree, machine, {&expected, nullptr}).back(),
-              map1 + L": SaveImage is missing; /configure with these switches would write 0");
+    const std::vector<std::wstring> all = ConfigurationProblems(tree, machine, {&expected, nullptr});
+    EXPECT_EQ(std::count(all.begin(), all.end(), map1 + L": SaveImage is missing; /configure with these switches would write 0"), 1);
+    EXPECT_EQ(all.back(), map1 + L"\\Copy: Font is missing; /configure with these switches would write \"161;-2147483640;Arial;7;0;0;0;0;\"");
+
+    // The same bytes under another type differ: the run would write the value again.
+    std::vector<RegKeyData> expandable = Configured();
+    for (RegKeyData& key : expandable)
+        if (key.path == map1)
+            for (RegValueData& value : key.values)
+                if (value.name == L"Alias")
+                    value.type = kRegExpandSz;
+    EXPECT_EQ(FindConfigurationProblems(expandable, machine, {&expected, nullptr}).size(), 1u);
 
     ConfigRequest other = Request();
     other.posPrinter = L"Kitchen";
@@ -98,7 +108,10 @@ TEST(Check, EachProblemHasItsCode)
     const Tree expected = ExpectedMaps(more, 12, kInstall);
     Tree mistyped = Configured(), notUpgraded = Configured(), lacksValue = Configured();
     mistyped[2].values[0] = RegDwordValue(mistyped[2].values[0].name, 1);
-    Erase(notUpgraded, map1, L"SaveImage");
+    for (RegKeyData& key : notUpgraded)  // never upgraded: no map holds what an upgrade adds
+        key.values.erase(std::remove_if(key.values.begin(), key.values.end(),
+                                        [](const RegValueData& v) { return AddedByUpgrade(v.name); }),
+                         key.values.end());
     Erase(lacksValue, map1 + L"\\Copy", L"Font");
     const struct {
         const char* code;

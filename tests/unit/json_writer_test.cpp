@@ -3,6 +3,7 @@
 
 #include "app/json_writer.h"
 #include "app/result_document.h"
+#include "common/reg_text.h"
 
 namespace {
 
@@ -56,9 +57,27 @@ TEST(JsonWriter, DocumentHoldsTheFieldsFleetToolsReadInTheirOrder)
               R"("command":"submit","exitCode":1,"changed":true,"whatif":false,)"
               R"("messages":[{"kind":"failure","code":"client-timed-out","text":"ended"}],)"
               R"("problems":[{"code":"printer-missing","text":"p","key":"K","value":"Printer"}],)"
-              R"("changes":[{"target":"value","action":"written","path":"K","name":"V"}],"backup":null,)"
+              R"("changes":[{"target":"value","action":"written","path":"K","name":"V","before":null,"after":null}],)"
+              R"("backup":null,)"
               R"("rows":[{"file":"f","directions":"d","result":"","state":"stopped here","why":"client-timed-out"}]})"
               "\r\n");
 }
 
 }  // namespace
+
+// A value's sides keep their type: the same four bytes are hex under REG_BINARY, a number under
+// REG_DWORD; texts and lists of texts are strings.
+TEST(JsonWriter, ChangesCarryEachSideWithItsType)
+{
+    CommandResult result;
+    result.outcome.changes.push_back({ChangeTarget::Value, ChangeAction::Written, L"K", L"V",
+                                      ValueSide(kRegBinary, {1, 0, 0, 0}), ValueSide(kRegDword, {1, 0, 0, 0})});
+    result.outcome.changes.push_back({ChangeTarget::Value, ChangeAction::Written, L"K", L"M",
+                                      ValueSide(kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}),
+                                      ValueSide(kRegSz, {'a', 0, 0, 0})});
+    const std::string doc = ResultDocument(result);
+    EXPECT_NE(doc.find(R"("before":{"type":"REG_BINARY","data":"01000000"},"after":{"type":"REG_DWORD","data":1})"),
+              std::string::npos) << doc;
+    EXPECT_NE(doc.find(R"("before":{"type":"REG_MULTI_SZ","data":["a","b"]},"after":{"type":"REG_SZ","data":"a"})"),
+              std::string::npos) << doc;
+}

@@ -508,12 +508,13 @@ TEST(BranchConfigFormRun, RegistryRefusalsStopTheRunAndKeepTheDialogOpen)
     EXPECT_FALSE(ReadText(kVorlaKey, L"ps2pdf_cmd").has_value());
     EXPECT_EQ(Aliases(), (std::vector<std::wstring>{L"OLD1", L"OLD2"}));
 
-    // Old maps that cannot be removed would stand beside the new ones: the run stops before them.
+    // An old map that cannot be removed would stand beside the new ones: the run stops before
+    // it writes any map (it deletes what it no longer writes first).
     WriteOldMaps(7);
     {
-        KeyLocked locked(kMapsKey);
+        KeyLocked locked(std::wstring(kMapsKey) + L"\\7");
         Outcome run = session.RunOk();
-        EXPECT_EQ(run.messages, Messages({L"Failed to delete key 'maps'"}));
+        EXPECT_EQ(run.messages, Messages({L"Failed to delete key '7'"}));
         EXPECT_FALSE(run.closed);
         EXPECT_TRUE(ReadText(kVorlaKey, L"ps2pdf_cmd").has_value());
     }

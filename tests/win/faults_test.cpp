@@ -27,6 +27,7 @@
 #include "jobs/jobinfo.h"
 #include "jobs/submit_command.h"
 #include "support/branch_machine.h"
+#include "support/console_run.h"
 #include "support/win_test_support.h"
 #include "win/faults_support.h"
 
@@ -1115,14 +1116,25 @@ const ConfigureCase kConfigureCases[] = {
      false,
      {L"OLD1", L"OLD2"},
      false},
+    // The run deletes only the maps it no longer writes (7 and 8), before it writes any map.
+    {"map_key_refuses_deletion",
+     [](machine::BranchMachine&, machine::ConfigSession&) {
+         machine::WriteOldMaps(8);
+         return Hold<machine::KeyLocked>(std::wstring(machine::kMapsKey) + L"\\7");
+     },
+     Says({L"Failed to delete key '7'"}),
+     false,
+     {L"OLD1", L"OLD2", L"OLD3", L"OLD4", L"OLD5", L"OLD6", L"OLD7", L"OLD8"},
+     true},
+    // The maps key itself is never deleted: one that refuses it stops nothing.
     {"maps_key_refuses_deletion",
      [](machine::BranchMachine&, machine::ConfigSession&) {
-         machine::WriteOldMaps(3);
+         machine::WriteOldMaps(6);
          return Hold<machine::KeyLocked>(machine::kMapsKey);
      },
-     Says({L"Failed to delete key 'maps'"}),
+     Says({machine::kDone}),
      false,
-     {L"OLD1", L"OLD2", L"OLD3"},
+     kAllMaps,
      true},
     {"map_folder_cannot_be_created",
      [](machine::BranchMachine& m, machine::ConfigSession&) {
@@ -1306,6 +1318,48 @@ TEST_P(BranchFaultsConfigure, ConfigurationEndsInItsMessageAndLosesNothing)
     }
     if (c.also)
         c.also(machine);
+}
+
+// The document's changes, as the text between "changes": and the backup.
+std::string ChangesOf(const std::string& document)
+{
+    const size_t from = document.find("\"changes\":"), to = document.find(",\"backup\":");
+    return from == std::string::npos || to == std::string::npos ? "" : document.substr(from, to - from);
+}
+
+// On each machine of the table, the run changes exactly what its preview said it would, and
+// a preview afterwards finds nothing left to change. /force lets both go ahead where only
+// problems would stop them; a preview that would fail (exit 1) has no run to compare.
+TEST_P(BranchFaultsConfigure, TheRunChangesWhatItsPreviewSaid)
+{
+    machine::BranchMachine machine;
+    machine::ConfigSession session;
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring font = std::wstring(windows) + L"\\Fonts\\vorla-barcode-faults.ttf";
+    const bool fontWanted = std::string(GetParam().name) != "barcode_font_missing";
+    if (fontWanted)
+        ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font.c_str(), FALSE));
+    Keep keep = GetParam().arrange(machine, session);
+    TempFolder temp;
+    const std::wstring header = temp / L"header.txt";
+    WriteBytes(header, Utf8(machine::kHeader));
+    const std::wstring command = L"/configure /branch:12 /pos:1,2,4 /back:9,10,12 \"/posprinter:" +
+                                 std::wstring(machine::kPosPrinter) + L"\" \"/backprinter:" + machine::kBackPrinter +
+                                 L"\" \"/header:" + header + L"\" /force /json";
+    const ConsoleRun preview = RunConsole(command + L" /whatif");
+    if (preview.exitCode != 1) {
+        const ConsoleRun run = RunConsole(command);
+        EXPECT_EQ(ChangesOf(run.out), ChangesOf(preview.out)) << run.err;
+        EXPECT_NE(ChangesOf(run.out), "") << run.out;
+        const bool changed = preview.out.find("\"changed\":true") != std::string::npos;
+        EXPECT_EQ(changed, ChangesOf(preview.out) != "\"changes\":[]");
+        const ConsoleRun again = RunConsole(command + L" /whatif");
+        EXPECT_EQ(ChangesOf(again.out), "\"changes\":[]") << "what the run left differs from its plan";
+    }
+    keep.reset();
+    if (fontWanted)
+        DeleteFileW(font.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, BranchFaultsConfigure, testing::ValuesIn(kConfigureCases),

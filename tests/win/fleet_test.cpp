@@ -118,7 +118,8 @@ TEST_F(BranchFleetTest, WhatIfPrintsTheRunAndChangesNothing)
     ConsoleRun configure = RunConsole(Configure(L"1,7", L"/whatif"));
     EXPECT_EQ(configure.exitCode, 0u);
     EXPECT_EQ(configure.out.rfind("Windows Registry Editor Version 5.00\r\n\r\n"
-                                  "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps]\r\n", 0), 0u);
+                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\2]\r\n", 0), 0u);
+    EXPECT_EQ(configure.out.find("[-"), std::string::npos) << "a map that changes is written in place";
     EXPECT_NE(configure.out.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\2\\Copy]"), std::string::npos);
     EXPECT_NE(configure.out.find("; folder " + Utf8(machine_.MapFolder(L"001207"))), std::string::npos);
     EXPECT_EQ(configure.out.find("; folder " + Utf8(machine_.MapFolder(L"001201"))), std::string::npos);
@@ -127,7 +128,7 @@ TEST_F(BranchFleetTest, WhatIfPrintsTheRunAndChangesNothing)
     EXPECT_EQ(upgrade.exitCode, 0u);
     EXPECT_EQ(upgrade.out, "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(2)) +
                                "]\r\n\"SaveImage\"=dword:00000000\r\n\r\n");
-    EXPECT_EQ(upgrade.err, "Done!\r\n");
+    EXPECT_EQ(upgrade.err, "Nothing was written; the run would end with: Done!\r\n");
 
     EXPECT_EQ(Vorla(), registry);
     EXPECT_TRUE(Snapshot(machine_.installDir) == files);
@@ -217,7 +218,7 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
                                  L"\"/backprinter:BACK OFFICE LASER\"";
     const Row rows[] = {
         {"empty series are refused", none, emptySeries, 1, "\\maps is missing\r\nNothing was written", true},
-        {"a file where a map folder goes: the preview", fileForFolder, Configure(L"1,7", L"/whatif"), 3,
+        {"a file where a map folder goes: the preview", fileForFolder, Configure(L"1,7", L"/whatif"), 1,
          "names no file: " + Utf8(machine_.MapFolder(L"001207")), true},
         {"a file where a map folder goes: the run", fileForFolder, Configure(L"1,7"), 1, "Nothing was written", true},
         {"a held address.bmp keeps the old image",
@@ -233,15 +234,22 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         {"check matches printers in any letter case", none, L"/check " + request, 0, "", true},
         {"check with the header of the run", none, L"/check \"/header:" + header_ + L"\"", 0, "", true},
         {"check with another header", none, L"/check \"/header:" + otherHeader + L"\"", 1, "", true},
-        {"preview of the removal of the maps with the maps key read-only",
-         [] { return std::make_shared<KeyLocked>(kMapsKey); }, Configure(L"1,7", L"/whatif"), 1,
-         "Failed to delete key 'maps'", true},
+        {"preview of a change of a map whose key is read-only",
+         [] { return std::make_shared<KeyLocked>(MapKey(2)); }, Configure(L"1,7", L"/whatif"), 1,
+         "Failed to set data for 'Alias'", true},
+        {"the maps key read-only does not stop a change of its maps",
+         [] { return std::make_shared<KeyLocked>(kMapsKey); }, Configure(L"1,7", L"/whatif"), 0, "", true},
+        {"preview of the removal of a map whose key is read-only",
+         [] { return std::make_shared<KeyLocked>(MapKey(5)); }, Configure(L"1", L"/whatif"), 1,
+         "Failed to delete key '5'", true},
         {"an upgrade with nothing to change, a map folder lacking a file", lackingAPicture, L"/upgrade /force", 3,
          "lacks ab1.bmp", true},
         {"preview of an upgrade with a map key read-only", notUpgradedAndReadOnly,
          L"/upgrade /whatif", 1, "Failed to open " + Utf8(MapKey(1, L"Master")), false},
         {"an upgrade that leaves a map folder lacking a file: the preview", notUpgradedLackingAPicture, L"/upgrade /whatif",
-         3, "lacks ab1.bmp", false},
+         1, "lacks ab1.bmp", false},
+        {"the same preview with /force", notUpgradedLackingAPicture, L"/upgrade /whatif /force", 3, "lacks ab1.bmp",
+         false},
         {"an upgrade that leaves a map folder lacking a file: the run refuses", notUpgradedLackingAPicture, L"/upgrade", 1,
          "Nothing was written", false},
         {"an upgrade that leaves a map folder lacking a file: the run with /force", notUpgradedLackingAPicture,
@@ -253,8 +261,12 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
              return std::shared_ptr<void>(hidden.get(), [hidden, backups](void*) { DeleteFileW(backups.c_str()); });
          },
          Configure(L"1,7", L"/whatif"), 1, "Cannot write backup " + Utf8(backups), true},
-        {"preview with the product key read-only", [] { return std::make_shared<KeyLocked>(kVorlaKey); },
-         Configure(L"1,7", L"/whatif"), 1, "Failed to set data for 'ps2pdf_cmd'", true},
+        {"preview with the product key read-only and a product value to write",
+         [] {
+             DeleteValue(kVorlaKey, L"ps2pdf_params");
+             return std::make_shared<KeyLocked>(kVorlaKey);
+         },
+         Configure(L"1,7", L"/whatif"), 1, "Failed to set data for 'ps2pdf_params'", false},
         {"empty series with /force leave no map", none, emptySeries + L" /force", 3, "\\maps is missing", false},
         {"a Greek header saved in the ANSI code page", none,
          Configure(L"1,2").replace(Configure(L"1,2").find(header_), header_.size(), temp_ / L"ansi.txt"), 0, "", false},
@@ -276,12 +288,19 @@ TEST_F(BranchFleetTest, ExitCodesTellTheTruthAndPreviewsFailWhereTheRunFails)
         WriteBytes(undef, "b\r\na\r\na\r\n");
         const std::vector<RegKeyData> registry = Vorla();
         const std::map<std::wstring, std::string> files = Snapshot(machine_.installDir);
-        ConsoleRun run;
+        ConsoleRun run, preview;
+        const bool writes = (row.arguments.rfind(L"/configure", 0) == 0 || row.arguments.rfind(L"/upgrade", 0) == 0) &&
+                            row.arguments.find(L"/whatif") == std::wstring::npos;
         {
             std::shared_ptr<void> arranged = row.arrange();
+            if (writes)  // first its preview, on the same machine: it exits as the run then does
+                preview = RunConsole(row.arguments + L" /whatif");
             run = RunConsole(row.arguments);
         }
         EXPECT_EQ(run.exitCode, row.exitCode) << run.err;
+        if (writes) {
+            EXPECT_EQ(preview.exitCode, run.exitCode) << preview.err;
+        }
         EXPECT_NE(run.err.find(row.errHas), std::string::npos) << run.err;
         if (row.changesNothing) {
             EXPECT_EQ(Vorla(), registry);
@@ -369,7 +388,7 @@ TEST_F(BranchFleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
          [&] { CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE); },
          L"The barcode font Free 3 of 9 Extended is not installed"},
         {"upgrade", [&] { deleteValue(MapKey(1, L"Copy"), L"Barcode239"); }, [] {},
-         map1 + L"\\Copy: Barcode239 is missing (the configuration was never upgraded: run Upgrade Vorla)"},
+         map1 + L"\\Copy: Barcode239 is missing (a configuration writes it: run /configure again)"},
         {"section", [] { DeleteTree(MapKey(1), L"Copy"); }, [] {}, map1 + L"\\Copy is missing"},
     };
     for (const Case& c : cases) {
@@ -383,7 +402,60 @@ TEST_F(BranchFleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
     }
 }
 
-TEST_F(BranchFleetTest, CheckWithARequestNamesTheFirstDifference)
+// The last write time of a key, 0 when it cannot be opened.
+unsigned long long LastWrite(const std::wstring& path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView, &key) != ERROR_SUCCESS)
+        return 0;
+    FILETIME time{};
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &time);
+    RegCloseKey(key);
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Vorla reads the maps without the lock: while one BACK series is taken away, a reader that
+// polls the POS maps never finds one missing, and they keep their last write times.
+TEST_F(BranchFleetTest, RemovingOneSeriesLeavesTheOtherMapsAlone)
+{
+    ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
+    std::vector<unsigned long long> times;
+    for (int n = 1; n <= 3; ++n)
+        for (const wchar_t* section : {static_cast<const wchar_t*>(nullptr), L"Master", L"Copy"})
+            times.push_back(LastWrite(MapKey(n, section)));
+    Sleep(50);  // a rewrite would show as a later time
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0}, missing{0};
+    std::thread poller([&] {
+        while (!stop) {
+            for (int n = 1; n <= 3; ++n)
+                missing += LastWrite(MapKey(n, L"Master")) == 0 ? 1 : 0;
+            ++reads;
+        }
+    });
+    const std::wstring oneLess = Configure(L"1,2,4");
+    ConsoleRun run = RunConsole(oneLess.substr(0, oneLess.find(L"/back:9,10,12")) + L"/back:9,10" +
+                                oneLess.substr(oneLess.find(L"/back:9,10,12") + 13) + L" /json");
+    stop = true;
+    poller.join();
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(missing.load(), 0);
+    std::vector<unsigned long long> after;
+    for (int n = 1; n <= 3; ++n)
+        for (const wchar_t* section : {static_cast<const wchar_t*>(nullptr), L"Master", L"Copy"})
+            after.push_back(LastWrite(MapKey(n, section)));
+    EXPECT_EQ(after, times);
+    EXPECT_EQ(LastWrite(MapKey(6)), 0u);
+    std::string removed = "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(6)), escaped;
+    for (char c : removed)
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_NE(run.out.find("\"changes\":[{\"target\":\"key\",\"action\":\"removed\",\"path\":\"" + escaped +
+                           "\",\"before\":null,\"after\":null}]"),
+              std::string::npos) << run.out;  // the one change: nothing else is written
+}
+
+TEST_F(BranchFleetTest, CheckWithARequestNamesEveryDifference)
 {
     ASSERT_EQ(RunConsole(Configure(L"1,2,4")).exitCode, 0u);
     const std::wstring request = L" /branch:12 /back:9,10,12 \"/posprinter:" + std::wstring(kPosPrinter) +
@@ -391,8 +463,10 @@ TEST_F(BranchFleetTest, CheckWithARequestNamesTheFirstDifference)
     EXPECT_EQ(RunConsole(L"/check /pos:1,2,4" + request).exitCode, 0u);
     ConsoleRun run = RunConsole(L"/check /pos:1,2,5" + request);
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.out, "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(3)) +
-                           ": Alias is \"AB_POS4\"; /configure with these switches would write \"AB_POS5\"\r\n");
+    EXPECT_EQ(run.out.rfind("HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(3)) +
+                                ": Alias is \"AB_POS4\"; /configure with these switches would write \"AB_POS5\"\r\n", 0), 0u);
+    EXPECT_NE(run.out.find(Utf8(MapKey(3, L"Copy")) + ": PrnExType is \"psa;1;001204\"; /configure with these "
+                           "switches would write \"psa;1;001205\"\r\n"), std::string::npos) << "not only the first";
     EXPECT_EQ(RunConsole(L"/check /pos:1").exitCode, 2u);
 }
 

@@ -127,17 +127,28 @@ class Documents(unittest.TestCase):
     def test_configure_preview_upgrade_and_check(self):
         wine("reg", "delete", "HKLM\\SOFTWARE\\Kelvane\\Vorla", "/f", "/reg:32")
         preview, _ = run("/configure", *REQUEST, "/whatif", "/json")
-        self.assertEqual((preview["exitCode"], preview["changed"], preview["whatif"]), (0, False, True))
+        self.assertEqual((preview["exitCode"], preview["changed"], preview["whatif"]), (0, True, True))
+        self.assertEqual(codes(preview["messages"]), ["preview-done"])
         self.assertIn("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\3\\Copy]", preview["preview"])
-        self.assertIn({"target": "key", "action": "written", "path": "SOFTWARE\\Kelvane\\Vorla\\maps\\3"},
+        maps3 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\3"
+        self.assertIn({"target": "key", "action": "created", "path": maps3, "before": None, "after": None},
                       preview["changes"])
+        self.assertIn({"target": "value", "action": "written", "path": maps3, "name": "Alias", "before": None,
+                       "after": {"type": "REG_SZ", "data": "AB_BACK9"}}, preview["changes"])
 
         document, err = run("/configure", *REQUEST, "/json")
         self.assertEqual((document["exitCode"], document["changed"], err), (0, True, ""))
         self.assertEqual(document["messages"],
                          [{"kind": "success", "code": "configuration-done", "text": "Η εντολή ολοκληρώθηκε"}])
         self.assertTrue(document["backup"].endswith(".reg"))
-        self.assertIn("drawn", [change["action"] for change in document["changes"]])
+        self.assertEqual(document["changes"], preview["changes"])  # the run made what its preview said
+        moved, _ = run("/configure", *[a.replace("/back:9", "/back:10") for a in REQUEST], "/whatif", "/json")
+        self.assertIn({"target": "value", "action": "written", "path": maps3, "name": "Alias",
+                       "before": {"type": "REG_SZ", "data": "AB_BACK9"}, "after": {"type": "REG_SZ", "data": "AB_BACK10"}},
+                      moved["changes"])
+        drawn = [c for c in moved["changes"] if c["action"] == "drawn"]  # the new folder's image
+        self.assertEqual([(c["before"], len(c["after"]["sha256"]), len(c["after"]["lines"])) for c in drawn],
+                         [(None, 64, 5)])
 
         upgrade, _ = run("/upgrade", "/json")  # a configuration is written upgraded: nothing to change
         self.assertEqual((upgrade["exitCode"], upgrade["changed"], upgrade["changes"], codes(upgrade["messages"])),
@@ -153,7 +164,11 @@ class Documents(unittest.TestCase):
                          "/backprinter:Back Office Laser", "/header:C:\\vorlajson\\four.txt", "/json")
         self.assertEqual(checked["exitCode"], 1)
         self.assertEqual(codes(checked["problems"]),
-                         ["pos-printer-not-chosen", "header-lines-wrong", "value-missing", "maps-differ"])
+                         ["pos-printer-not-chosen", "header-lines-wrong", "value-missing"] + ["maps-differ"] * 3)
+        nobody = {"type": "REG_SZ", "data": "Nobody's"}
+        self.assertEqual([(p["value"], p["expected"], p["found"]) for p in checked["problems"][3:5]],
+                         [("Printer", nobody, {"type": "REG_SZ", "data": "POS Receipt Printer"}),
+                          ("Printer", {"type": "REG_SZ", "data": "CutePDF Writer"}, None)])  # not only the first
         self.assertEqual(checked["problems"][2]["value"], "Printer")
         missing, _ = run("/upgrade", "/json")  # it would leave Printer missing: it refuses before writing
         self.assertEqual((missing["exitCode"], missing["changed"], codes(missing["problems"])),
