@@ -7,11 +7,11 @@
 #include <iterator>
 
 #include "about/TAboutForm.h"
+#include "app/upgrade_menu.h"
 #include "common/clipboard.h"
 #include "common/fileio.h"
 #include "common/machine_lock.h"
 #include "config/TConfigForm.h"
-#include "config/upgrade.h"
 #include "jobs/TConvertPBForm.h"
 #include "jobs/report.h"
 #include "jobs/convert.h"

@@ -51,8 +51,11 @@ struct CommandSwitch {
     Need need;
 };
 
-class CommandReply;
-using CommandHandler = int (*)(const CommandLine& line, CommandReply& reply);
+struct CommandResult;  // app/result_document.h
+class ResultSink;      // app/result_sink.h
+// A command's handler: runs the command and returns its result, telling the sink what must be
+// shown while it runs. It never writes to a stream: the renderer does.
+using CommandHandler = CommandResult (*)(const CommandLine& line, ResultSink& sink);
 
 struct CommandRow {
     CliCommand command;

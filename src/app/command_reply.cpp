@@ -24,18 +24,6 @@ CommandReply::CommandReply(std::string command, bool json, StdStream& out, StdSt
     result_.command = std::move(command);
 }
 
-int CommandReply::Answer(CommandResult result)
-{
-    result.command = std::move(result_.command);
-    result_ = std::move(result);
-    shown_ = result_.messagesShown;
-    ShowKept();
-    if (!json_)
-        for (const std::wstring& line : result_.answer)
-            out_.WriteLine(line);
-    return ExitCodeOf(result_);
-}
-
 void CommandReply::ReportHead()
 {
     if (!json_)
@@ -48,76 +36,58 @@ void CommandReply::ReportRow(const JobRow& row)
         out_.WriteUtf8(JobReportLine(row));
 }
 
-void CommandReply::SetPreview(std::wstring regText)
-{
-    remarks_ = true;
-    result_.whatif = true;
-    if (!regText.empty())
-        result_.preview = std::move(regText);
-}
-
 void CommandReply::Line(const OutcomeMessage& message)
 {
-    if (message.kind != MessageKind::Success || remarks_)
+    if (message.kind != MessageKind::Success || result_.whatif)
         err_.WriteLine(message.text);
     else if (!json_)
         out_.WriteLine(message.text);
 }
 
-void CommandReply::ShowKept()
+// /check's problems are its answer, on standard output; a run's are remarks on standard error.
+void CommandReply::Problems()
 {
+    const bool answer = result_.command == "check";
+    for (const Problem& problem : result_.outcome.problems)
+        if (!answer)
+            err_.WriteLine(problem.text);
+        else if (!json_)
+            out_.WriteLine(problem.text);
+}
+
+int CommandReply::Answer(CommandResult result)
+{
+    result.command = std::move(result_.command);
+    result_ = std::move(result);
     const std::vector<OutcomeMessage>& messages = result_.outcome.messages;
-    for (; shown_ < messages.size(); ++shown_) {
-        if (shown_ + 1 < messages.size() || result_.refusal == RefusalShown::None)
-            Line(messages[shown_]);
+    bool problemsShown = false;
+    for (size_t i = result_.messagesShown; i < messages.size(); ++i) {
+        if (i == result_.problemsAfter && !problemsShown) {
+            Problems();
+            problemsShown = true;
+        }
+        if (i + 1 < messages.size() || result_.refusal == RefusalShown::None)
+            Line(messages[i]);
         else if (result_.refusal == RefusalShown::WithUsage)
-            RefuseCommandLine(messages[shown_].text, err_);
+            RefuseCommandLine(messages[i].text, err_);
         else
-            ::RefuseRun(messages[shown_].text, err_);
+            RefuseRun(messages[i].text, err_);
     }
-}
-
-void CommandReply::Show(const OutcomeMessage& message)
-{
-    result_.outcome.messages.push_back(message);
-    ShowKept();
-}
-
-void CommandReply::ShowAll(const std::vector<OutcomeMessage>& messages)
-{
-    for (const OutcomeMessage& message : messages)
-        Show(message);
-}
-
-void CommandReply::PrintLine(const std::wstring& text)
-{
-    if (!json_)
-        out_.WriteLine(text);
-}
-
-void CommandReply::Print(const std::wstring& text)
-{
-    if (!json_)
-        out_.Write(text);
-}
-
-int CommandReply::Refuse(const std::wstring& problem)
-{
-    result_ = Refused(std::move(result_), problem, codes::kCommandLineRefused, RefusalShown::WithUsage);
-    ShowKept();
-    return ExitBadCommandLine;
-}
-
-int CommandReply::RefuseRun(const std::wstring& problem, const char* code)
-{
-    result_ = Refused(std::move(result_), problem, code);
-    ShowKept();
-    return ExitBadCommandLine;
+    if (!problemsShown)
+        Problems();
+    if (!json_) {
+        if (result_.outcome.backup)
+            out_.WriteLine(*result_.outcome.backup);
+        if (result_.preview)
+            out_.Write(*result_.preview);
+        for (const std::wstring& line : result_.answer)
+            out_.WriteLine(line);
+    }
+    return ExitCodeOf(result_);
 }
 
 int CommandReply::Finish(int exitCode)
 {
-    ShowKept();
     result_.exitCode = exitCode;
     result_.facts = ThisRunFacts();
     if (json_)

@@ -33,10 +33,35 @@ namespace {
 // Far more than five lines of a branch header.
 const size_t kHeaderFileLimit = 1 << 20;
 
-// The printers' enumeration failures: remarks on standard error.
-ShowMessageFn PrinterFailures(CommandReply& reply)
+// A handler's steps on its result, which they end with their exit code. An exception ends it as a
+// failure (unexpected-error), keeping what the steps had put in it.
+template <class Steps>
+CommandResult Guarded(const Steps& steps)
 {
-    return [&reply](const std::wstring& text) { reply.Show({MessageKind::Warning, codes::kPrintersUnreadable, text}); };
+    CommandResult result;
+    try {
+        result.end = steps(result);
+    } catch (const std::exception& e) {
+        result = Failed(std::move(result), codes::kUnexpectedError, ErrorText(e));
+    }
+    return result;
+}
+
+void Keep(const OutcomeMessage& message, CommandResult& result)
+{
+    result.outcome.messages.push_back(message);
+}
+
+void KeepAll(const std::vector<OutcomeMessage>& messages, CommandResult& result)
+{
+    for (const OutcomeMessage& message : messages)
+        Keep(message, result);
+}
+
+// The printers' enumeration failures, as warnings.
+ShowMessageFn PrinterFailures(CommandResult& result)
+{
+    return [&result](const std::wstring& text) { Keep({MessageKind::Warning, codes::kPrintersUnreadable, text}, result); };
 }
 
 // The header file's text: in the code page that /headercp names, without a guess, or as its
@@ -61,17 +86,18 @@ std::wstring HeaderText(const CommandLine& line)
 
 // The header file's lines; a file that cannot be read, or whose encoding is unclear, refuses the
 // command line.
-std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, CommandReply& reply)
+std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, CommandResult& result)
 {
     try {
         return SplitTextLines(HeaderText(line));
     } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
-        reply.RefuseRun(L"/header:" + line.Value(L"header") + L": " + e.Message() +
-                            L"; or say what it is with /headercp:CODEPAGE",
-                        codes::kHeaderRefused);
+        result = Refused(std::move(result),
+                         L"/header:" + line.Value(L"header") + L": " + e.Message() +
+                             L"; or say what it is with /headercp:CODEPAGE",
+                         codes::kHeaderRefused);
         return std::nullopt;
     } catch (const AppError& e) {
-        reply.RefuseRun(e.Message(), codes::kHeaderRefused);
+        result = Refused(std::move(result), e.Message(), codes::kHeaderRefused);
         return std::nullopt;
     }
 }
@@ -105,33 +131,29 @@ std::wstring InstallDirOf(MachineProbe& probe)
     return VorlaInstallDir(programFiles);
 }
 
-// The preview on standard output (with /json in the document), and with /whatif:FILE also as a
-// .reg file in UTF-16 with a BOM, as regedit and the backups write it, so that
-// "reg import FILE /reg:32" stores every character.
-int WritePreview(const CommandLine& line, std::wstring text, CommandReply& reply)
+// The preview's text in the result, and with /whatif:FILE also as a .reg file in UTF-16 with a
+// BOM, as regedit and the backups write it, so that "reg import FILE /reg:32" stores every
+// character.
+int WritePreview(const CommandLine& line, const std::wstring& text, CommandResult& result)
 {
-    reply.Print(text);
-    reply.SetPreview(text);
+    if (!text.empty())
+        result.preview = text;
     const std::wstring file = line.Value(L"whatif");
     if (file.empty())
         return ExitDone;
     if (!ReplaceFileContents(FullPathName(file), Utf16FileBytes(text))) {
-        reply.Fail(codes::kPreviewNotWritten, CreateFileFailure(file).Message());
+        Keep({MessageKind::Failure, codes::kPreviewNotWritten, CreateFileFailure(file).Message()}, result);
         return ExitFailed;
     }
     return ExitDone;
 }
 
-// The problems as lines: on standard error after a run, on standard output for /check.
-void ShowProblems(std::vector<Problem> problems, bool toOutput, CommandReply& reply)
+// The problems, after the messages kept so far.
+void KeepProblems(std::vector<Problem> problems, CommandResult& result)
 {
-    for (Problem& problem : problems) {
-        if (toOutput)
-            reply.PrintLine(problem.text);
-        else
-            reply.Err().WriteLine(problem.text);
-        reply.outcome().problems.push_back(std::move(problem));
-    }
+    result.problemsAfter = result.outcome.messages.size();
+    for (Problem& problem : problems)
+        result.outcome.problems.push_back(std::move(problem));
 }
 
 // How a configuration command runs once it is planned: the plan again (after the run, to see
@@ -150,23 +172,23 @@ std::wstring UnchangedPreview()
 const wchar_t kRefusedBeforeWriting[] =
     L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).";
 
-// Nothing written: the messages but the success, the problems, and why, on standard error.
-int RefuseBeforeWriting(const RunPlan& plan, CommandReply& reply)
+// Nothing written: the messages but the success, the problems, and why.
+int RefuseBeforeWriting(const RunPlan& plan, CommandResult& result)
 {
     for (const OutcomeMessage& message : plan.messages)
         if (message.kind != MessageKind::Success)
-            reply.Show(message);
-    ShowProblems(plan.problems, false, reply);
-    reply.Fail(codes::kRefusedBeforeWriting, kRefusedBeforeWriting);
+            Keep(message, result);
+    KeepProblems(plan.problems, result);
+    Keep({MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting}, result);
     return ExitFailed;
 }
 
 // Found as it would leave it: the run's messages, the line that says so, and any problem left.
-int NothingToChange(const RunPlan& plan, CommandReply& reply)
+int NothingToChange(const RunPlan& plan, CommandResult& result)
 {
-    reply.ShowAll(plan.messages);
-    reply.Show({MessageKind::Success, codes::kUnchanged, kNothingChanged});
-    ShowProblems(plan.problems, false, reply);
+    KeepAll(plan.messages, result);
+    Keep({MessageKind::Success, codes::kUnchanged, kNothingChanged}, result);
+    KeepProblems(plan.problems, result);
     return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
 }
 
@@ -192,26 +214,27 @@ int PredictedExit(const RunPlan& plan, bool force)
     return force ? ExitRanWithProblems : ExitFailed;
 }
 
-int Preview(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandReply& reply)
+// A preview changes nothing: its messages, success included, are remarks.
+int Preview(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandResult& result)
 {
     const bool force = line.Has(L"force");
     const int predicted = PredictedExit(plan, force);
-    reply.SetPreview({});
-    reply.ShowAll(AsPreview(plan.messages));
+    result.whatif = true;
+    KeepAll(AsPreview(plan.messages), result);
     if (!plan.done)
         return ExitFailed;
-    ShowProblems(plan.problems, false, reply);
+    KeepProblems(plan.problems, result);
     if (predicted == ExitFailed)
-        reply.Fail(codes::kRefusedBeforeWriting, kRefusedBeforeWriting);
+        Keep({MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting}, result);
     else
-        reply.outcome().changes = plan.changes;  // what the run would change
+        result.outcome.changes = plan.changes;  // what the run would change
     const int written =
-        WritePreview(line, plan.Writes() ? PlanText(plan.plan, steps.filesInPreview) : UnchangedPreview(), reply);
+        WritePreview(line, plan.Writes() ? PlanText(plan.plan, steps.filesInPreview) : UnchangedPreview(), result);
     return written != ExitDone ? written : predicted;
 }
 
-// After the run: what the plan still finds to change, and /check's problems, on standard error.
-int CheckWhatWasLeft(const RunSteps& steps, CommandReply& reply)
+// After the run: what the plan still finds to change, and /check's problems.
+int CheckWhatWasLeft(const RunSteps& steps, CommandResult& result)
 {
     const RunPlan again = steps.replan();
     std::vector<Problem> problems = again.problems;
@@ -224,86 +247,86 @@ int CheckWhatWasLeft(const RunSteps& steps, CommandReply& reply)
                                    change.after, change.before});
     }
     const int exitCode = problems.empty() ? ExitDone : ExitRanWithProblems;
-    ShowProblems(std::move(problems), false, reply);
+    KeepProblems(std::move(problems), result);
     return exitCode;
 }
 
 // The plan decides: a preview exits as the run would; a run that the plan would not pass refuses
 // before its first write (unless /force); a run that would change nothing writes nothing and says
 // so; otherwise the run makes the plan's changes, and only those, then plans again.
-int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandReply& reply)
+int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandResult& result)
 {
     if (line.Has(L"whatif"))
-        return Preview(line, plan, steps, reply);
+        return Preview(line, plan, steps, result);
     const bool force = line.Has(L"force");
     const bool clean = plan.done && plan.problems.empty();
     if (!plan.Writes() || (!clean && !force))
-        reply.NoteNothingWritten();
+        result.wroteNothing = true;
     if (!plan.done && !plan.Writes()) {  // the run stops before its first write, as it always did
-        reply.ShowAll(plan.messages);
+        KeepAll(plan.messages, result);
         return ExitFailed;
     }
     if (!plan.Writes())
-        return clean || force ? NothingToChange(plan, reply) : RefuseBeforeWriting(plan, reply);
+        return clean || force ? NothingToChange(plan, result) : RefuseBeforeWriting(plan, result);
     Outcome shown;
     const Converged run = Converge(plan, !force, MessageLog(shown, nullptr));
     if (run.refused)
-        return RefuseBeforeWriting(plan, reply);
-    reply.ShowAll(shown.messages);
-    reply.outcome().changes = run.changes;
+        return RefuseBeforeWriting(plan, result);
+    KeepAll(shown.messages, result);
+    result.outcome.changes = run.changes;
     if (run.backup) {
-        reply.outcome().backup = run.backup->path;
-        reply.PrintLine(run.backup->path);
+        result.outcome.backup = run.backup->path;
         for (const std::wstring& leftover : run.backup->leftoversRemoved)
-            reply.Show({MessageKind::Warning, codes::kBackupLeftoverRemoved,
-                        L"Deleted an unfinished backup that a stopped run left: " + leftover});
+            Keep({MessageKind::Warning, codes::kBackupLeftoverRemoved,
+                  L"Deleted an unfinished backup that a stopped run left: " + leftover},
+                 result);
     }
-    return run.failed ? static_cast<int>(ExitFailed) : CheckWhatWasLeft(steps, reply);
+    return run.failed ? static_cast<int>(ExitFailed) : CheckWhatWasLeft(steps, result);
 }
 
-int RunConfigure(const CommandLine& line, CommandReply& reply)
+int Configure(const CommandLine& line, CommandResult& result)
 {
-    std::optional<std::vector<std::wstring>> header = HeaderLines(line, reply);
+    std::optional<std::vector<std::wstring>> header = HeaderLines(line, result);
     if (!header)
         return ExitBadCommandLine;
-    const std::vector<std::wstring> printers = OfferedPrinters(PrinterFailures(reply));
+    const std::vector<std::wstring> printers = OfferedPrinters(PrinterFailures(result));
     ConfigRequest request = RequestOf(line, printers);
     request.headerLines = *header;
     LiveMachineProbe probe(printers, nullptr);
     ConfigurationLock lock;
-    if (!TakeLock(lock, line, reply.Result()))
-        return reply.Result().end;
-    ConfigResult result;
-    const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
+    if (!TakeLock(lock, line, result))
+        return result.end;
+    ConfigResult configured;
+    const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), configured);
     RunSteps steps;
     steps.filesInPreview = true;
     steps.replan = [&]() -> RunPlan {
         ConfigResult again;
         return PlanConfiguration(request, probe, MachinePlanInputs(), again);
     };
-    return RunPlanned(line, plan, steps, reply);
+    return RunPlanned(line, plan, steps, result);
 }
 
-int RunUpgradeCommand(const CommandLine& line, CommandReply& reply)
+int Upgrade(const CommandLine& line, CommandResult& result)
 {
     ConfigurationLock lock;
-    if (!TakeLock(lock, line, reply.Result()))
-        return reply.Result().end;
-    LiveMachineProbe probe(OfferedPrinters(PrinterFailures(reply)), nullptr);
+    if (!TakeLock(lock, line, result))
+        return result.end;
+    LiveMachineProbe probe(OfferedPrinters(PrinterFailures(result)), nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
     RunSteps steps;
     steps.replan = [&] { return PlanUpgrade(probe, MachinePlanInputs()); };
-    return RunPlanned(line, plan, steps, reply);
+    return RunPlanned(line, plan, steps, result);
 }
 
-// Reads the configuration and the machine, writes nothing, and lists every problem on standard
-// output. With a request, the maps are also compared with what /configure would write for it;
-// with a header, the header images with what it draws.
-int RunCheckCommand(const CommandLine& line, CommandReply& reply)
+// Reads the configuration and the machine, writes nothing, and lists every problem. With a
+// request, the maps are also compared with what /configure would write for it; with a header,
+// the header images with what it draws.
+int Check(const CommandLine& line, CommandResult& result)
 {
     ConfigurationLock lock;
-    if (!TakeLock(lock, line, reply.Result()))
-        return reply.Result().end;
+    if (!TakeLock(lock, line, result))
+        return result.end;
     std::vector<Problem> problems;
     const auto note = [&problems](const char* code, const std::wstring& text) {
         problems.push_back(Problem{code, text, {}, {}, {}});
@@ -314,8 +337,11 @@ int RunCheckCommand(const CommandLine& line, CommandReply& reply)
     std::optional<std::vector<RegKeyData>> maps;
     if (line.Has(L"branch")) {
         const int branchNo = BranchNoOf(line.Value(L"branch"));
-        if (!IsValidBranchNo(branchNo))
-            return reply.Refuse(BranchRefusal(branchNo));
+        if (!IsValidBranchNo(branchNo)) {
+            result = Refused(std::move(result), BranchRefusal(branchNo), codes::kCommandLineRefused,
+                             RefusalShown::WithUsage);
+            return ExitBadCommandLine;
+        }
         for (const auto& [name, refusal] : {std::pair{L"posprinter", &kPosPrinterNotChosen},
                                             std::pair{L"backprinter", &kBackPrinterNotChosen}})
             if (!MatchPrinter(printers, line.Value(name)))
@@ -324,7 +350,7 @@ int RunCheckCommand(const CommandLine& line, CommandReply& reply)
     }
     std::optional<AddressImage> image;
     if (line.Has(L"header")) {
-        std::optional<std::vector<std::wstring>> header = HeaderLines(line, reply);
+        std::optional<std::vector<std::wstring>> header = HeaderLines(line, result);
         if (!header)
             return ExitBadCommandLine;
         image = DrawAddressImage(*header);
@@ -335,30 +361,40 @@ int RunCheckCommand(const CommandLine& line, CommandReply& reply)
                                                       {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr}))
         problems.push_back(std::move(problem));
     const int exitCode = problems.empty() ? ExitDone : ExitFailed;
-    ShowProblems(std::move(problems), true, reply);
+    KeepProblems(std::move(problems), result);
     return exitCode;
 }
 
-int RunAnalyzeCommand(const CommandLine& line, CommandReply& reply)
+CommandResult RunConfigure(const CommandLine& line, ResultSink&)
 {
-    return reply.Answer(RunJobsCommand(line, false, reply));
+    return Guarded([&line](CommandResult& result) { return Configure(line, result); });
 }
 
-int RunSubmitCommand(const CommandLine& line, CommandReply& reply)
+CommandResult RunUpgradeCommand(const CommandLine& line, ResultSink&)
 {
-    return reply.Answer(RunJobsCommand(line, true, reply));
+    return Guarded([&line](CommandResult& result) { return Upgrade(line, result); });
 }
 
-int RunSettle(const CommandLine& line, CommandReply& reply)
+CommandResult RunCheckCommand(const CommandLine& line, ResultSink&)
 {
-    return reply.Answer(RunSettleCommand(line, reply));
+    return Guarded([&line](CommandResult& result) { return Check(line, result); });
 }
 
-int RunVersionCommand(const CommandLine&, CommandReply& reply)
+CommandResult RunAnalyzeCommand(const CommandLine& line, ResultSink& sink)
+{
+    return RunJobsCommand(line, false, sink);
+}
+
+CommandResult RunSubmitCommand(const CommandLine& line, ResultSink& sink)
+{
+    return RunJobsCommand(line, true, sink);
+}
+
+CommandResult RunVersionCommand(const CommandLine&, ResultSink&)
 {
     CommandResult result;
     result.answer.push_back(WideOfUtf8Lossy(VORLA_VERSION_TEXT));
-    return reply.Answer(std::move(result));
+    return result;
 }
 
 CommandHandler HandlerOf(CliCommand command)
@@ -369,7 +405,7 @@ CommandHandler HandlerOf(CliCommand command)
     case CliCommand::Check: return RunCheckCommand;
     case CliCommand::Analyze: return RunAnalyzeCommand;
     case CliCommand::Submit: return RunSubmitCommand;
-    case CliCommand::Settle: return RunSettle;
+    case CliCommand::Settle: return RunSettleCommand;
     case CliCommand::Version: return RunVersionCommand;
     case CliCommand::Window:
     case CliCommand::Help: break;
@@ -392,18 +428,18 @@ const CommandTable& Commands()
 
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing)
 {
-    const bool json = parse.line.Has(L"json");
-    if (!parse.row || !parse.row->handler) {
-        CommandReply reply("", json, out, err);
-        return reply.Finish(reply.Refuse(L"no command"));
-    }
-    CommandReply reply(Utf8Of(parse.row->name), json, out, err);
-    int exitCode = ExitFailed;
-    try {
-        exitCode = parse.row->handler(parse.line, reply);
-    } catch (const std::exception& e) {
-        reply.Fail(codes::kUnexpectedError, ErrorText(e));
-    }
+    const bool known = parse.row && parse.row->handler;
+    CommandReply reply(known ? Utf8Of(parse.row->name) : std::string(), parse.line.Has(L"json"), out, err);
+    CommandResult result;
+    if (!known)
+        result = Refused({}, L"no command", codes::kCommandLineRefused, RefusalShown::WithUsage);
+    else
+        try {
+            result = parse.row->handler(parse.line, reply);
+        } catch (const std::exception& e) {
+            result = Failed({}, codes::kUnexpectedError, ErrorText(e));
+        }
+    const int exitCode = reply.Answer(std::move(result));
     if (wroteNothing)
         *wroteNothing = reply.WroteNothing();
     return reply.Finish(exitCode);
@@ -420,5 +456,5 @@ int UsageInJson(StdStream& out, StdStream& err)
 int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err)
 {
     CommandReply reply("", true, out, err);
-    return reply.Finish(reply.Refuse(problem));
+    return reply.Finish(reply.Answer(Refused({}, problem, codes::kCommandLineRefused, RefusalShown::WithUsage)));
 }

@@ -45,6 +45,7 @@ struct CommandResult {
     RefusalShown refusal = RefusalShown::None;
     bool wroteNothing = false;  // nothing at all was written, whatever the command's row says it may write
     size_t messagesShown = 0;   // the first messages, shown already as they came (a pass's stop)
+    size_t problemsAfter = 0;   // the problems are shown after this many messages
     std::vector<std::wstring> answer;  // lines of standard output that the document holds elsewhere (the version)
     Outcome outcome;
     bool whatif = false;                         // a preview: nothing was changed

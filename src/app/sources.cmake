@@ -8,6 +8,7 @@ list(APPEND CORE_SOURCES
 )
 list(APPEND WIN_SOURCES
   src/app/TMainForm.cpp
+  src/app/upgrade_menu.cpp
   src/app/console.cpp
   src/app/commands.cpp
   src/app/command_reply.cpp

@@ -2,11 +2,9 @@
 
 #include "common/codes.h"
 #include "common/errors.h"
-#include "common/machine_lock.h"
 #include "common/outcome.h"
 #include "common/registry.h"
 #include "config/barcode239.h"
-#include "config/converge.h"
 #include "config/machine.h"
 #include "config/map_layout.h"
 
@@ -118,15 +116,4 @@ bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRo
         // unreadable counts as not there, as opening it for reading would fail
     }
     return RunUpgrade(maps, writer, log, root);
-}
-
-// Under the machine's configuration lock; an upgraded configuration is left as it is.
-void UpgradeVorla(CommandPort& port, HWND busyWindow)
-{
-    ConfigurationLock lock;
-    if (!lock.Acquire(kDefaultLockWaitSeconds, busyWindow)) {
-        port.ShowMessage(lock.NotHeldText());
-        return;
-    }
-    ConvergeUpgrade([&port](const std::wstring& text) { port.ShowMessage(text); });
 }

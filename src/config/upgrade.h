@@ -1,11 +1,9 @@
 // "Upgrade Vorla": brings the form maps of an existing configuration up to date in place.
 #pragma once
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
-#include "jobs/port.h"
+#include "common/show_message.h"
 #include "common/product_keys.h"
 #include "common/reg_text.h"
 #include "config/config_writer.h"
@@ -29,8 +27,3 @@ bool UpgradeMachine(ConfigWriter& writer, const ShowMessageFn& show, const Produ
 // The same, keeping each message with its kind and code ("upgrade-done", "maps-missing",
 // "barcode39-mistyped", "backup-failed", "map-write-failed") in the log's outcome.
 bool UpgradeMachine(ConfigWriter& writer, const MessageLog& log, const ProductRoot& root = {});
-
-// The menu command: the upgrade written for real, reporting through the port's message box.
-// While another run holds the configuration it waits, and the busy window (when given) stays
-// painted and takes no input meanwhile.
-void UpgradeVorla(CommandPort& port, HWND busyWindow = nullptr);
