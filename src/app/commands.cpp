@@ -7,6 +7,7 @@
 #include "app/job_commands.h"
 #include "app/lock_wait.h"
 #include "common/codes.h"
+#include "common/error_text.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/locale_text.h"

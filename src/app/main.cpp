@@ -15,6 +15,7 @@
 #include "app/command_reply.h"
 #include "app/commands.h"
 #include "tidy/untranslated.h"
+#include "common/error_text.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/system_dll.h"

@@ -3,6 +3,7 @@
 
 #include "app/job_commands.h"
 #include "common/codes.h"
+#include "common/error_text.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/text.h"

@@ -1,7 +1,6 @@
 #include "common/errors.h"
 
 #include "common/text.h"
-#include "common/utf.h"
 
 AppError::AppError(std::wstring message)
     : std::runtime_error("vorlasched error"), message_(std::move(message))
@@ -33,13 +32,6 @@ void SetSystemErrorText(SystemErrorTextFn fn)
 Win32Error::Win32Error(const std::wstring& phrase, unsigned long code)
     : AppError(phrase + ErrorNumber(code)), code_(code)
 {
-}
-
-std::wstring ErrorText(const std::exception& error)
-{
-    if (const auto* app = dynamic_cast<const AppError*>(&error))
-        return app->Message();
-    return WideOfUtf8Lossy(error.what());
 }
 
 AppError SetDataFailure(const std::wstring& valueName)

@@ -12,16 +12,6 @@ private:
     std::wstring message_;
 };
 
-// A failure whose stable code (for machine-read results) is known where it is thrown.
-class CodedError : public AppError {
-public:
-    CodedError(const char* code, std::wstring message) : AppError(std::move(message)), code_(code) {}
-    const char* Code() const { return code_; }
-
-private:
-    const char* code_;
-};
-
 // The writers' failures, worded once for the writers and for the preview that foretells them.
 AppError SetDataFailure(const std::wstring& valueName);   // Failed to set data for '<name>'
 AppError OpenKeyFailure(const std::wstring& keyPath);     // Failed to open <path>
@@ -51,7 +41,3 @@ Win32Error OpenFileError(const std::wstring& path, unsigned long code);
 // until the command line sets one, for its console messages.
 using SystemErrorTextFn = std::wstring (*)(unsigned long code);
 void SetSystemErrorText(SystemErrorTextFn fn);
-
-// What an exception says, for a message box or a line: an AppError's message unchanged,
-// another exception's what() read as UTF-8 (invalid bytes shown as U+FFFD).
-std::wstring ErrorText(const std::exception& error);

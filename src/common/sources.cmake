@@ -1,6 +1,7 @@
 list(APPEND CORE_SOURCES
   src/common/codes.cpp
   src/common/errors.cpp
+  src/common/error_text.cpp
   src/common/long_path.cpp
   src/common/outcome.cpp
   src/common/paths.cpp

@@ -1,5 +1,6 @@
 #include "common/window.h"
 
+#include "common/error_text.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/message_later.h"
