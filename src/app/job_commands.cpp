@@ -166,13 +166,28 @@ void ReportUncertainJobs(const JobList& rows, const std::wstring& journal, Outco
                                             journal + L" shows its start and no end; it was not sent again)"});
 }
 
-}  // namespace
-
 CommandResult RefuseBusyJournal(CommandResult result, const std::wstring& file)
 {
     result.wroteNothing = true;
     return Failed(std::move(result), codes::kJournalBusy,
                   L"The journal " + file + L" is held open by another run; try again later.", ExitBusy);
+}
+
+}  // namespace
+
+std::optional<CommandResult> OpenJournal(const std::wstring& file, std::optional<JobJournal>& journal,
+                                         CommandResult& result)
+{
+    try {
+        journal.emplace(file);
+        return std::nullopt;
+    } catch (const Win32Error& e) {
+        if (HeldByAnotherRun(e.Code()))
+            return RefuseBusyJournal(std::move(result), file);
+        return Refused(std::move(result), e.Message(), codes::kOutputRefused);
+    } catch (const AppError& e) {
+        return Refused(std::move(result), e.Message(), codes::kOutputRefused);
+    }
 }
 
 CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& sink)
@@ -208,14 +223,8 @@ CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& s
             problem = L"/journal:" + file + L" is the report";
         if (!problem.empty())
             return Refused(std::move(result), problem, codes::kOutputRefused);
-        try {
-            journal.emplace(file);
-        } catch (const Win32Error& e) {
-            return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(std::move(result), file)
-                                              : Refused(std::move(result), e.Message(), codes::kOutputRefused);
-        } catch (const AppError& e) {
-            return Refused(std::move(result), e.Message(), codes::kOutputRefused);
-        }
+        if (std::optional<CommandResult> refused = OpenJournal(file, journal, result))
+            return std::move(*refused);
     }
 
     SinkPort port(sink);

@@ -1,6 +1,9 @@
 // /analyze and /submit: the menu's passes on the rows that a drop of the paths gives, without a
 // window, and a report of every row.
 #pragma once
+#include <optional>
+#include <string>
+
 #include "app/command_line.h"
 #include "app/command_result.h"
 #include "app/result_sink.h"
@@ -16,8 +19,11 @@
 // or holds the journal open (journal-busy).
 CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& sink);
 
-// A journal that another run holds open: busy (exit 5, journal-busy), nothing ran.
-CommandResult RefuseBusyJournal(CommandResult result, const std::wstring& file);
+class JobJournal;
+// Opens /journal:FILE into journal; when it cannot be opened, the refusal that ends the command:
+// busy (exit 5, journal-busy) when another run holds it open, else exit 2 (output-refused).
+std::optional<CommandResult> OpenJournal(const std::wstring& file, std::optional<JobJournal>& journal,
+                                         CommandResult& result);
 
 // /settle PATH... /journal:FILE /as:submitted|not-submitted: appends a "settled" line for each
 // file that the journal shows as uncertain, so that the next /submit with that journal reports

@@ -37,14 +37,8 @@ CommandResult RunSettleCommand(const CommandLine& line, ResultSink&)
         return Refused(std::move(result), L"/journal:" + file + L" is no file: there is no journal to settle",
                        codes::kPathMissing);
     std::optional<JobJournal> journal;
-    try {
-        journal.emplace(file);
-    } catch (const Win32Error& e) {
-        return HeldByAnotherRun(e.Code()) ? RefuseBusyJournal(std::move(result), file)
-                                          : Refused(std::move(result), e.Message(), codes::kOutputRefused);
-    } catch (const AppError& e) {
-        return Refused(std::move(result), e.Message(), codes::kOutputRefused);
-    }
+    if (std::optional<CommandResult> refused = OpenJournal(file, journal, result))
+        return std::move(*refused);
     // Every file is checked before the first line is written: a refusal writes nothing.
     std::vector<std::pair<std::wstring, std::wstring>> settled;  // key, path
     for (const std::wstring& path : FullPathNames(line.paths)) {

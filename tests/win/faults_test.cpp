@@ -1338,8 +1338,9 @@ TEST_P(BranchFaultsConfigure, TheRunChangesWhatItsPreviewSaid)
     GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring font = std::wstring(windows) + L"\\Fonts\\vorla-barcode-faults.ttf";
     const bool fontWanted = std::string(GetParam().name) != "barcode_font_missing";
-    if (fontWanted)
+    if (fontWanted) {
         ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font.c_str(), FALSE));
+    }
     Keep keep = GetParam().arrange(machine, session);
     TempFolder temp;
     const std::wstring header = temp / L"header.txt";
