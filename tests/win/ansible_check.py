@@ -29,6 +29,10 @@ def prepare():
     fixture.prepare()
     quiet = dict(env=dict(os.environ, WINEPREFIX=ARGS.prefix, WINEDEBUG="-all"), check=True,
                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The fixture's own programs may leave the prefix's server lingering; a server can be made
+    # persistent only when it starts, so that one is ended first.
+    subprocess.run(["wineserver", "-k"], **dict(quiet, check=False))
+    subprocess.run(["wineserver", "-w"], timeout=60, **dict(quiet, check=False))
     subprocess.run(["wineserver", "-p"], **quiet)
     subprocess.run(["wine", "cmd", "/c", "exit"], timeout=120, **quiet)
 
