@@ -7,6 +7,7 @@ import argparse
 import os
 import struct
 import subprocess
+import tempfile
 import sys
 import unittest
 
@@ -36,11 +37,17 @@ def render(name, lines):
         f.write("\n".join(lines))
     if os.path.exists(bmp_path):
         os.remove(bmp_path)
-    run = subprocess.run(PROBE + [windows_path(bmp_path), windows_path(text_path)],
-                         stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
-    out = run.stdout.decode("utf-8", "replace")
+    # Output to files, not pipes: a Wine process that the probe's start brings up (the desktop, a
+    # service) may inherit its handles and outlive it, and a pipe would then stay open.
+    with tempfile.TemporaryFile() as stdout, tempfile.TemporaryFile() as stderr:
+        run = subprocess.run(PROBE + [windows_path(bmp_path), windows_path(text_path)],
+                             stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr, timeout=60)
+        stdout.seek(0)
+        stderr.seek(0)
+        out = stdout.read().decode("utf-8", "replace")
+        err = stderr.read().decode("utf-8", "replace")
     if run.returncode != 0:
-        raise AssertionError("probe failed (%d): %s %s" % (run.returncode, out, run.stderr.decode("utf-8", "replace")))
+        raise AssertionError("probe failed (%d): %s %s" % (run.returncode, out, err))
     fit, palette, messages = None, None, []
     for line in out.splitlines():
         word, _, rest = line.partition(" ")
