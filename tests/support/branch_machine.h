@@ -310,6 +310,17 @@ public:
     TConfigForm dialog;
 };
 
+// The barcode font installed for every process of the prefix (the fixture loads it for this one
+// only), under the name given in the Fonts folder; its path, or empty when it cannot be copied.
+inline std::wstring InstallBarcodeFontForEveryProcess(const wchar_t* fileName)
+{
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring font = std::wstring(windows) + L"\\Fonts\\" + fileName;
+    return CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font.c_str(), FALSE) ? font
+                                                                                                       : std::wstring();
+}
+
 }  // namespace machine
 
 // A product root of the running test's own below HKEY_CURRENT_USER

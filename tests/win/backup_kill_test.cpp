@@ -24,10 +24,8 @@ class BranchBackupKills : public testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t windows[MAX_PATH];
-        GetWindowsDirectoryW(windows, MAX_PATH);
-        font_ = std::wstring(windows) + L"\\Fonts\\vorla-barcode-test.ttf";
-        ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE));
+        font_ = InstallBarcodeFontForEveryProcess(L"vorla-barcode-test.ttf");
+        ASSERT_FALSE(font_.empty());
         WriteBytes(header_, Utf8(kHeader));
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVorlaKey, 0, nullptr, 0, KEY_SET_VALUE | kView, nullptr, &key,

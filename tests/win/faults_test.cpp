@@ -1334,13 +1334,9 @@ TEST_P(BranchFaultsConfigure, TheRunChangesWhatItsPreviewSaid)
 {
     machine::BranchMachine machine;
     machine::ConfigSession session;
-    wchar_t windows[MAX_PATH];
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring font = std::wstring(windows) + L"\\Fonts\\vorla-barcode-faults.ttf";
     const bool fontWanted = std::string(GetParam().name) != "barcode_font_missing";
-    if (fontWanted) {
-        ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font.c_str(), FALSE));
-    }
+    const std::wstring font = fontWanted ? machine::InstallBarcodeFontForEveryProcess(L"vorla-barcode-faults.ttf") : std::wstring();
+    ASSERT_EQ(font.empty(), !fontWanted);
     Keep keep = GetParam().arrange(machine, session);
     TempFolder temp;
     const std::wstring header = temp / L"header.txt";

@@ -66,10 +66,8 @@ class BranchFleetTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t windows[MAX_PATH];
-        GetWindowsDirectoryW(windows, MAX_PATH);
-        font_ = std::wstring(windows) + L"\\Fonts\\vorla-barcode-test.ttf";
-        ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE));
+        font_ = InstallBarcodeFontForEveryProcess(L"vorla-barcode-test.ttf");
+        ASSERT_FALSE(font_.empty());
         WriteBytes(header_, Utf8(kHeader));
     }
     void TearDown() override { DeleteFileW(font_.c_str()); }
