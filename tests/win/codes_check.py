@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The README's tables of codes and the schema's enum say exactly what the program's catalogue
+"""The fleet guide's tables of codes and the schema's enum say exactly what the program's catalogue
 says: the same codes, each with the same kind and meaning.
 
 usage: codes_check.py --source DIR -- COMMAND...   (COMMAND prints the catalogue: code TAB kind TAB meaning)
@@ -13,7 +13,7 @@ import sys
 ROW = re.compile(r"^\| `([a-z0-9-]+)` \|(?: (success|warning|failure) \|)? (.+) \|$")
 
 
-def readme_rows(text):
+def guide_rows(text):
     """(code, kind, meaning) of each row of the message-code and problem-code tables."""
     rows, table = [], None
     for line in text.splitlines():
@@ -32,13 +32,13 @@ def readme_rows(text):
 def main(source, command):
     out = subprocess.run(command, check=True, capture_output=True, stdin=subprocess.DEVNULL).stdout.decode("utf-8")
     catalogue = [tuple(line.split("\t")) for line in out.splitlines() if line]
-    with open(os.path.join(source, "README.md"), encoding="utf-8") as f:
-        readme = readme_rows(f.read())
+    with open(os.path.join(source, "docs", "fleet.md"), encoding="utf-8") as f:
+        guide = guide_rows(f.read())
     with open(os.path.join(source, "docs", "fleet", "vorlasched-result.schema.json"), encoding="utf-8") as f:
         enum = set(json.load(f)["$defs"]["code"].get("enum", []))
-    failures = [f"README lacks {row}" for row in sorted(set(catalogue) - set(readme))]
-    failures += [f"README has {row}, the catalogue not" for row in sorted(set(readme) - set(catalogue))]
-    failures += ["README lists a row twice"] if len(readme) != len(set(readme)) else []
+    failures = [f"docs/fleet.md lacks {row}" for row in sorted(set(catalogue) - set(guide))]
+    failures += [f"docs/fleet.md has {row}, the catalogue not" for row in sorted(set(guide) - set(catalogue))]
+    failures += ["docs/fleet.md lists a row twice"] if len(guide) != len(set(guide)) else []
     codes = {row[0] for row in catalogue}
     failures += [f"the schema's enum lacks {sorted(codes - enum)}, has {sorted(enum - codes)}"] if enum != codes else []
     failures += ["the catalogue printed nothing"] if not catalogue else []

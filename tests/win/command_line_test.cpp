@@ -93,12 +93,12 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
     EXPECT_EQ(parse.line.paths, std::vector<std::wstring>{L"\x2013submit"});
 }
 
-// The README shows the usage exactly as /? prints it.
-TEST(CommandLine, ReadmeShowsTheUsageThatTheTableMakes)
+// The fleet guide shows the usage exactly as /? prints it.
+TEST(CommandLine, FleetGuideShowsTheUsageThatTheTableMakes)
 {
     const char* source = std::getenv("VORLA_SOURCE_DIR");
     ASSERT_TRUE(source);
-    const std::string readme = ReadBytes(WindowsPathOfUnix(source) + L"\\README.md");
+    const std::string readme = ReadBytes(WindowsPathOfUnix(source) + L"\\docs\\fleet.md");
     const std::string begin = "<!-- usage: generated from the command table; a test keeps it so -->\n```\n";
     const size_t start = readme.find(begin);
     ASSERT_NE(start, std::string::npos);

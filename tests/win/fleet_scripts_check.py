@@ -3,14 +3,14 @@
 program through the InstallDir that the package records (installer/vorlasched.wxs), in the
 registry's 32-bit view, and says so when it is absent; none sets the console's encoding (that
 throws where PowerShell has no console), each reads the output as UTF-8 from the process's own
-pipe; the Configuration Manager script has a value for every row of the README's table; the
-README's remoting examples set no console encoding either. Usage: fleet_scripts_check.py SOURCE"""
+pipe; the Configuration Manager script has a value for every row of the fleet guide's table; the
+guide's remoting examples set no console encoding either. Usage: fleet_scripts_check.py SOURCE"""
 import re
 import sys
 from pathlib import Path
 
 source = Path(sys.argv[1])
-readme = (source / "README.md").read_text(encoding="utf-8")
+guide = (source / "docs" / "fleet.md").read_text(encoding="utf-8")
 key = re.search(r'Root="HKLM" Key="([^"]+)" Name="InstallDir"',
                 (source / "installer/vorlasched.wxs").read_text(encoding="utf-8")).group(1)
 failures = []
@@ -22,8 +22,8 @@ def code_of(text):
 
 
 def section(title):
-    start = readme.index(title)
-    return readme[start:readme.index("\n#", start + len(title))]
+    start = guide.index(title)
+    return guide[start:guide.index("\n#", start + len(title))]
 
 
 scripts = {p.name: code_of(p.read_text(encoding="utf-8")) for p in sorted((source / "docs/fleet").glob("*.ps1"))}
@@ -34,12 +34,12 @@ for name, code in scripts.items():
     failures += [f"{name}: lacks {needed}" for needed in missing]
     failures += [f"{name}: {bad}" for bad in ("[Console]::OutputEncoding", "C:\\vorlasched") if bad in code]
 
-# Each row of the README's table: its exit code a case of the script's switch, its value a literal.
+# Each row of the guide's table: its exit code a case of the script's switch, its value a literal.
 configmgr = scripts["configmgr-discovery.ps1"]
 rows = re.findall(r"^\| (exit code \d+|any other exit code|no JSON document|no program) \| (.*) \|$",
                   section("### Configuration Manager: a configuration item"), re.M)
 if len(rows) < 7:
-    failures.append(f"the README's Configuration Manager table has {len(rows)} rows")
+    failures.append(f"the guide's Configuration Manager table has {len(rows)} rows")
 for ends, value in rows:
     number = re.fullmatch(r"exit code (\d+)", ends)
     if number and not re.search(rf"^\s*{number.group(1)} {{", configmgr, re.M):
@@ -50,7 +50,7 @@ for ends, value in rows:
     if literal and not re.search(rf"""['"]{literal.group(1)}['"]""", configmgr):
         failures.append(f"configmgr-discovery.ps1: never returns {literal.group(1)} ({ends})")
 if "[Console]::OutputEncoding" in section("### PowerShell remoting over a list of machines"):
-    failures.append("the README's remoting examples set the console's encoding")
+    failures.append("the guide's remoting examples set the console's encoding")
 
 print("\n".join(failures) or f"{len(scripts)} fleet scripts read InstallDir; every exit code has a value")
 sys.exit(1 if failures else 0)

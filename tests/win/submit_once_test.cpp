@@ -256,14 +256,14 @@ TEST_F(SubmitOnce, AnUncertainJobExitsSixOverAStopAndAnUnwrittenReport)
     }
 }
 
-// The README's procedure for an uncertain job, run as it is written there (its D:\Vorla being
+// The fleet guide's procedure for an uncertain job, run as it is written there (its D:\Vorla being
 // this test's folder): settled as submitted, the fleet's command line exits 0 and sends nothing;
 // settled as not submitted, it sends the job. A job that is no longer uncertain is refused.
-TEST_F(SubmitOnce, AnUncertainJobIsSettledAsTheReadmeSays)
+TEST_F(SubmitOnce, AnUncertainJobIsSettledAsTheFleetGuideSays)
 {
     const char* source = std::getenv("VORLA_SOURCE_DIR");
     ASSERT_TRUE(source);
-    const std::string readme = ReadBytes(WindowsPathOfUnix(source) + L"\\README.md");
+    const std::string readme = ReadBytes(WindowsPathOfUnix(source) + L"\\docs\\fleet.md");
     const size_t procedure = readme.find("- To settle an uncertain job");
     ASSERT_NE(procedure, std::string::npos);
     std::vector<std::wstring> commands;  // the command lines of the procedure, in order
