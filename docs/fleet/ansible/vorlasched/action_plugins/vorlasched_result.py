@@ -21,6 +21,19 @@ def _render(state):
     return json.dumps(state, ensure_ascii=False, sort_keys=True) + "\n"
 
 
+def _presence(change, side):
+    """A key's or a folder's side, which the document gives as null: the thing itself on the side
+    where it is, so that a key made or removed shows as a line added or taken away."""
+    there = {"before": change.get("action") == "removed", "after": change.get("action") != "removed"}[side]
+    return f"{change.get('target', '')} {change.get('path', '')}\n" if there else ""
+
+
+def _side(change, side):
+    if change.get(side) is None and change.get("target") in ("key", "folder"):
+        return _presence(change, side)
+    return _render(change.get(side))
+
+
 def _diff(changes):
     diff = []
     for change in changes:
@@ -28,8 +41,8 @@ def _diff(changes):
         diff.append({
             "before_header": f"{where} ({change.get('action', '')})",
             "after_header": f"{where} ({change.get('action', '')})",
-            "before": _render(change.get("before")),
-            "after": _render(change.get("after")),
+            "before": _side(change, "before"),
+            "after": _side(change, "after"),
         })
     return diff
 
