@@ -22,16 +22,15 @@ def _render(state):
 
 
 def _presence(change, side):
-    """A key's or a folder's side, which the document gives as null: the thing itself on the side
-    where it is, so that a key made or removed shows as a line added or taken away."""
+    """A key or a folder itself on the side where it is, so that one made or removed shows as a
+    line added or taken away, whatever the document says of its contents."""
     there = {"before": change.get("action") == "removed", "after": change.get("action") != "removed"}[side]
     return f"{change.get('target', '')} {change.get('path', '')}\n" if there else ""
 
 
 def _side(change, side):
-    if change.get(side) is None and change.get("target") in ("key", "folder"):
-        return _presence(change, side)
-    return _render(change.get(side))
+    presence = _presence(change, side) if change.get("target") in ("key", "folder") else ""
+    return presence + _render(change.get(side))
 
 
 def _diff(changes):
