@@ -40,10 +40,10 @@ CommandResult RunSettleCommand(const CommandLine& line, ResultSink&)
     if (std::optional<CommandResult> refused = OpenJournal(file, journal, result))
         return std::move(*refused);
     // Every file is checked before the first line is written: a refusal writes nothing.
-    std::vector<std::pair<std::wstring, std::wstring>> settled;  // key, path
+    std::vector<std::pair<JournalKey, std::wstring>> settled;  // key, path
     for (const std::wstring& path : FullPathNames(line.paths)) {
-        const std::wstring key = journal->KeyOf(path);
-        const std::wstring refusal = NotUncertain(path, file, journal->Earlier(key));
+        const JournalKey key = journal->KeyOf(path);
+        const std::wstring refusal = NotUncertain(path, file, journal->Record(key));
         if (!refusal.empty())
             return Refused(std::move(result), refusal, codes::kSettleRefused);
         settled.emplace_back(key, path);

@@ -364,3 +364,48 @@ TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
 }
 
 }  // namespace
+
+// A job is known by its file, not by the name that reached it: a hard link and a second drive
+// letter to the spool (S:, which scripts/wine-ctest.sh maps to fixtures/second-drive, as a subst
+// drive or a second server name reaches a spool) send nothing again, a start that an earlier
+// version keyed by its path is still known, and either name settles. A second settle says what
+// the journal holds.
+TEST_F(SubmitOnce, AJobIsKnownByItsFileWhateverNameReachesIt)
+{
+    const char* binary = std::getenv("VORLA_BINARY_DIR");
+    ASSERT_NE(binary, nullptr);
+    const std::wstring name = L"known-by-file-" + std::to_wstring(GetCurrentProcessId());
+    std::wstring spool = L"Z:" + FromUtf8(std::string(binary) + "/fixtures/second-drive/") + name;  // Z:\ is /
+    std::replace(spool.begin(), spool.end(), L'/', L'\\');
+    const std::wstring second = L"S:\\" + name, journal = L" /journal:" + t / L"journal.txt";
+    const std::string direction = "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n";
+    for (const wchar_t* job : {L"j0", L"j1", L"j2"}) {
+        WriteBytes(spool + L"\\" + job + L"_x.prn", "%!PS");
+        WriteBytes(spool + L"\\" + job + L"_i.pri", direction);
+    }
+    ASSERT_NE(FileAttributes(second + L"\\j0_x.prn"), INVALID_FILE_ATTRIBUTES);
+    FileIdentity identity;  // j1 started by an earlier version, which knew it by its path
+    WriteBytes(t / L"journal.txt", Utf8(L"2026-12-01T10:00:00Z\tstarted\t" + identity.FileKeyOf(spool + L"\\j1_x.prn") +
+                                        L"\t" + spool + L"\\j1_x.prn\n"));
+    auto run = [&](const std::wstring& arguments, DWORD exitCode) {
+        const ConsoleRun done = RunConsole(arguments + journal, L"", t.Path());
+        EXPECT_EQ(done.exitCode, exitCode) << Utf8(arguments) << "\n" << done.err;
+        return done;
+    };
+    run(L"/submit " + spool + L"\\j0_x.prn " + spool + L"\\j1_x.prn", 6);  // j0 sent, j1 uncertain
+    ASSERT_TRUE(CreateHardLinkW((spool + L"\\k0_x.prn").c_str(), (spool + L"\\j0_x.prn").c_str(), nullptr));
+    WriteBytes(spool + L"\\k0_i.pri", direction);
+    EXPECT_NE(run(L"/submit " + spool + L"\\k0_x.prn", 0).out.find(",submitted earlier"), std::string::npos);
+    run(L"/settle " + spool + L"\\j1_x.prn /as:not-submitted", 0);
+    EXPECT_NE(run(L"/settle " + second + L"\\j1_x.prn /as:submitted", 2).err.find(" holds its start, settled as not submitted at "),
+              std::string::npos);
+    {
+        EnvScope mode(L"VORLATCPW_MODE", L"hang");
+        run(L"/submit " + spool + L"\\j2_x.prn /timeout:1", 1);  // j2 uncertain
+    }
+    run(L"/submit " + second + L"\\j0_x.prn " + second + L"\\k0_x.prn " + second + L"\\j2_x.prn", 6);
+    run(L"/settle " + second + L"\\j2_x.prn /as:submitted", 0);
+    EXPECT_NE(run(L"/submit " + spool + L"\\j2_x.prn", 0).out.find(",settled by hand as submitted at "), std::string::npos);
+    EXPECT_EQ(StartsPerFile(), (std::map<std::wstring, int>{{spool + L"\\j0_x.prn", 1}, {spool + L"\\j2_x.prn", 1}}));
+    RemoveTree(spool);
+}
