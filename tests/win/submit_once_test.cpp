@@ -406,6 +406,13 @@ TEST_F(SubmitOnce, AJobIsKnownByItsFileWhateverNameReachesIt)
     run(L"/submit " + second + L"\\j0_x.prn " + second + L"\\k0_x.prn " + second + L"\\j2_x.prn", 6);
     run(L"/settle " + second + L"\\j2_x.prn /as:submitted", 0);
     EXPECT_NE(run(L"/submit " + spool + L"\\j2_x.prn", 0).out.find(",settled by hand as submitted at "), std::string::npos);
-    EXPECT_EQ(StartsPerFile(), (std::map<std::wstring, int>{{spool + L"\\j0_x.prn", 1}, {spool + L"\\j2_x.prn", 1}}));
+    // Two names of one file in one run: the second is the first's job.
+    WriteBytes(spool + L"\\j3_x.prn", "%!PS");
+    ASSERT_TRUE(CreateHardLinkW((spool + L"\\k3_x.prn").c_str(), (spool + L"\\j3_x.prn").c_str(), nullptr));
+    for (const wchar_t* job : {L"j3", L"k3"})
+        WriteBytes(spool + L"\\" + job + L"_i.pri", direction);
+    run(L"/submit " + spool + L"\\j3_x.prn " + spool + L"\\k3_x.prn", 0);
+    EXPECT_EQ(StartsPerFile(), (std::map<std::wstring, int>{
+                                   {spool + L"\\j0_x.prn", 1}, {spool + L"\\j2_x.prn", 1}, {spool + L"\\j3_x.prn", 1}}));
     RemoveTree(spool);
 }
