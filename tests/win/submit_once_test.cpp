@@ -369,7 +369,9 @@ TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
 // letter to the spool (S:, which scripts/wine-ctest.sh maps to fixtures/second-drive, as a subst
 // drive or a second server name reaches a spool) send nothing again, a start that an earlier
 // version keyed by its path is still known, and either name settles. A second settle says what
-// the journal holds.
+// the journal holds. The spool is reached by Z: and S:, for which Wine gives a file the same
+// volume serial (0); C:, which wineboot registers, has a serial of its own (0x43000000), where
+// Windows gives the volume's serial whatever letter reaches it.
 TEST_F(SubmitOnce, AJobIsKnownByItsFileWhateverNameReachesIt)
 {
     const char* binary = std::getenv("VORLA_BINARY_DIR");
