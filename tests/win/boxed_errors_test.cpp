@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/fileio.h"
 #include "common/machine_lock.h"
 #include "support/console_run.h"
 #include "support/win_test_support.h"
@@ -48,6 +49,8 @@ TEST(JobCommandsBoxed, EveryRefusalOfTheExeWithoutAConsoleIsOneBoxWithTheConsole
     WriteBytes(t / L"spool\\j0_i.pri", "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n");
     WriteBytes(t / L"bad.txt", "\xEF\xBB\xBF\xFF line\r\n");
     WriteBytes(t / L"held.txt", "");  // held open below, as another run holds its journal
+    FileIdentity identity;            // j0 started by a run that never saw it end
+    WriteBytes(t / L"uncertain.txt", Utf8(L"t\tstarted\t" + identity.FileKeyOf(t / L"spool\\j0_x.prn") + L"\tj0\n"));
     const std::wstring request = L"/configure /branch:12 /pos:1 /back:2 /posprinter:P /backprinter:B";
     const struct {
         const wchar_t* name;
@@ -62,6 +65,7 @@ TEST(JobCommandsBoxed, EveryRefusalOfTheExeWithoutAConsoleIsOneBoxWithTheConsole
         {L"no journal to settle", L"/settle spool\\j0_x.prn /as:submitted /journal:none.txt", 2},
         {L"busy submission", L"/submit spool /wait:1", 5},
         {L"busy journal", L"/submit spool /journal:held.txt", 5},
+        {L"uncertain job", L"/submit spool /journal:uncertain.txt", 6},
     };
     const char* binary = std::getenv("VORLA_BINARY_DIR");
     ASSERT_NE(binary, nullptr);
