@@ -232,7 +232,7 @@ int Submit(size_t count, const std::wstring& clientFolder)
     double d = 0;
     {
         JobJournal journal(journalFile);
-        const std::wstring key = journal.KeyOf(job);
+        const JournalKey key = journal.KeyOf(job);
         auto start = Clock::now();
         for (size_t i = 0; i < count; ++i) {
             journal.Write(JournalEvent::Started, key, job);

@@ -6,6 +6,12 @@ export WINEPREFIX=$VORLA_WIN_BUILD/wineprefix
 # What the Win32 tests need to find: the sources (templates, scripts) and the build (fixtures, helpers).
 export VORLA_SOURCE_DIR=$VORLA_ROOT VORLA_BINARY_DIR=$VORLA_WIN_BUILD
 "$VORLA_ROOT/tests/support/make-link-tree.sh" "$VORLA_WIN_BUILD/fixtures"
+# S: reaches a folder of the fixtures that C: or Z: reaches too, as a subst drive or a second
+# name of a server reaches a spool.
+if [ -d "$WINEPREFIX/dosdevices" ]; then
+  mkdir -p "$VORLA_WIN_BUILD/fixtures/second-drive"
+  ln -sfn "$VORLA_WIN_BUILD/fixtures/second-drive" "$WINEPREFIX/dosdevices/s:"
+fi
 start_wineserver
 # The desktop before any test: one that a test started would hold that test's pipe to CTest.
 keeper=$VORLA_WIN_BUILD/tests/desktop_keeper.exe ready=$VORLA_WIN_BUILD/desktop-ready

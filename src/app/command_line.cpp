@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <map>
 
 #include "app/switch_characters.h"
 #include "common/text.h"
@@ -38,22 +39,26 @@ bool IsCommand(const CommandTable& table, const std::wstring& name)
                        [&name](const CommandRow& row) { return row.command != CliCommand::Window && name == row.name; });
 }
 
+// The switches given (lower-case name -> value as given), the command's own among them.
+using GivenSwitches = std::map<std::wstring, std::wstring>;
+
 // The switches beside the command: every required one given, a request whole or not at all,
 // nothing that the command does not take, paths where it takes them.
-std::wstring CheckCommandSwitches(const CommandRow& row, const CommandLine& line)
+std::wstring CheckCommandSwitches(const CommandRow& row, const GivenSwitches& given, const CommandLine& line)
 {
     const std::wstring command = L"/" + std::wstring(row.name);
+    const auto has = [&given](const wchar_t* name) { return given.count(name) != 0; };
     for (const CommandSwitch& s : row.switches)
-        if (s.need == Need::Required && !line.Has(s.name))
+        if (s.need == Need::Required && !has(s.name))
             return command + L" needs /" + s.name;
-    for (const auto& [name, value] : line.values)
+    for (const auto& [name, value] : given)
         if (name != row.name && !FindCommandSwitch(row, name))
             return L"/" + name + L" does not go with " + command;
-    const bool anyRequest = std::any_of(row.switches.begin(), row.switches.end(), [&line](const CommandSwitch& s) {
-        return s.need == Need::Request && line.Has(s.name);
+    const bool anyRequest = std::any_of(row.switches.begin(), row.switches.end(), [&has](const CommandSwitch& s) {
+        return s.need == Need::Request && has(s.name);
     });
     for (const CommandSwitch& s : row.switches)
-        if (anyRequest && s.need == Need::Request && !line.Has(s.name))
+        if (anyRequest && s.need == Need::Request && !has(s.name))
             return command + L" with a request needs /" + s.name;
     if (!row.paths && !line.paths.empty())
         return command + L" takes no path: " + line.paths.front();
@@ -79,15 +84,34 @@ std::wstring ReadNumber(const std::wstring& name, Takes takes, const std::wstrin
     return {};
 }
 
-// Reads one switch into the line; the problem, or empty.
-std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, CommandLine& line)
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
+// Puts a switch's value into its member, as the member's type holds it.
+void Store(const SwitchRule& rule, const std::wstring& value, unsigned number, Switches& switches)
+{
+    std::visit(Overloaded{
+                   [&](bool Switches::*member) { switches.*member = true; },
+                   [&](std::optional<std::wstring> Switches::*member) { switches.*member = value; },
+                   [&](std::optional<unsigned> Switches::*member) { switches.*member = number; },
+                   [&](std::optional<CodePageSwitch> Switches::*member) { switches.*member = CodePageSwitch{number, value}; },
+               },
+               rule.member);
+}
+
+// Reads one switch into the line and the switches given; the problem, or empty.
+std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, GivenSwitches& given, CommandLine& line)
 {
     const size_t colon = arg.find(L':');
     const std::wstring name = Lower(arg.substr(1, colon == std::wstring::npos ? std::wstring::npos : colon - 1));
     const SwitchRule* rule = FindSwitch(table, name);
     if (!rule && !IsCommand(table, name))
         return L"unknown switch " + arg;
-    if (line.Has(name))
+    if (given.count(name))
         return L"/" + name + L" is given twice";
     const Takes takes = rule ? rule->takes : Takes::Nothing;
     const bool hasValue = colon != std::wstring::npos;
@@ -99,12 +123,15 @@ std::wstring ReadSwitch(const CommandTable& table, const std::wstring& arg, Comm
         return L"/" + name + L" needs a value after a colon";
     if ((takes == Takes::Text || takes == Takes::NothingOrText || number) && hasValue && value.empty())
         return L"/" + name + L" needs a value after the colon";
+    unsigned n = 0;
     if (number) {
-        std::wstring problem = ReadNumber(name, takes, value, line.numbers[name]);
+        std::wstring problem = ReadNumber(name, takes, value, n);
         if (!problem.empty())
             return problem;
     }
-    line.values[name] = value;
+    given[name] = value;
+    if (rule)
+        Store(*rule, value, n, line.switches);
     return {};
 }
 
@@ -197,36 +224,53 @@ std::wstring Synopsis(const CommandTable& table, const CommandRow& row)
     return text;
 }
 
-}  // namespace
-
-std::wstring CommandLine::Value(const std::wstring& name, const std::wstring& fallback) const
+// The commands, for a switch given without one: "/configure, /upgrade, ... or /?".
+std::wstring CommandList(const CommandTable& table)
 {
-    auto it = values.find(name);
-    return it == values.end() ? fallback : it->second;
+    std::vector<std::wstring> names;
+    for (const CommandRow& row : table.commands)
+        if (row.command != CliCommand::Window)
+            names.push_back(L"/" + std::wstring(row.name));
+    std::wstring text;
+    for (size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? L"" : i + 1 == names.size() ? L" or " : L", ") + names[i];
+    return text;
 }
 
-unsigned CommandLine::Number(const std::wstring& name, unsigned fallback) const
+// The row of the one command that the arguments name as a switch, however else they are wrong;
+// null when they name none or more than one.
+const CommandRow* NamedCommand(const std::vector<std::wstring>& args, const CommandTable& table)
 {
-    auto it = numbers.find(name);
-    return it == numbers.end() ? fallback : it->second;
+    const CommandRow* named = nullptr;
+    for (const std::wstring& arg : args) {
+        if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-'))
+            continue;
+        const std::wstring name = Lower(arg.substr(1, arg.find(L':') == std::wstring::npos ? std::wstring::npos
+                                                                                          : arg.find(L':') - 1));
+        for (const CommandRow& row : table.commands)
+            if (row.command != CliCommand::Window && name == row.name) {
+                if (named && named != &row)
+                    return nullptr;
+                named = &row;
+            }
+    }
+    return named;
 }
 
-CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table, PathExistsFn exists)
+CommandLineParse ParseWhole(const std::vector<std::wstring>& args, const CommandTable& table, PathExistsFn exists)
 {
     CommandLineParse parse;
     CommandLine& line = parse.line;
+    GivenSwitches given;
     for (const std::wstring& arg : args) {
         if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
             std::wstring mistyped = MistypedSwitchProblem(table, arg, exists);
-            if (!mistyped.empty()) {
-                CommandLineParse refused = Refused(std::move(mistyped));
-                refused.mistypedSwitch = true;
-                return refused;
-            }
+            if (!mistyped.empty())
+                return Refused(std::move(mistyped));
             line.paths.push_back(arg);
             continue;
         }
-        std::wstring problem = ReadSwitch(table, arg, line);
+        std::wstring problem = ReadSwitch(table, arg, given, line);
         if (!problem.empty())
             return Refused(problem);
     }
@@ -235,27 +279,56 @@ CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const C
     for (const CommandRow& row : table.commands) {
         if (row.command == CliCommand::Window)
             window = &row;
-        if (row.command == CliCommand::Window || !line.Has(row.name))
+        if (row.command == CliCommand::Window || !given.count(row.name))
             continue;
         if (command)
             return Refused(L"/" + std::wstring(command->name) + L" and /" + row.name + L" cannot go together");
         command = &row;
     }
     if (!command) {
-        if (!line.values.empty())
-            return Refused(L"/" + line.values.begin()->first +
-                           L" needs a command (/configure, /upgrade, /check, /analyze or /submit)");
+        if (!given.empty())
+            return Refused(L"/" + given.begin()->first + L" needs a command (" + CommandList(table) + L")");
         parse.row = window;
         parse.ok = true;
         return parse;
     }
-    std::wstring problem = CheckCommandSwitches(*command, line);
+    std::wstring problem = CheckCommandSwitches(*command, given, line);
     if (!problem.empty())
         return Refused(problem);
     line.command = command->command;
-    line.readsOnly = command->readsOnly || line.Has(L"whatif");
+    line.readsOnly = command->readsOnly || line.switches.whatif.has_value();
     parse.row = command;
     parse.ok = true;
+    return parse;
+}
+
+}  // namespace
+
+SwitchRule FlagSwitch(const wchar_t* name, bool Switches::*member)
+{
+    return {name, Takes::Nothing, nullptr, member};
+}
+
+SwitchRule TextSwitch(const wchar_t* name, Takes takes, const wchar_t* value, std::optional<std::wstring> Switches::*member)
+{
+    return {name, takes, value, member};
+}
+
+SwitchRule SecondsSwitch(const wchar_t* name, std::optional<unsigned> Switches::*member)
+{
+    return {name, Takes::Seconds, L"SECONDS", member};
+}
+
+SwitchRule CodePageSwitchRule(const wchar_t* name, std::optional<CodePageSwitch> Switches::*member)
+{
+    return {name, Takes::CodePage, L"CODEPAGE", member};
+}
+
+CommandLineParse ParseCommandLine(const std::vector<std::wstring>& args, const CommandTable& table, PathExistsFn exists)
+{
+    CommandLineParse parse = ParseWhole(args, table, exists);
+    if (!parse.ok)
+        parse.row = NamedCommand(args, table);
     return parse;
 }
 

@@ -2,24 +2,35 @@
 // after a colon. Without a command switch the window opens. The parser and the usage text both
 // come from one command table (app/command_table.cpp), so that they cannot drift apart. Pure.
 #pragma once
-#include <map>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Settle, Help, Version };
 
+// A code page as /headercp gives it: its number, and the value as it was typed ("utf-8").
+struct CodePageSwitch {
+    unsigned number = 0;
+    std::wstring given;
+};
+
+// Every switch's value, typed, read once by the parser: a handler names a switch by its member,
+// so that a misspelled name does not compile. A switch that was not given is empty (false).
+struct Switches {
+    std::optional<std::wstring> branch, pos, back, posprinter, backprinter, posunc, backunc, header;
+    std::optional<std::wstring> whatif;  // empty for /whatif alone, the file of /whatif:FILE
+    std::optional<std::wstring> report, journal, as;
+    std::optional<unsigned> timeout, wait;  // seconds
+    std::optional<CodePageSwitch> headercp;
+    bool json = false, force = false;
+};
+
 struct CommandLine {
     CliCommand command = CliCommand::Window;
-    std::map<std::wstring, std::wstring> values;  // switch name (lower case) -> value as given
-    std::map<std::wstring, unsigned> numbers;     // switch name -> value read as its type's number
-    std::vector<std::wstring> paths;              // arguments that are not switches, in order
-    bool readsOnly = false;                       // the command (or its preview) writes nothing at all
-
-    bool Has(const std::wstring& name) const { return values.count(name) != 0; }
-    // The value of a switch, or fallback when it was not given.
-    std::wstring Value(const std::wstring& name, const std::wstring& fallback = L"") const;
-    // The number of a switch that takes one (Takes::Seconds, Takes::CodePage), or fallback.
-    unsigned Number(const std::wstring& name, unsigned fallback = 0) const;
+    Switches switches;
+    std::vector<std::wstring> paths;  // arguments that are not switches, in order
+    bool readsOnly = false;           // the command (or its preview) writes nothing at all
 };
 
 // What a switch takes after its colon.
@@ -33,11 +44,23 @@ enum class Takes {
 };
 
 
+// Where a switch's value goes: a member of Switches of the type that what it takes gives.
+using SwitchMember = std::variant<bool Switches::*, std::optional<std::wstring> Switches::*,
+                                  std::optional<unsigned> Switches::*, std::optional<CodePageSwitch> Switches::*>;
+
 struct SwitchRule {
     const wchar_t* name;     // lower case, without the slash
     Takes takes;
     const wchar_t* value;    // the value's name in the usage ("N", "FILE"); null for none
+    SwitchMember member;
 };
+
+// The rules, each with a member of the type that it takes: a flag (Takes::Nothing), a text of
+// the given kind, seconds, a code page.
+SwitchRule FlagSwitch(const wchar_t* name, bool Switches::*member);
+SwitchRule TextSwitch(const wchar_t* name, Takes takes, const wchar_t* value, std::optional<std::wstring> Switches::*member);
+SwitchRule SecondsSwitch(const wchar_t* name, std::optional<unsigned> Switches::*member);
+SwitchRule CodePageSwitchRule(const wchar_t* name, std::optional<CodePageSwitch> Switches::*member);
 
 // How a command takes a switch.
 enum class Need {
@@ -77,8 +100,9 @@ struct CommandLineParse {
     bool ok = false;
     std::wstring problem;  // what is wrong, for the usage message
     CommandLine line;
-    const CommandRow* row = nullptr;  // the command's row; null for the window
-    bool mistypedSwitch = false;  // refused for an argument meant as a switch: no window, ever
+    // The command's row (the window's without one); refused, the row of the one command that
+    // the arguments name, null when they name none.
+    const CommandRow* row = nullptr;
 };
 
 // Whether a path names an existing file or folder (relative ones against the current folder).

@@ -5,16 +5,25 @@ CommandTable CommandTableRows()
 {
     const Need R = Need::Required, O = Need::Optional, Q = Need::Request;
     CommandTable table;
+    using S = Switches;
     table.switches = {
-        {L"branch", Takes::Text, L"N"},          {L"pos", Takes::TextOrEmpty, L"LIST"},
-        {L"back", Takes::TextOrEmpty, L"LIST"},  {L"posprinter", Takes::Text, L"NAME"},
-        {L"backprinter", Takes::Text, L"NAME"},  {L"posunc", Takes::TextOrEmpty, L"PATH"},
-        {L"backunc", Takes::TextOrEmpty, L"PATH"}, {L"header", Takes::Text, L"FILE"},
-        {L"whatif", Takes::NothingOrText, L"FILE"}, {L"report", Takes::Text, L"FILE"},
-        {L"timeout", Takes::Seconds, L"SECONDS"}, {L"json", Takes::Nothing, nullptr},
-        {L"force", Takes::Nothing, nullptr},      {L"wait", Takes::Seconds, L"SECONDS"},
-        {L"journal", Takes::Text, L"FILE"},       {L"as", Takes::Text, L"submitted|not-submitted"},
-        {L"headercp", Takes::CodePage, L"CODEPAGE"},
+        TextSwitch(L"branch", Takes::Text, L"N", &S::branch),
+        TextSwitch(L"pos", Takes::TextOrEmpty, L"LIST", &S::pos),
+        TextSwitch(L"back", Takes::TextOrEmpty, L"LIST", &S::back),
+        TextSwitch(L"posprinter", Takes::Text, L"NAME", &S::posprinter),
+        TextSwitch(L"backprinter", Takes::Text, L"NAME", &S::backprinter),
+        TextSwitch(L"posunc", Takes::TextOrEmpty, L"PATH", &S::posunc),
+        TextSwitch(L"backunc", Takes::TextOrEmpty, L"PATH", &S::backunc),
+        TextSwitch(L"header", Takes::Text, L"FILE", &S::header),
+        TextSwitch(L"whatif", Takes::NothingOrText, L"FILE", &S::whatif),
+        TextSwitch(L"report", Takes::Text, L"FILE", &S::report),
+        SecondsSwitch(L"timeout", &S::timeout),
+        FlagSwitch(L"json", &S::json),
+        FlagSwitch(L"force", &S::force),
+        SecondsSwitch(L"wait", &S::wait),
+        TextSwitch(L"journal", Takes::Text, L"FILE", &S::journal),
+        TextSwitch(L"as", Takes::Text, L"submitted|not-submitted", &S::as),
+        CodePageSwitchRule(L"headercp", &S::headercp),
     };
     table.commands = {
         {CliCommand::Configure, L"configure",

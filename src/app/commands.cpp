@@ -70,19 +70,20 @@ ShowMessageFn PrinterFailures(CommandResult& result)
 // not text in it.
 std::wstring HeaderText(const CommandLine& line)
 {
-    const std::string bytes = ReadFileBytes(line.Value(L"header"), kHeaderFileLimit);
-    if (!line.Has(L"headercp"))
+    const std::string bytes = ReadFileBytes(*line.switches.header, kHeaderFileLimit);
+    if (!line.switches.headercp)
         return DecodeTextFile(bytes);
-    const unsigned codePage = line.Number(L"headercp");
+    const unsigned codePage = line.switches.headercp->number;
     if (!IsKnownCodePage(codePage))
-        throw AppError(L"/headercp:" + line.Value(L"headercp") + L": this machine has no code page " +
+        throw AppError(L"/headercp:" + line.switches.headercp->given + L": this machine has no code page " +
                        DecimalText(codePage));
     const bool utf8Bom = codePage == 65001 && bytes.rfind("\xEF\xBB\xBF", 0) == 0;
-    std::optional<std::wstring> text = CodePageToWide(std::string_view(bytes).substr(utf8Bom ? 3 : 0), codePage);
-    if (!text)
-        throw AppError(L"/header:" + line.Value(L"header") + L": the file is not text in code page " +
-                       DecimalText(codePage) + L" (/headercp:" + line.Value(L"headercp") + L")");
-    return *text;
+    try {
+        return DecodeInCodePage(std::string_view(bytes).substr(utf8Bom ? 3 : 0), codePage);
+    } catch (const TextFileRefused& e) {
+        throw AppError(L"/header:" + *line.switches.header + L": " + e.Message() + L" (/headercp:" +
+                       line.switches.headercp->given + L")");
+    }
 }
 
 // The header file's lines; a file that cannot be read, or whose encoding is unclear, refuses the
@@ -93,7 +94,7 @@ std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, Co
         return SplitTextLines(HeaderText(line));
     } catch (const TextFileRefused& e) {  // read, but neither UTF-8 nor ANSI text: never guessed at
         result = Refused(std::move(result),
-                         L"/header:" + line.Value(L"header") + L": " + e.Message() +
+                         L"/header:" + *line.switches.header + L": " + e.Message() +
                              L"; or say what it is with /headercp:CODEPAGE",
                          codes::kHeaderRefused);
         return std::nullopt;
@@ -108,18 +109,18 @@ std::optional<std::vector<std::wstring>> HeaderLines(const CommandLine& line, Co
 ConfigRequest RequestOf(const CommandLine& line, const std::vector<std::wstring>& printers,
                         bool keepUnknownPrinters = false)
 {
-    auto printer = [&](const wchar_t* name) -> std::optional<std::wstring> {
-        std::optional<std::wstring> match = MatchPrinter(printers, line.Value(name));
-        return match || !keepUnknownPrinters ? match : std::optional<std::wstring>(line.Value(name));
+    auto printer = [&](const std::optional<std::wstring>& given) -> std::optional<std::wstring> {
+        std::optional<std::wstring> match = MatchPrinter(printers, given.value_or(L""));
+        return match || !keepUnknownPrinters ? match : given;
     };
     ConfigRequest request;
-    request.branch = line.Value(L"branch");
-    request.posSeries = line.Value(L"pos");
-    request.backSeries = line.Value(L"back");
-    request.posPrinter = printer(L"posprinter");
-    request.backPrinter = printer(L"backprinter");
-    request.uncPos = line.Value(L"posunc", kDefaultUncPos);
-    request.uncBack = line.Value(L"backunc", kDefaultUncBack);
+    request.branch = line.switches.branch.value_or(L"");
+    request.posSeries = line.switches.pos.value_or(L"");
+    request.backSeries = line.switches.back.value_or(L"");
+    request.posPrinter = printer(line.switches.posprinter);
+    request.backPrinter = printer(line.switches.backprinter);
+    request.uncPos = line.switches.posunc.value_or(kDefaultUncPos);
+    request.uncBack = line.switches.backunc.value_or(kDefaultUncBack);
     return request;
 }
 
@@ -139,7 +140,7 @@ int WritePreview(const CommandLine& line, const std::wstring& text, CommandResul
 {
     if (!text.empty())
         result.preview = text;
-    const std::wstring file = line.Value(L"whatif");
+    const std::wstring file = line.switches.whatif.value_or(L"");
     if (file.empty())
         return ExitDone;
     if (!ReplaceFileContents(FullPathName(file), Utf16FileBytes(text))) {
@@ -218,7 +219,7 @@ int PredictedExit(const RunPlan& plan, bool force)
 // A preview changes nothing: its messages, success included, are remarks.
 int Preview(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandResult& result)
 {
-    const bool force = line.Has(L"force");
+    const bool force = line.switches.force;
     const int predicted = PredictedExit(plan, force);
     result.whatif = true;
     KeepAll(AsPreview(plan.messages), result);
@@ -257,9 +258,9 @@ int CheckWhatWasLeft(const RunSteps& steps, CommandResult& result)
 // so; otherwise the run makes the plan's changes, and only those, then plans again.
 int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandResult& result)
 {
-    if (line.Has(L"whatif"))
+    if (line.switches.whatif)
         return Preview(line, plan, steps, result);
-    const bool force = line.Has(L"force");
+    const bool force = line.switches.force;
     const bool clean = plan.done && plan.problems.empty();
     if (!plan.Writes() || (!clean && !force))
         result.wroteNothing = true;
@@ -336,21 +337,21 @@ int Check(const CommandLine& line, CommandResult& result)
         OfferedPrinters([&note](const std::wstring& text) { note(codes::kPrintersUnreadable, text); });
     LiveMachineProbe probe(printers, nullptr);
     std::optional<std::vector<RegKeyData>> maps;
-    if (line.Has(L"branch")) {
-        const int branchNo = BranchNoOf(line.Value(L"branch"));
+    if (line.switches.branch) {
+        const int branchNo = BranchNoOf(*line.switches.branch);
         if (!IsValidBranchNo(branchNo)) {
             result = Refused(std::move(result), BranchRefusal(branchNo), codes::kCommandLineRefused,
                              RefusalShown::WithUsage);
             return ExitBadCommandLine;
         }
-        for (const auto& [name, refusal] : {std::pair{L"posprinter", &kPosPrinterNotChosen},
-                                            std::pair{L"backprinter", &kBackPrinterNotChosen}})
-            if (!MatchPrinter(printers, line.Value(name)))
+        for (const auto& [printer, refusal] : {std::pair{&Switches::posprinter, &kPosPrinterNotChosen},
+                                               std::pair{&Switches::backprinter, &kBackPrinterNotChosen}})
+            if (!MatchPrinter(printers, (line.switches.*printer).value_or(L"")))
                 note(refusal->code, refusal->text);
         maps = ExpectedMaps(RequestOf(line, printers, true), branchNo, InstallDirOf(probe));
     }
     std::optional<AddressImage> image;
-    if (line.Has(L"header")) {
+    if (line.switches.header) {
         std::optional<std::vector<std::wstring>> header = HeaderLines(line, result);
         if (!header)
             return ExitBadCommandLine;
@@ -430,7 +431,7 @@ const CommandTable& Commands()
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing)
 {
     const bool known = parse.row && parse.row->handler;
-    CommandReply reply(known ? Utf8Of(parse.row->name) : std::string(), parse.line.Has(L"json"), out, err);
+    CommandReply reply(known ? Utf8Of(parse.row->name) : std::string(), parse.line.switches.json, out, err);
     CommandResult result;
     if (!known)
         result = Refused({}, L"no command", codes::kCommandLineRefused, RefusalShown::WithUsage);
@@ -454,8 +455,8 @@ int UsageInJson(StdStream& out, StdStream& err)
     return reply.Finish(reply.Answer(std::move(usage)));
 }
 
-int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err)
+int RefuseInJson(const CommandLineParse& parse, StdStream& out, StdStream& err)
 {
-    CommandReply reply("", true, out, err);
-    return reply.Finish(reply.Answer(Refused({}, problem, codes::kCommandLineRefused, RefusalShown::WithUsage)));
+    CommandReply reply(parse.row ? Utf8Of(parse.row->name) : std::string(), true, out, err);
+    return reply.Finish(reply.Answer(Refused({}, parse.problem, codes::kCommandLineRefused, RefusalShown::WithUsage)));
 }

@@ -22,5 +22,6 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
 // The usage as a JSON document, its lines in "usage", on standard output.
 int UsageInJson(StdStream& out, StdStream& err);
 
-// A command line refused before it was parsed whole, answered in JSON as well as on standard error.
-int RefuseInJson(const std::wstring& problem, StdStream& out, StdStream& err);
+// A refused command line, answered in JSON as well as on standard error; the document names the
+// command when the command line named one.
+int RefuseInJson(const CommandLineParse& parse, StdStream& out, StdStream& err);

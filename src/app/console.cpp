@@ -12,7 +12,7 @@ bool IsUsableHandle(HANDLE handle)
 
 }  // namespace
 
-StdStream::StdStream(DWORD which) : handle_(GetStdHandle(which))
+StdStream::StdStream(DWORD which, Unseen unseen) : handle_(GetStdHandle(which))
 {
     if (!IsUsableHandle(handle_) && (GetConsoleWindow() || AttachConsole(ATTACH_PARENT_PROCESS))) {
         owned_ =
@@ -21,6 +21,15 @@ StdStream::StdStream(DWORD which) : handle_(GetStdHandle(which))
     }
     DWORD mode = 0;
     console_ = IsUsableHandle(handle_) && GetConsoleMode(handle_, &mode);
+    boxed_ = unseen == Unseen::Boxed && !IsUsableHandle(handle_) && IsWindowProgram() && InteractiveWindowStation();
+}
+
+StdStream::~StdStream()
+{
+    while (!unseen_.empty() && (unseen_.back() == L'\r' || unseen_.back() == L'\n'))
+        unseen_.pop_back();
+    if (!unseen_.empty())
+        MessageBoxW(nullptr, unseen_.c_str(), L"vorlasched", MB_OK | MB_ICONERROR);
 }
 
 bool StdStream::Usable() const
@@ -30,6 +39,8 @@ bool StdStream::Usable() const
 
 void StdStream::Write(const std::wstring& text)
 {
+    if (boxed_)
+        unseen_ += text;
     if (!IsUsableHandle(handle_) || text.empty())
         return;
     DWORD written = 0;
@@ -43,6 +54,8 @@ void StdStream::Write(const std::wstring& text)
 
 void StdStream::WriteUtf8(const std::string& bytes)
 {
+    if (boxed_)
+        unseen_ += WideOfUtf8Lossy(bytes);
     if (!IsUsableHandle(handle_) || bytes.empty())
         return;
     DWORD written = 0;
@@ -52,6 +65,23 @@ void StdStream::WriteUtf8(const std::string& bytes)
     }
     const std::string_view body = std::string_view(bytes).substr(bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
     Write(WideOfUtf8Lossy(body));
+}
+
+bool IsWindowProgram()
+{
+    auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+}
+
+bool InteractiveWindowStation()
+{
+    USEROBJECTFLAGS flags{};
+    HWINSTA station = GetProcessWindowStation();
+    if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
+        return true;  // nothing says otherwise
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 std::wstring SystemErrorText(unsigned long code)

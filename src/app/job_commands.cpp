@@ -202,8 +202,8 @@ CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& s
     ExpandFolderRows(rows);
     FileIdentity identity;
     std::wstring report;  // none: standard output
-    if (line.Has(L"report")) {
-        report = FullPathName(line.Value(L"report"));
+    if (line.switches.report) {
+        report = FullPathName(*line.switches.report);
         const std::wstring problem = OutputProblem(L"report", report, rows, identity);
         if (!problem.empty())
             return Refused(std::move(result), problem, codes::kOutputRefused);
@@ -214,8 +214,8 @@ CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& s
     if (submit && !TakeLock(lock, line, result))
         return result;
     std::optional<JobJournal> journal;
-    if (line.Has(L"journal")) {
-        const std::wstring file = FullPathName(line.Value(L"journal"));
+    if (line.switches.journal) {
+        const std::wstring file = FullPathName(*line.switches.journal);
         if (HeldByAnotherRun(ReplaceFileError(file)))
             return RefuseBusyJournal(std::move(result), file);
         std::wstring problem = OutputProblem(L"journal", file, rows, identity);
@@ -236,7 +236,7 @@ CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& s
         std::optional<StreamedReport> streamed;
         if (streaming)
             streamed.emplace(rows, sink);
-        SubmitOptions options{line.Number(L"timeout"), journal ? &*journal : nullptr};
+        SubmitOptions options{line.switches.timeout.value_or(0), journal ? &*journal : nullptr};
         if (streamed)
             options.rowDone = [&streamed](size_t row) { streamed->Through(row); };
         {

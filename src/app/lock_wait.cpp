@@ -2,7 +2,7 @@
 
 bool TakeLock(MachineLock& lock, const CommandLine& line, CommandResult& result)
 {
-    if (lock.Acquire(line.Number(L"wait", kDefaultLockWaitSeconds)))
+    if (lock.Acquire(line.switches.wait.value_or(kDefaultLockWaitSeconds)))
         return true;
     result.wroteNothing = true;
     const std::wstring unavailable = lock.Unavailable();

@@ -60,11 +60,12 @@ static void RunWindow(const std::vector<std::wstring>& paths)
     }
 }
 
-// Never a window or a message box: whatever goes wrong ends as a line and an exit code.
+// Never a window: whatever goes wrong ends as a line and an exit code (in one message box where
+// vorlasched.exe has nowhere to write its lines: ErrorStream).
 static int RunCommand(const CommandLineParse& parse, bool& wroteNothing)
 {
     StdStream out(STD_OUTPUT_HANDLE);
-    StdStream err(STD_ERROR_HANDLE);
+    ErrorStream err;
     SetSystemErrorText(SystemErrorText);  // no window here: a number alone helps nobody
     try {
         return RunCommandLine(parse, out, err, &wroteNothing);
@@ -74,44 +75,26 @@ static int RunCommand(const CommandLineParse& parse, bool& wroteNothing)
     return ExitFailed;
 }
 
-// Whether anybody can see a window: not in a service's or SYSTEM's window station.
-static bool InteractiveWindowStation()
-{
-    USEROBJECTFLAGS flags{};
-    HWINSTA station = GetProcessWindowStation();
-    if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
-        return true;  // nothing says otherwise
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
-}
-
-// Whether this is vorlasched.exe, the window-subsystem link.
-static bool IsWindowProgram()
-{
-    auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
-}
-
-// The usage, or a problem and the usage, where the technician sees it: a message box from
-// vorlasched.exe that has nowhere to write (started from a shortcut, or by a double click),
-// standard error otherwise.
+// The usage, or a problem and the usage, where the technician sees it: standard error, or a
+// message box from vorlasched.exe that has nowhere to write (started from a shortcut, or by a
+// double click).
 static int ShowUsage(const std::wstring& problem, int exitCode)
 {
-    StdStream err(STD_ERROR_HANDLE);
-    if (!IsWindowProgram() || err.Usable() || !InteractiveWindowStation()) {
-        if (problem.empty()) {
-            StdStream out(STD_OUTPUT_HANDLE);
-            for (const std::wstring& usage : UsageLines(Commands()))
-                (out.Usable() ? out : err).WriteLine(usage);
-            return exitCode;
-        }
+    if (!problem.empty()) {
+        ErrorStream err;
         return RefuseCommandLine(problem, err);
     }
-    std::wstring text = problem.empty() ? std::wstring() : L"vorlasched: " + problem + L"\r\n\r\n";
+    StdStream out(STD_OUTPUT_HANDLE);
+    StdStream err(STD_ERROR_HANDLE);
+    if (!IsWindowProgram() || out.Usable() || err.Usable() || !InteractiveWindowStation()) {
+        for (const std::wstring& usage : UsageLines(Commands()))
+            (out.Usable() ? out : err).WriteLine(usage);
+        return exitCode;
+    }
+    std::wstring text;
     for (const std::wstring& usage : UsageLines(Commands()))
         text += usage + L"\r\n";
-    MessageBoxW(nullptr, text.c_str(), L"vorlasched", MB_OK | (problem.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
+    MessageBoxW(nullptr, text.c_str(), L"vorlasched", MB_OK | MB_ICONINFORMATION);
     return exitCode;
 }
 
@@ -127,12 +110,8 @@ int wmain(int argc, wchar_t** argv)
     const CommandLineParse parse = ParseCommandLine(args, Commands(), NamesExistingFileOrFolder);
     if (!parse.ok && AsksForJson(args)) {
         StdStream out(STD_OUTPUT_HANDLE);
-        StdStream err(STD_ERROR_HANDLE);
-        return RefuseInJson(parse.problem, out, err);
-    }
-    if (parse.mistypedSwitch) {  // meant as a command: whoever started it waits for no window
-        StdStream err(STD_ERROR_HANDLE);
-        return RefuseCommandLine(parse.problem, err);
+        ErrorStream err;
+        return RefuseInJson(parse, out, err);
     }
     if (!parse.ok)
         return ShowUsage(parse.problem, ExitBadCommandLine);
@@ -143,9 +122,9 @@ int wmain(int argc, wchar_t** argv)
         if (!InteractiveWindowStation())
             return ShowUsage(L"no window can be shown here (a service or SYSTEM session); give a command", ExitBadCommandLine);
         RunWindow(parse.line.paths);
-    } else if (parse.line.command == CliCommand::Help && parse.line.Has(L"json")) {
+    } else if (parse.line.command == CliCommand::Help && parse.line.switches.json) {
         StdStream out(STD_OUTPUT_HANDLE);
-        StdStream err(STD_ERROR_HANDLE);
+        ErrorStream err;
         exitCode = UsageInJson(out, err);
     } else if (parse.line.command == CliCommand::Help) {
         exitCode = ShowUsage(L"", ExitDone);

@@ -25,14 +25,14 @@ std::wstring NotUncertain(const std::wstring& path, const std::wstring& journal,
 CommandResult RunSettleCommand(const CommandLine& line, ResultSink&)
 {
     CommandResult result;
-    std::wstring as = line.Value(L"as");
+    std::wstring as = line.switches.as.value_or(L"");
     for (const wchar_t* known : {kSettledSubmitted, kSettledNotSubmitted})
         if (EqualsAsciiNoCase(as, known))
             as = known;
     if (as != kSettledSubmitted && as != kSettledNotSubmitted)
         return Refused(std::move(result), L"/as:" + as + L" is neither " + kSettledSubmitted + L" nor " + kSettledNotSubmitted,
                        codes::kCommandLineRefused, RefusalShown::WithUsage);
-    const std::wstring file = FullPathName(line.Value(L"journal"));
+    const std::wstring file = FullPathName(line.switches.journal.value_or(L""));
     if (!IsExistingFile(file))
         return Refused(std::move(result), L"/journal:" + file + L" is no file: there is no journal to settle",
                        codes::kPathMissing);
@@ -40,10 +40,10 @@ CommandResult RunSettleCommand(const CommandLine& line, ResultSink&)
     if (std::optional<CommandResult> refused = OpenJournal(file, journal, result))
         return std::move(*refused);
     // Every file is checked before the first line is written: a refusal writes nothing.
-    std::vector<std::pair<std::wstring, std::wstring>> settled;  // key, path
+    std::vector<std::pair<JournalKey, std::wstring>> settled;  // key, path
     for (const std::wstring& path : FullPathNames(line.paths)) {
-        const std::wstring key = journal->KeyOf(path);
-        const std::wstring refusal = NotUncertain(path, file, journal->Earlier(key));
+        const JournalKey key = journal->KeyOf(path);
+        const std::wstring refusal = NotUncertain(path, file, journal->Record(key));
         if (!refusal.empty())
             return Refused(std::move(result), refusal, codes::kSettleRefused);
         settled.emplace_back(key, path);

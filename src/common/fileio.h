@@ -84,6 +84,12 @@ std::vector<std::wstring> FullPathNames(const std::vector<std::wstring>& paths);
 // upper-cased ordinal (see UpperOrdinal).
 std::wstring FileKey(const std::wstring& path);
 
+// The identity of a file whatever the name that reaches it (a drive letter, a subst drive, a
+// second name of a server, a hard link): "ID " and its volume's serial number, its file ID and
+// its creation time, in hexadecimal (the time tells a new file from a deleted one whose ID the
+// volume gave again). Empty when the file cannot be opened or the volume gives it no file ID.
+std::wstring FileIdOf(const std::wstring& path);
+
 // The identity of the file or folder that a path names, as a key equal for two paths exactly
 // when they reach the same file by its folder: "\\?\" and "\\?\UNC\" prefixes, "." and ".."
 // steps, 8.3 short names, and links and junctions anywhere on the way do not change it (hard

@@ -35,6 +35,12 @@ std::wstring OddUtf16Refusal(size_t offset)
     return L"the UTF-16 file ends in half a character" + AtOffset(offset);
 }
 
+std::wstring NotInCodePageRefusal(unsigned byte, size_t offset, unsigned codePage)
+{
+    return L"its byte " + Hex(byte, 2) + AtOffset(offset) + L" is no character in code page " +
+           DecimalText(static_cast<long long>(codePage));
+}
+
 std::wstring RegLineBreakRefusal(const std::wstring& name)
 {
     return L"the registry name \"" + name + L"\" holds a line break, which a .reg file cannot hold";

@@ -8,4 +8,5 @@
 std::wstring NotUtf8Refusal(unsigned byte, size_t offset);
 std::wstring LoneSurrogateRefusal(unsigned unit, size_t offset);
 std::wstring OddUtf16Refusal(size_t offset);
+std::wstring NotInCodePageRefusal(unsigned byte, size_t offset, unsigned codePage);
 std::wstring RegLineBreakRefusal(const std::wstring& name);

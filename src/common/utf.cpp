@@ -178,10 +178,11 @@ std::wstring StrictUtf16(std::string_view bytes, bool bigEndian)
 
 }  // namespace
 
-TextFileRefused::TextFileRefused(Fault what, size_t at, unsigned byte)
+TextFileRefused::TextFileRefused(Fault what, size_t at, unsigned byte, unsigned codePage)
     : AppError(what == NotUtf8         ? NotUtf8Refusal(byte, at)
                : what == LoneSurrogate ? LoneSurrogateRefusal(byte, at)
-                                       : OddUtf16Refusal(at)),
+               : what == OddUtf16      ? OddUtf16Refusal(at)
+                                       : NotInCodePageRefusal(byte, at, codePage)),
       fault(what), offset(at)
 {
 }
@@ -223,5 +224,26 @@ std::wstring DecodeTextFile(std::string_view bytes)
         return *WideOfUtf8(utf8Bom ? bytes.substr(3) : bytes);
     if (utf8Bom || IsDamagedUtf8(inUtf8, above7F))
         throw TextFileRefused(TextFileRefused::NotUtf8, invalid, static_cast<unsigned char>(bytes[invalid]));
-    return AnsiToWide(bytes);
+    return DecodeInCodePage(bytes, AnsiCodePage());
+}
+
+std::wstring DecodeInCodePage(std::string_view bytes, unsigned codePage)
+{
+    std::wstring text;
+    std::optional<size_t> undefined;
+    if (codePage == 65001) {
+        text.reserve(bytes.size());
+        for (size_t i = 0, length = 0; i < bytes.size() && !undefined; i += length) {
+            if (const std::optional<char32_t> c = NextCodePoint(bytes, i, length))
+                AppendUtf16(text, *c);
+            else
+                undefined = i;
+        }
+    } else {
+        undefined = DecodeSystemCodePage(bytes, codePage, text);
+    }
+    if (undefined)
+        throw TextFileRefused(TextFileRefused::NotInCodePage, *undefined,
+                              *undefined < bytes.size() ? static_cast<unsigned char>(bytes[*undefined]) : 0, codePage);
+    return text;
 }

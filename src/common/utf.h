@@ -44,22 +44,31 @@ void AnsiToWideInto(std::string_view bytes, std::wstring& out);
 
 // Whether the machine can read text in this code page (1253, 65001 for UTF-8, ...).
 bool IsKnownCodePage(unsigned codePage);
-// Bytes of that code page to UTF-16; nothing when a byte sequence is not valid in it.
-std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage);
+// The ANSI code page's number (1253 on the branch machines; Latin-1, 28591, in the native build).
+unsigned AnsiCodePage();
+// Bytes of a code page that the machine knows to UTF-16, no byte dropped or guessed at: refused
+// with a TextFileRefused (NotInCodePage) naming the first byte that is no character in it, or
+// that starts none, and its offset. In a single-byte code page that is a byte the code page
+// leaves undefined, whatever the system makes of it (a C1 control or a private-use character, or
+// one that does not convert back to the byte: US-ASCII's bytes above 0x7F).
+std::wstring DecodeInCodePage(std::string_view bytes, unsigned codePage);
+// The platform's part of DecodeInCodePage, for any code page but UTF-8: appends the text to out
+// and gives the offset of the first byte that is no character, or none.
+std::optional<size_t> DecodeSystemCodePage(std::string_view bytes, unsigned codePage, std::wstring& out);
 
 // A text file's content: UTF-16 LE or BE by its BOM; UTF-8 when it has UTF-8's BOM or is valid
 // UTF-8 throughout; else the ANSI code page, unless nearly all of its bytes above 0x7F belong to
 // valid UTF-8 sequences. Refused with a TextFileRefused, naming the first bad byte or unit:
-// UTF-16 with a lone surrogate or an odd last byte, and UTF-8 (by its BOM, or by nearly all of
-// its bytes) with a byte that is not UTF-8.
+// UTF-16 with a lone surrogate or an odd last byte, UTF-8 (by its BOM, or by nearly all of its
+// bytes) with a byte that is not UTF-8, and a byte that the ANSI code page does not define.
 std::wstring DecodeTextFile(std::string_view bytes);
 
 // Why a text file was not read, and where; its message names the offset (common/refusals.*
 // holds its texts).
 class TextFileRefused : public AppError {
 public:
-    enum Fault { NotUtf8, LoneSurrogate, OddUtf16 };
-    TextFileRefused(Fault what, size_t at, unsigned byte);
+    enum Fault { NotUtf8, LoneSurrogate, OddUtf16, NotInCodePage };
+    TextFileRefused(Fault what, size_t at, unsigned byte, unsigned codePage = 0);
     Fault fault;
     size_t offset;  // of the byte or the UTF-16 unit, from the file's start
 };

@@ -31,9 +31,16 @@ bool IsKnownCodePage(unsigned codePage)
     return codePage == 65001 || codePage == 28591;
 }
 
-std::optional<std::wstring> CodePageToWide(std::string_view bytes, unsigned codePage)
+unsigned AnsiCodePage()
 {
-    if (codePage == 65001)
-        return WideOfUtf8(bytes);
-    return codePage == 28591 ? std::optional<std::wstring>(AnsiToWide(bytes)) : std::nullopt;
+    return 28591;
+}
+
+// Latin-1 defines every byte; no other code page is known here.
+std::optional<size_t> DecodeSystemCodePage(std::string_view bytes, unsigned codePage, std::wstring& out)
+{
+    if (codePage != 28591)
+        return 0;
+    out += AnsiToWide(bytes);
+    return std::nullopt;
 }

@@ -106,13 +106,34 @@ std::wstring JournalRecordText(const JournalRecord& record)
 {
     if (record.state == RowState::Uncertain)
         return L"started at " + record.time + L" and never seen to end (uncertain)";
-    return L"submitted earlier: " + record.answer;
+    if (record.state == RowState::NotSubmitted)
+        return (record.settled ? L"its start, settled as not submitted at " : L"a start whose client could not be started at ") +
+               record.time + L" (the next run sends it)";
+    return L"submitted earlier: " + record.answer + (record.settled ? L"" : L" (its end at " + record.time + L")");
+}
+
+const JournalRecord* RecordOf(const std::unordered_map<std::wstring, JournalRecord>& records, const JournalKey& key)
+{
+    const JournalRecord* latest = nullptr;
+    for (const std::wstring* k : {&key.identity, &key.path}) {
+        auto it = records.find(*k);
+        if (it != records.end() && (!latest || it->second.line > latest->line))
+            latest = &it->second;
+    }
+    return latest;
 }
 
 std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view bytes)
 {
     std::unordered_map<std::wstring, JournalRecord> records;
-    for (size_t start = 0; start < bytes.size();) {
+    ReadJournalLines(bytes, 0, records);
+    return records;
+}
+
+size_t ReadJournalLines(std::string_view bytes, size_t firstLine, std::unordered_map<std::wstring, JournalRecord>& records)
+{
+    size_t number = firstLine;
+    for (size_t start = 0; start < bytes.size(); ++number) {
         const size_t end = bytes.find('\n', start);
         if (end == std::string_view::npos)
             break;  // cut short: its event did not happen
@@ -126,14 +147,15 @@ std::unordered_map<std::wstring, JournalRecord> ReadJournal(std::string_view byt
             continue;
         const std::wstring key = Unescaped(fields[2]), time = Unescaped(fields[0]);
         const std::wstring detail = FieldCount(*event) == 5 ? Unescaped(fields[4]) : std::wstring();
+        const bool settled = *event == JournalEvent::Settled;
         if (*event == JournalEvent::Started)
-            records[key] = {RowState::Uncertain, {}, time};
+            records[key] = {RowState::Uncertain, {}, time, number};
         else if (*event == JournalEvent::Ended)
-            records[key] = {RowState::SubmittedEarlier, detail, time};
-        else if (*event == JournalEvent::Settled && detail == kSettledSubmitted)
-            records[key] = {RowState::SubmittedEarlier, L"settled by hand as submitted at " + time, time};
-        else if (*event == JournalEvent::NotStarted || (*event == JournalEvent::Settled && detail == kSettledNotSubmitted))
-            records.erase(key);
+            records[key] = {RowState::SubmittedEarlier, detail, time, number};
+        else if (settled && detail == kSettledSubmitted)
+            records[key] = {RowState::SubmittedEarlier, L"settled by hand as submitted at " + time, time, number, true};
+        else if (*event == JournalEvent::NotStarted || (settled && detail == kSettledNotSubmitted))
+            records[key] = {RowState::NotSubmitted, {}, time, number, settled};
     }
-    return records;
+    return number;
 }

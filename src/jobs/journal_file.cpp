@@ -39,25 +39,41 @@ JobJournal::JobJournal(const std::wstring& path) : path_(path)
             break;
         bytes.append(buffer, got);
     }
-    earlier_ = ReadJournal(bytes);
-    if (!bytes.empty() && bytes.back() != '\n')
+    lines_ = ReadJournalLines(bytes, 0, earlier_);
+    if (!bytes.empty() && bytes.back() != '\n') {
         Append("\n", false);  // a line cut short by a kill stays apart from the next
+        ++lines_;
+    }
 }
 
-const JournalRecord* JobJournal::Earlier(const std::wstring& key) const
+JournalKey JobJournal::KeyOf(const std::wstring& path)
 {
-    auto it = earlier_.find(key);
-    return it == earlier_.end() ? nullptr : &it->second;
+    JournalKey key{FileIdOf(path), identity_.FileKeyOf(path)};
+    if (key.identity.empty())
+        key.identity = key.path;
+    return key;
 }
 
-void JobJournal::Write(JournalEvent event, const std::wstring& key, const std::wstring& file,
+const JournalRecord* JobJournal::Earlier(const JournalKey& key) const
+{
+    const JournalRecord* record = Record(key);
+    return record && record->state != RowState::NotSubmitted ? record : nullptr;
+}
+
+void JobJournal::Write(JournalEvent event, const JournalKey& key, const std::wstring& file,
                        const std::wstring& detail)
 {
     const std::wstring now = UtcNow();
-    if (!runWritten_)  // the run's line heads its events; none for a run that writes no event
+    if (!runWritten_) {  // the run's line heads its events; none for a run that writes no event
         Append(JournalRunLine(now, ThisRunId()), false);
+        ++lines_;
+    }
     runWritten_ = true;
-    Append(JournalLine(now, event, key, file, detail), event == JournalEvent::Started || event == JournalEvent::Settled);
+    std::string lines = JournalLine(now, event, key.identity, file, detail);
+    if (key.path != key.identity)  // for an earlier version, which knows the file by its path
+        lines += JournalLine(now, event, key.path, file, detail);
+    Append(lines, event == JournalEvent::Started || event == JournalEvent::Settled);
+    lines_ = ReadJournalLines(lines, lines_, earlier_);  // a second name of the file (a hard link) is known at once
 }
 
 void JobJournal::Append(const std::string& bytes, bool flush)

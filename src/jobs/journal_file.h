@@ -18,10 +18,14 @@ public:
     // cannot be opened (HeldByAnotherRun tells a busy one), AppError when it cannot be read.
     explicit JobJournal(const std::wstring& path);
 
-    // The key under which the journal knows the file of a row.
-    std::wstring KeyOf(const std::wstring& path) { return identity_.FileKeyOf(path); }
-    // What an earlier run left of this key; null when it started no job for it.
-    const JournalRecord* Earlier(const std::wstring& key) const;
+    // The keys under which the journal knows the file of a row.
+    JournalKey KeyOf(const std::wstring& path);
+    // What the journal shows of this file that keeps it from going out: submitted earlier, or
+    // uncertain (by an earlier run, or by this one under another name of the file); null when
+    // it shows no start of it, or the file is free again.
+    const JournalRecord* Earlier(const JournalKey& key) const;
+    // What the journal holds of this file, free again too; null when it holds nothing of it.
+    const JournalRecord* Record(const JournalKey& key) const { return RecordOf(earlier_, key); }
     // Appends one line (the first event of a run comes after a line with the run's identifier,
     // ThisRunId()); a start or a settlement is on the disk
     // (FlushFileBuffers) before this returns, so that no
@@ -30,7 +34,7 @@ public:
     // uncertain, never sent twice (the next start's flush takes it to the disk too). Throws
     // AppError when the line cannot be written.
     // detail: the answer of an end, the <as> of a settlement.
-    void Write(JournalEvent event, const std::wstring& key, const std::wstring& file, const std::wstring& detail = {});
+    void Write(JournalEvent event, const JournalKey& key, const std::wstring& file, const std::wstring& detail = {});
 
     const std::wstring& Path() const { return path_; }
 
@@ -40,6 +44,7 @@ private:
     std::wstring path_;
     UniqueFile file_;
     FileIdentity identity_;
-    std::unordered_map<std::wstring, JournalRecord> earlier_;
+    std::unordered_map<std::wstring, JournalRecord> earlier_;  // what the journal holds, this run's lines too
+    size_t lines_ = 0;                                         // the journal's lines
     bool runWritten_ = false;
 };

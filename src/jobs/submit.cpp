@@ -64,7 +64,7 @@ void Submission::EmptyResultFile()
 // The start goes into the journal before the client can submit anything; a client that could
 // not be started is said to be so, so that a retry may send the job.
 static ProcessInfo StartJournaledClient(const std::wstring& commandLine, JobJournal* journal,
-                                       const std::wstring& path, const std::wstring& journalKey)
+                                       const std::wstring& path, const JournalKey& journalKey)
 {
     if (!journal)
         return StartClient(commandLine);
@@ -85,7 +85,7 @@ std::optional<std::wstring> Submission::Stop(const char* code, const std::wstrin
 
 std::optional<std::wstring> Submission::RunClient(const std::wstring& direction, const std::wstring& path,
                                                   const std::function<void()>& showEarlier,
-                                                  const std::wstring& journalKey)
+                                                  const JournalKey& journalKey)
 {
     if (TakeStopRequest())
         return Stop(codes::kStoppedByTechnician, L"Stopped before submitting " + path + L"; it and the rows after it were not submitted.");
@@ -138,7 +138,7 @@ std::optional<std::wstring> Submission::RunClient(const std::wstring& direction,
 
 std::optional<std::wstring> Submission::SubmitJob(const std::wstring& direction, const std::wstring& path,
                                                   const std::function<void()>& showEarlier,
-                                                  const std::wstring& journalKey)
+                                                  const JournalKey& journalKey)
 {
     try {
         if (std::optional<std::wstring> answer = RunClient(direction, path, showEarlier, journalKey))
@@ -193,7 +193,7 @@ PassOutcome SubmitRows(JobList& rows, std::wstring& resultFileName, CommandPort&
     const size_t count = rows.size();
     for (size_t i = 0; i < count; ++i) {
         JobRow& row = rows[i];
-        std::wstring key;
+        JournalKey key;
         if (options.journal) {
             key = options.journal->KeyOf(row.caption);
             if (const JournalRecord* earlier = options.journal->Earlier(key)) {

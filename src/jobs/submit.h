@@ -8,6 +8,7 @@
 
 #include "common/outcome.h"
 #include "jobs/joblist.h"
+#include "jobs/journal.h"
 #include "jobs/port.h"
 #include "jobs/row_state.h"
 
@@ -67,14 +68,14 @@ public:
     // With a journal, the job's start and end go into it under journalKey.
     std::optional<std::wstring> SubmitJob(const std::wstring& direction, const std::wstring& path,
                                           const std::function<void()>& showEarlier,
-                                          const std::wstring& journalKey = {});
+                                          const JournalKey& journalKey = {});
     // The failure that the last SubmitJob without an answer showed.
     const OutcomeMessage& Failure() const { return failure_; }
 
 private:
     // The client's answer, or none when the pass stops here: the failure is kept, with its code.
     std::optional<std::wstring> RunClient(const std::wstring& direction, const std::wstring& path,
-                                          const std::function<void()>& showEarlier, const std::wstring& journalKey);
+                                          const std::function<void()>& showEarlier, const JournalKey& journalKey);
     // Keeps the failure that stops the pass; gives no answer.
     std::optional<std::wstring> Stop(const char* code, const std::wstring& text);
     void CreateResultFile();

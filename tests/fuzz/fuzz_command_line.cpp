@@ -3,7 +3,9 @@
 // reads back to an equal line.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/command_line.h"
@@ -18,24 +20,34 @@ void Check(bool condition)
         abort();
 }
 
-const SwitchRule* RuleOf(const CommandTable& table, const std::wstring& name)
+// A switch's value as it is printed back: none when it was not given, empty when it is given bare.
+std::optional<std::wstring> PrintedValue(const SwitchRule& rule, const Switches& switches)
 {
-    for (const SwitchRule& rule : table.switches)
-        if (name == rule.name)
-            return &rule;
-    return nullptr;
+    using Text = std::optional<std::wstring>;
+    if (const auto* flag = std::get_if<bool Switches::*>(&rule.member))
+        return switches.**flag ? Text(L"") : std::nullopt;
+    if (const auto* text = std::get_if<Text Switches::*>(&rule.member))
+        return switches.**text;
+    if (const auto* seconds = std::get_if<std::optional<unsigned> Switches::*>(&rule.member))
+        return switches.**seconds ? Text(std::to_wstring(*(switches.**seconds))) : std::nullopt;
+    const auto& codePage = switches.*std::get<std::optional<CodePageSwitch> Switches::*>(rule.member);
+    return codePage ? Text(codePage->given) : std::nullopt;
 }
 
-// The accepted line printed back: each switch in its shortest form, then the paths.
-std::wstring PrintedBack(const CommandLine& line, const CommandTable& table)
+// The accepted line printed back: the command, each switch in its shortest form, then the paths.
+std::wstring PrintedBack(const CommandLineParse& parse, const CommandTable& table)
 {
     std::wstring text = L"vorlasched.com";
-    for (const auto& [name, value] : line.values) {
-        const SwitchRule* rule = RuleOf(table, name);
-        const bool bare = !rule || rule->takes == Takes::Nothing || (rule->takes == Takes::NothingOrText && value.empty());
-        text += L" " + QuotedArgument(L"/" + name + (bare ? L"" : L":" + value));
+    if (parse.row && parse.row->command != CliCommand::Window)
+        text += L" /" + std::wstring(parse.row->name);
+    for (const SwitchRule& rule : table.switches) {
+        const std::optional<std::wstring> value = PrintedValue(rule, parse.line.switches);
+        if (!value)
+            continue;
+        const bool bare = rule.takes == Takes::Nothing || (rule.takes == Takes::NothingOrText && value->empty());
+        text += L" " + QuotedArgument(L"/" + std::wstring(rule.name) + (bare ? L"" : L":" + *value));
     }
-    for (const std::wstring& path : line.paths)
+    for (const std::wstring& path : parse.line.paths)
         text += L" " + QuotedArgument(path);
     return text;
 }
@@ -55,11 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(parse.ok == parse.problem.empty());
     if (!parse.ok)
         return 0;
-    const std::vector<std::wstring> again = SplitCommandLine(PrintedBack(parse.line, table));
+    const std::wstring printed = PrintedBack(parse, table);
+    const std::vector<std::wstring> again = SplitCommandLine(printed);
     const CommandLineParse reread = ParseCommandLine(std::vector<std::wstring>(again.begin() + 1, again.end()), table);
     Check(reread.ok && reread.row == parse.row);
     const CommandLine &a = parse.line, &b = reread.line;
-    Check(a.command == b.command && a.values == b.values && a.paths == b.paths &&
-          a.numbers == b.numbers && a.readsOnly == b.readsOnly);
+    Check(a.command == b.command && PrintedBack(reread, table) == printed && a.paths == b.paths &&
+          a.readsOnly == b.readsOnly);
     return 0;
 }

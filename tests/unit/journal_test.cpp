@@ -17,7 +17,9 @@ TEST(Journal, TheLastEventOfEachFileDecidesAndCutLinesArePassedOver)
         line(L"t8", JournalEvent::Settled, L"K5", kSettledSubmitted) + line(L"t7", JournalEvent::Started, L"K6") +
         line(L"t9", JournalEvent::Settled, L"K6", kSettledNotSubmitted) + "t7\tstarted\tK4\tf4";
     const auto records = ReadJournal(journal);
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records.at(L"K3").state, RowState::NotSubmitted);
+    EXPECT_EQ(JournalRecordText(records.at(L"K6")), L"its start, settled as not submitted at t9 (the next run sends it)");
     EXPECT_EQ(records.at(L"K1").state, RowState::SubmittedEarlier);
     EXPECT_EQ(records.at(L"K1").answer, odd);
     EXPECT_EQ(records.at(L"K2").state, RowState::Uncertain);
@@ -35,6 +37,24 @@ TEST(Journal, EventsKeepTheLinesOfEarlierVersions)
                   JournalLine(L"t3", JournalEvent::NotStarted, L"K3", L"f3"),
               earlier);
     const auto records = ReadJournal(earlier);
-    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records.at(L"K1").answer, L"answer");
+}
+
+// A file is known by each of its keys, and the later line decides: an event under the file's
+// identity outweighs an earlier one under the key of a path that an earlier version wrote.
+TEST(Journal, TheLaterLineOfAnyKeyOfAFileDecides)
+{
+    const std::string journal = JournalLine(L"t1", JournalEvent::Started, L"C:\\S\\J.PRN", L"C:\\s\\j.prn") +
+                                JournalLine(L"t2", JournalEvent::Settled, L"ID 1:2:3", L"S:\\j.prn", kSettledNotSubmitted) +
+                                JournalLine(L"t3", JournalEvent::Started, L"ID 1:9:3", L"C:\\s\\k.prn") +
+                                JournalLine(L"t4", JournalEvent::Ended, L"C:\\S\\K.PRN", L"C:\\s\\k.prn", L"ok");
+    const auto records = ReadJournal(journal);
+    const JournalRecord* settled = RecordOf(records, {L"ID 1:2:3", L"C:\\S\\J.PRN"});
+    ASSERT_TRUE(settled);
+    EXPECT_EQ(settled->state, RowState::NotSubmitted);
+    const JournalRecord* ended = RecordOf(records, {L"ID 1:9:3", L"C:\\S\\K.PRN"});
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->answer, L"ok");
+    EXPECT_EQ(RecordOf(records, {L"ID 7:7:7", L"C:\\S\\L.PRN"}), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <optional>
 #include <vector>
 
 #include "common/locale_text.h"
@@ -73,6 +74,43 @@ TEST(Utf, TextFilesByTheirBom)
         } catch (const TextFileRefused& e) {
             EXPECT_EQ(e.fault, r.fault);
             EXPECT_EQ(e.offset, r.offset);
+        }
+    }
+}
+
+// Decoding in a code page drops no byte: each byte that it leaves undefined is refused with its
+// offset, whatever the system would make of it. The rows of code pages that a build does not know
+// (the native one knows UTF-8 and Latin-1) are passed over.
+TEST(Utf, CodePagesRefuseTheBytesTheyLeaveUndefined)
+{
+    const struct {
+        unsigned codePage;
+        std::string bytes;
+        std::optional<size_t> undefinedAt;  // none: read as text
+        std::wstring text;
+    } rows[] = {
+        {1253, "\xC1\xE2 \xA2", std::nullopt, L"\x0391\x03B2 \x0386"},
+        {1253, "AB\xAA", 2, {}},
+        {1253, "\xD2", 0, {}},
+        {1253, "x\xFF", 1, {}},
+        {1252, "caf\xE9 \xAA\x80", std::nullopt, L"caf\x00E9 \x00AA\x20AC"},
+        {1252, "ab\x81", 2, {}},
+        {20127, "plain", std::nullopt, L"plain"},
+        {20127, "ab\xAA", 2, {}},
+        {20127, "\x80", 0, {}},
+        {65001, "\xCE\xA9", std::nullopt, L"\x03A9"},
+        {65001, "a\xCE", 1, {}},
+    };
+    for (const auto& row : rows) {
+        if (!IsKnownCodePage(row.codePage))
+            continue;
+        SCOPED_TRACE(std::to_string(row.codePage) + " " + row.bytes);
+        try {
+            EXPECT_EQ(DecodeInCodePage(row.bytes, row.codePage), row.text);
+            EXPECT_FALSE(row.undefinedAt);
+        } catch (const TextFileRefused& e) {
+            EXPECT_EQ(e.fault, TextFileRefused::NotInCodePage);
+            EXPECT_EQ(row.undefinedAt, e.offset);
         }
     }
 }

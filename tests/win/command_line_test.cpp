@@ -49,7 +49,8 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
         {{L"/upgrade:now"}, {}, L"/upgrade takes no value"},
         {{L"/upgrade", L"/branch:1"}, {}, L"/branch does not go with /upgrade"},
         {{L"/upgrade", L"/configure"}, {}, L"/configure and /upgrade cannot go together"},
-        {{L"/whatif"}, {}, L"/whatif needs a command (/configure, /upgrade, /check, /analyze or /submit)"},
+        {{L"/whatif"}, {},
+         L"/whatif needs a command (/configure, /upgrade, /check, /analyze, /submit, /settle, /version or /?)"},
         {{L"/upgrade", L"/whatif:"}, {}, L"/whatif needs a value after the colon"},
         {{L"/upgrade", L"C:\\x"}, {}, L"/upgrade takes no path: C:\\x"},
         {{L"/analyze"}, {}, L"/analyze needs at least one path"},
@@ -74,20 +75,37 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
             EXPECT_EQ(parse.line.command, c.command);
         }
     }
+    // A refusal names the command when the arguments name one, and only one.
+    for (const auto& [args, command] : std::vector<std::pair<std::vector<std::wstring>, const wchar_t*>>{
+             {{L"/configure", L"/branch:12", L"/json"}, L"configure"},
+             {{L"/upgrade", L"/frobnicate"}, L"upgrade"},
+             {{L"-Check:x"}, L"check"},
+             {{L"/upgrade", L"/configure"}, nullptr},
+             {{L"/whatif"}, nullptr}}) {
+        SCOPED_TRACE(Utf8(args.front()));
+        const CommandLineParse refused = ParseCommandLine(args, Commands());
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(std::wstring(refused.row ? refused.row->name : L"(none)"), command ? command : L"(none)");
+    }
     CommandLineParse parse = ParseCommandLine(Configure({L"/WhatIf"}), Commands());
-    EXPECT_EQ(parse.line.Value(L"branch"), L"12");
-    EXPECT_EQ(parse.line.Value(L"posprinter"), L"A B");
-    EXPECT_EQ(parse.line.Value(L"back", L"x"), L"");
-    EXPECT_EQ(parse.line.Value(L"posunc", L"default"), L"default");
+    const Switches& read = parse.line.switches;
+    EXPECT_EQ(read.branch, L"12");
+    EXPECT_EQ(read.posprinter, L"A B");
+    EXPECT_EQ(read.back, L"");
+    EXPECT_EQ(read.posunc, std::nullopt);
+    EXPECT_EQ(read.whatif, L"");
+    EXPECT_FALSE(read.force);
     EXPECT_TRUE(parse.line.readsOnly);
     // Each switch keeps its own value: /wait and /timeout on one line (as a command may take both).
     CommandTable table = Commands();
     table.commands.front().switches.push_back({L"timeout", Need::Optional});
     parse = ParseCommandLine(Configure({L"/wait:7", L"/timeout:9", L"/headercp:UTF-8"}), table);
     EXPECT_EQ(parse.problem, L"");
-    EXPECT_EQ(parse.line.Number(L"wait"), 7u);
-    EXPECT_EQ(parse.line.Number(L"timeout"), 9u);
-    EXPECT_EQ(parse.line.Number(L"headercp"), 65001u);
+    EXPECT_EQ(parse.line.switches.wait, 7u);
+    EXPECT_EQ(parse.line.switches.timeout, 9u);
+    ASSERT_TRUE(parse.line.switches.headercp);
+    EXPECT_EQ(parse.line.switches.headercp->number, 65001u);
+    EXPECT_EQ(parse.line.switches.headercp->given, L"UTF-8");
     // An existing file is a path, whatever its name.
     parse = ParseCommandLine({L"\x2013submit"}, Commands(), [](const std::wstring& path) { return path == L"\x2013submit"; });
     EXPECT_EQ(parse.line.paths, std::vector<std::wstring>{L"\x2013submit"});

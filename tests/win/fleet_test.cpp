@@ -135,7 +135,10 @@ TEST_F(BranchFleetTest, WhatIfPrintsTheRunAndChangesNothing)
 
 TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
 {
-    const std::wstring stray = temp_ / L"stray.txt", surrogate = temp_ / L"surrogate.txt";
+    const std::wstring stray = temp_ / L"stray.txt", surrogate = temp_ / L"surrogate.txt", ansi = temp_ / L"ansi.txt";
+    const auto withHeader = [this](const std::wstring& file, const std::wstring& more = L"") {
+        return Configure(L"1", more).replace(Configure(L"1", more).find(header_), header_.size(), file);
+    };
     struct Case {
         const char* what;
         std::wstring arguments;
@@ -160,7 +163,16 @@ TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
         {"a UTF-16 header with a lone surrogate",
          Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), surrogate), 2,
          Utf8(L"vorlasched: /header:" + surrogate + L": the UTF-16 file has a lone surrogate 0xD800 at offset 4")},
+        // A byte that the code page leaves undefined is named, never dropped: 0x81 in 1252 and 1253
+        // alike (the ANSI code page of either machine), 0xAA in 1253 and in US-ASCII.
+        {"an ANSI header with a byte the code page leaves undefined", withHeader(ansi), 2,
+         Utf8(L"vorlasched: /header:" + ansi + L": its byte 0x81 at offset 3 is no character in code page ")},
+        {"a byte that /headercp:1253 leaves undefined", withHeader(ansi, L"/headercp:1253"), 2,
+         Utf8(L"vorlasched: /header:" + ansi + L": its byte 0x81 at offset 3 is no character in code page 1253 (/headercp:1253)")},
+        {"a byte above 0x7F in US-ASCII", withHeader(ansi, L"/headercp:20127"), 2,
+         Utf8(L"vorlasched: /header:" + ansi + L": its byte 0xC1 at offset 0 is no character in code page 20127")},
     };
+    WriteBytes(ansi, "\xC1\xE2\xE3\x81\r\n2\r\n3\r\n4\r\n5");
     WriteBytes(stray, "\xCE\xA9\xCE\xA9\xCE\xA9\xCE\xA9 1\r\n\xE9\r\n3\r\n4\r\n5");
     WriteBytes(surrogate, std::string("\xFF\xFEx\0\0\xD8y\0", 8));
     for (const Case& c : cases) {

@@ -114,13 +114,16 @@ class Documents(unittest.TestCase):
 
     def test_refused_command_lines_answer_too(self):
         # Each kind of refusal has its code, so that a fleet tool can tell what to mend.
-        for args, code in ((["/configure", "/json", "/bogus"], "command-line-refused"),
-                           (["/JSON"], "command-line-refused"),
-                           (["/analyze", "-Json", "C:\\no such folder"], "path-missing"),
-                           (["/check", "/header:C:\\vorlajson\\none.txt", "/json"], "header-refused"),
-                           (["/analyze", SPOOL, "/report:C:\\no such folder\\r.csv", "/json"], "output-refused")):
+        # The document names the command whenever the command line names one.
+        for args, code, command in ((["/configure", "/json", "/bogus"], "command-line-refused", "configure"),
+                                    (["/configure", "/branch:12", "/json"], "command-line-refused", "configure"),
+                                    (["/JSON"], "command-line-refused", ""),
+                                    (["/analyze", "-Json", "C:\\no such folder"], "path-missing", "analyze"),
+                                    (["/check", "/header:C:\\vorlajson\\none.txt", "/json"], "header-refused", "check"),
+                                    (["/analyze", SPOOL, "/report:C:\\no such folder\\r.csv", "/json"], "output-refused",
+                                     "analyze")):
             document, err = run(*args)
-            self.assertEqual(document["exitCode"], 2, args)
+            self.assertEqual((document["exitCode"], document["command"]), (2, command), args)
             self.assertEqual(codes(document["messages"]), [code], args)
             self.assertTrue(err.startswith("vorlasched: "), (args, err))
 

@@ -308,8 +308,8 @@ TEST_F(SubmitOnce, AnUncertainJobIsSettledAsTheFleetGuideSays)
 }
 
 // Mistyped switches, whatever their first character, through both programs: exit 2 naming the
-// character, and no window or box (a run that goes on for 10 s is ended with 99). A folder of
-// such a name is a path.
+// character, and no window (a run that goes on for 10 s is ended with 99). A folder of such a
+// name is a path.
 TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
 {
     TempFolder t;
@@ -356,21 +356,6 @@ TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
             EXPECT_EQ(run.exitCode, 2u);
             EXPECT_NE(run.err.find(std::string(" begins with ") + row.named), std::string::npos) << run.err;
         }
-    // vorlasched.exe with nowhere to write, as a scheduled task starts it: no box either.
-    STARTUPINFOW startup{sizeof startup};
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + exe + L"\" \x2044submit spool";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                               t.Path().c_str(), &startup, &info));
-    if (WaitForSingleObject(info.hProcess, 10000) == WAIT_TIMEOUT)
-        TerminateProcess(info.hProcess, 99);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(info.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 2u);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-
     MakeFolders(t / L"\x2013submit");
     WriteBytes(t / L"\x2013submit\\j_x.prn", "%!PS");
     const ConsoleRun run = RunConsole(L"/analyze \x2013submit", L"", t.Path());
@@ -379,3 +364,57 @@ TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
 }
 
 }  // namespace
+
+// A job is known by its file, not by the name that reached it: a hard link and a second drive
+// letter to the spool (S:, which scripts/wine-ctest.sh maps to fixtures/second-drive, as a subst
+// drive or a second server name reaches a spool) send nothing again, a start that an earlier
+// version keyed by its path is still known, and either name settles. A second settle says what
+// the journal holds. The spool is reached by Z: and S:, for which Wine gives a file the same
+// volume serial (0); C:, which wineboot registers, has a serial of its own (0x43000000), where
+// Windows gives the volume's serial whatever letter reaches it.
+TEST_F(SubmitOnce, AJobIsKnownByItsFileWhateverNameReachesIt)
+{
+    const char* binary = std::getenv("VORLA_BINARY_DIR");
+    ASSERT_NE(binary, nullptr);
+    const std::wstring name = L"known-by-file-" + std::to_wstring(GetCurrentProcessId());
+    std::wstring spool = L"Z:" + FromUtf8(std::string(binary) + "/fixtures/second-drive/") + name;  // Z:\ is /
+    std::replace(spool.begin(), spool.end(), L'/', L'\\');
+    const std::wstring second = L"S:\\" + name, journal = L" /journal:" + t / L"journal.txt";
+    const std::string direction = "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n";
+    for (const wchar_t* job : {L"j0", L"j1", L"j2"}) {
+        WriteBytes(spool + L"\\" + job + L"_x.prn", "%!PS");
+        WriteBytes(spool + L"\\" + job + L"_i.pri", direction);
+    }
+    ASSERT_NE(FileAttributes(second + L"\\j0_x.prn"), INVALID_FILE_ATTRIBUTES);
+    FileIdentity identity;  // j1 started by an earlier version, which knew it by its path
+    WriteBytes(t / L"journal.txt", Utf8(L"2026-12-01T10:00:00Z\tstarted\t" + identity.FileKeyOf(spool + L"\\j1_x.prn") +
+                                        L"\t" + spool + L"\\j1_x.prn\n"));
+    auto run = [&](const std::wstring& arguments, DWORD exitCode) {
+        const ConsoleRun done = RunConsole(arguments + journal, L"", t.Path());
+        EXPECT_EQ(done.exitCode, exitCode) << Utf8(arguments) << "\n" << done.err;
+        return done;
+    };
+    run(L"/submit " + spool + L"\\j0_x.prn " + spool + L"\\j1_x.prn", 6);  // j0 sent, j1 uncertain
+    ASSERT_TRUE(CreateHardLinkW((spool + L"\\k0_x.prn").c_str(), (spool + L"\\j0_x.prn").c_str(), nullptr));
+    WriteBytes(spool + L"\\k0_i.pri", direction);
+    EXPECT_NE(run(L"/submit " + spool + L"\\k0_x.prn", 0).out.find(",submitted earlier"), std::string::npos);
+    run(L"/settle " + spool + L"\\j1_x.prn /as:not-submitted", 0);
+    EXPECT_NE(run(L"/settle " + second + L"\\j1_x.prn /as:submitted", 2).err.find(" holds its start, settled as not submitted at "),
+              std::string::npos);
+    {
+        EnvScope mode(L"VORLATCPW_MODE", L"hang");
+        run(L"/submit " + spool + L"\\j2_x.prn /timeout:1", 1);  // j2 uncertain
+    }
+    run(L"/submit " + second + L"\\j0_x.prn " + second + L"\\k0_x.prn " + second + L"\\j2_x.prn", 6);
+    run(L"/settle " + second + L"\\j2_x.prn /as:submitted", 0);
+    EXPECT_NE(run(L"/submit " + spool + L"\\j2_x.prn", 0).out.find(",settled by hand as submitted at "), std::string::npos);
+    // Two names of one file in one run: the second is the first's job.
+    WriteBytes(spool + L"\\j3_x.prn", "%!PS");
+    ASSERT_TRUE(CreateHardLinkW((spool + L"\\k3_x.prn").c_str(), (spool + L"\\j3_x.prn").c_str(), nullptr));
+    for (const wchar_t* job : {L"j3", L"k3"})
+        WriteBytes(spool + L"\\" + job + L"_i.pri", direction);
+    run(L"/submit " + spool + L"\\j3_x.prn " + spool + L"\\k3_x.prn", 0);
+    EXPECT_EQ(StartsPerFile(), (std::map<std::wstring, int>{
+                                   {spool + L"\\j0_x.prn", 1}, {spool + L"\\j2_x.prn", 1}, {spool + L"\\j3_x.prn", 1}}));
+    RemoveTree(spool);
+}
