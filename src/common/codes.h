@@ -1,5 +1,5 @@
 // The catalogue of every code that a message or a problem carries: declared here once, with its
-// kind and meaning in codes.cpp. Emitters use these constants, never a literal; the README's
+// kind and meaning in codes.cpp. Emitters use these constants, never a literal; the fleet guide's
 // tables and the schema's enum are checked against CodeCatalogue(). Codes are only ever added.
 // Pure.
 #pragma once
@@ -78,10 +78,10 @@ enum class CodeKind { Success, Warning, Failure, Problem };
 struct CodeRow {
     const char* code;
     CodeKind kind;
-    const char* meaning;  // UTF-8, as the README's table says it
+    const char* meaning;  // UTF-8, as the fleet guide's table says it
 };
 
-// Every row, in the README's order: messages first, then problems.
+// Every row, in the fleet guide's order: messages first, then problems.
 const std::vector<CodeRow>& CodeCatalogue();
 // Every constant above, in its order.
 const std::vector<const char*>& DeclaredCodes();
