@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Settle, Help, Version };
+enum class CliCommand { Window, Configure, Upgrade, Check, Show, Analyze, Submit, Settle, Help, Version };
 
 struct CommandLine {
     CliCommand command = CliCommand::Window;

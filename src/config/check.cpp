@@ -8,6 +8,7 @@
 #include "common/paths.h"
 #include "common/product_keys.h"
 #include "common/text.h"
+#include "config/change_plan.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ public:
                 Add(notUpgraded ? codes::kValueNotUpgraded : codes::kValueMissing,
                     key.path + L": " + row.name + L" is missing" +
                         (notUpgraded                 ? L" (the configuration was never upgraded: run Upgrade Vorla)"
-                         : AddedByUpgrade(row.name) ? L" (a configuration writes it: run /configure again)"
+                         : AddedByUpgrade(row.name) ? L" (the upgrade writes it: run /upgrade)"
                                                     : L""),
                     key.path, row.name);
             else if (text ? !RegTextOf(*value) : value->type != kRegDword || value->data.size() != 4)
@@ -159,7 +160,7 @@ std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const std:
     for (const RegKeyData& want : expected) {
         const RegKeyData* have = FindRegKey(tree, want.path);
         if (!have) {
-            differs(want.path + L" is missing" + suffix + L"it", want.path, {}, {}, {});
+            differs(want.path + L" is missing" + suffix + L"it", want.path, {}, KeySideOf(expected, want), {});
             continue;
         }
         for (const RegValueData& value : want.values) {
@@ -185,24 +186,23 @@ std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const std:
             continue;
         const std::wstring parent = ParentPath(key.path);
         if (PathCompareKey(parent) == PathCompareKey(maps) || FindRegKey(expected, parent))  // the topmost only
-            differs(key.path + L" is there; /configure with these switches would not write it", key.path, {}, {}, {});
+            differs(key.path + L" is there; /configure with these switches would not write it", key.path, {}, {},
+                    KeySideOf(tree, key));
     }
     return found;
 }
 
 }  // namespace
 
-std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir,
-                                     const ProductRoot& root)
+std::vector<RegKeyData> ExpectedMaps(const Request& request, const std::wstring& installDir, const ProductRoot& root)
 {
     MachinePaths paths;
     paths.InstallDir = installDir;
     RecordWriter recorder(root.hive);
-    const MapWriteOptions options{SettingsOf(request, paths, branch), nullptr, &recorder,
-                                  [](const std::wstring&) {}, root};
+    const MapWriteOptions options{SettingsOf(request, paths), nullptr, &recorder, [](const std::wstring&) {}, root};
     int counter = 0;
-    WriteMapsWith(options, request.posSeries, L"POS", counter);
-    WriteMapsWith(options, request.backSeries, L"BACK", counter);
+    WriteMapsWith(options, request.pos, L"POS", counter);
+    WriteMapsWith(options, request.back, L"BACK", counter);
     return recorder.Keys();
 }
 
@@ -228,8 +228,10 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
             check.Add(codes::kMapsMissing, mapsPath + L" is missing", mapsPath);
         else if (maps.empty())
             check.Add(codes::kMapsEmpty, mapsPath + L" holds no map", mapsPath);
+        // A map that the request does not write is one difference, not a map of missing values.
         for (const RegKeyData* map : maps)
-            InspectMap(check, tree, *map);
+            if (!expected.maps || FindRegKey(*expected.maps, map->path))
+                InspectMap(check, tree, *map);
     }
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
         check.Add(codes::kBarcodeFontMissing, L"The barcode font Free 3 of 9 Extended is not installed");

@@ -11,7 +11,7 @@
 
 // The keys and values that /configure would write to the form maps for this request, in
 // writing order, as .reg data (paths from HKEY_LOCAL_MACHINE). installDir is Vorla's folder.
-std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir,
+std::vector<RegKeyData> ExpectedMaps(const Request& request, const std::wstring& installDir,
                                      const ProductRoot& root = {});
 
 // What the configuration is compared with, besides the layout: the maps /configure would write

@@ -64,7 +64,7 @@ ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, 
         plan.outcome = ConfigOutcome::Failed;
     plan.done = plan.outcome == ConfigOutcome::Done;
     if (plan.done) {
-        const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir, root);
+        const std::vector<RegKeyData> maps = ExpectedMaps(*CheckRequest(request).request, result.paths.InstallDir, root);
         const std::optional<std::string> image = inputs.drawImage ? inputs.drawImage(request.headerLines) : std::nullopt;
         plan.problems = FindConfigurationProblems(writer.TreeAfter(), writer.ProbeAfter(),
                                                   {&maps, image ? &*image : nullptr}, root);

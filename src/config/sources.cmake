@@ -7,6 +7,8 @@ list(APPEND CORE_SOURCES
   src/config/configure.cpp
   src/config/address_layout.cpp
   src/config/map_layout.cpp
+  src/config/request.cpp
+  src/config/show.cpp
   src/config/ok_glyph.cpp
 )
 list(APPEND WIN_SOURCES

@@ -153,6 +153,9 @@ TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
         {"no header file", L"/configure /branch:1 /pos:1 /back:1 /posprinter:a /backprinter:b /header:C:\\none.txt", 2,
          "vorlasched: Cannot open file C:\\none.txt\r\n"},  // no usage: it would not help
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
+        {"a mistyped series list", Configure(L"1,,2"), 2, "vorlasched: /pos: item 2 \"\" is empty\r\n"},
+        {"/check with a number in both lists", L"/check /branch:12 /pos:1,9 /back:9", 2,
+         "vorlasched: /back: item 1 \"9\" is also in /pos:\r\n"},
         {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
          2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 12 is")},
         {"a code page that the machine does not have", Configure(L"1", L"/headercp:99"), 2,
@@ -386,7 +389,7 @@ TEST_F(BranchFleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
          [&] { CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE); },
          L"The barcode font Free 3 of 9 Extended is not installed"},
         {"upgrade", [&] { deleteValue(MapKey(1, L"Copy"), L"Barcode239"); }, [] {},
-         map1 + L"\\Copy: Barcode239 is missing (a configuration writes it: run /configure again)"},
+         map1 + L"\\Copy: Barcode239 is missing (the upgrade writes it: run /upgrade)"},
         {"section", [] { DeleteTree(MapKey(1), L"Copy"); }, [] {}, map1 + L"\\Copy is missing"},
     };
     for (const Case& c : cases) {
@@ -448,9 +451,13 @@ TEST_F(BranchFleetTest, RemovingOneSeriesLeavesTheOtherMapsAlone)
     std::string removed = "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(6)), escaped;
     for (char c : removed)
         escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    // The one change, nothing else is written; the map that goes shows what it held.
     EXPECT_NE(run.out.find("\"changes\":[{\"target\":\"key\",\"action\":\"removed\",\"path\":\"" + escaped +
-                           "\",\"before\":null,\"after\":null}]"),
-              std::string::npos) << run.out;  // the one change: nothing else is written
+                           "\",\"before\":{\"values\":{\"Alias\":{\"type\":\"REG_SZ\",\"data\":\"AB_BACK12\"}"),
+              std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("}},\"subkeys\":{\"Copy\":{\"values\":{\"Barcode39\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"after\":null}]"), std::string::npos);
+    EXPECT_EQ(run.out.find("\"target\"", run.out.find("\"target\"") + 1), std::string::npos);
 }
 
 TEST_F(BranchFleetTest, CheckWithARequestNamesEveryDifference)

@@ -152,8 +152,8 @@ TEST_F(UpgradeTest, LeavesMapsAsTheMapWriterWritesThemUnchanged)
     LiveMachineProbe probe({}, nullptr);
     MachineWriter writer(MachineWriter::BackupPolicy::None, Scratch());
     const MapWriteOptions options{settings, &probe, &writer, record, Scratch()};
-    WriteMapsWith(options, L"1,2,100", L"POS", counter);
-    WriteMapsWith(options, L"9,,-3", L"BACK", counter);
+    WriteMapsWith(options, {1, 2, 100}, L"POS", counter);
+    WriteMapsWith(options, {9, 0, 3}, L"BACK", counter);
     ASSERT_EQ(writerMessages, Messages{});
     Tree written = ReadTree();
     ASSERT_EQ(written.size(), 1u + 6 * 3);
