@@ -22,6 +22,7 @@
 #include "config/address_bitmap.h"
 #include "config/backup.h"
 #include "config/check.h"
+#include "config/desired.h"
 #include "config/configure.h"
 #include "config/converge.h"
 #include "config/machine.h"
@@ -345,6 +346,7 @@ int Check(const CommandLine& line, CommandResult& result)
         OfferedPrinters([&note](const std::wstring& text) { note(codes::kPrintersUnreadable, text); });
     LiveMachineProbe probe(printers, nullptr);
     std::optional<std::vector<RegKeyData>> maps;
+    std::vector<std::wstring> missingTemplates;
     if (line.Has(L"branch")) {
         const RequestCheck check = CheckRequest(RequestOf(line, printers, true));
         if (SeriesRefused(check, result))
@@ -357,7 +359,9 @@ int Check(const CommandLine& line, CommandResult& result)
                                             std::pair{L"backprinter", &kBackPrinterNotChosen}})
             if (!MatchPrinter(printers, line.Value(name)))
                 note(refusal->code, refusal->text);
-        maps = ExpectedMaps(*check.request, InstallDirOf(probe));
+        const TemplateFacts templates = TemplatesIn(probe, probe.ProgramFolder());
+        maps = DesiredMaps(*check.request, InstallDirOf(probe), {}, templates);
+        missingTemplates = MissingTemplates(*check.request, templates, probe.ProgramFolder());
     }
     ConfigurationLock lock;
     if (!TakeLock(lock, line, result))
@@ -371,8 +375,9 @@ int Check(const CommandLine& line, CommandResult& result)
         if (!image)
             note(kHeaderLinesWrong.code, kHeaderLinesWrong.text);
     }
-    for (Problem& problem : FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
-                                                      {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr}))
+    for (Problem& problem :
+         FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
+                                   {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr, missingTemplates}))
         problems.push_back(std::move(problem));
     const int exitCode = problems.empty() ? ExitDone : ExitFailed;
     KeepProblems(std::move(problems), result);

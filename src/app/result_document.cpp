@@ -132,6 +132,8 @@ void Problems(JsonWriter& json, const std::vector<Problem>& problems)
         TextIfAny(json, "key", problem.key);
         TextIfAny(json, "value", problem.value);
         TextIfAny(json, "file", problem.file);
+        if (!problem.remedy.empty())
+            json.Key("remedy").String(problem.remedy);
         if (problem.expected || problem.found) {
             Side(json, "expected", problem.expected);
             Side(json, "found", problem.found);

@@ -82,6 +82,9 @@ struct Problem {
     // For a difference from what a request would leave: what it would leave, and what is there.
     std::optional<ChangeSide> expected;
     std::optional<ChangeSide> found;
+    // The command whose run removes it: "/upgrade" where the upgrade alone mends it,
+    // "/configure" where only a configuration does; empty where neither does (a printer, a font).
+    std::string remedy;
 };
 
 struct Outcome {

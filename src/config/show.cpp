@@ -3,6 +3,7 @@
 #include "common/text.h"
 #include "config/change_plan.h"
 #include "config/check.h"
+#include "config/desired.h"
 #include "config/map_layout.h"
 
 namespace {
@@ -143,7 +144,7 @@ ShownRequest ShowRequest(const std::vector<RegKeyData>& tree, const std::wstring
         shown.whyNone = check.text;
         return shown;
     }
-    shown.whyNone = FirstDifference(MapsPart(tree, root), ExpectedMaps(request, installDir, root));
+    shown.whyNone = FirstDifference(MapsPart(tree, root), DesiredMaps(request, installDir, root));
     if (shown.whyNone.empty())
         shown.request = request;
     return shown;

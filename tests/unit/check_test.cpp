@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "common/utf.h"
 #include "config/check.h"
+#include "config/desired.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ std::vector<RegKeyData> Configured(const Request& request = Asked())
     std::vector<RegKeyData> tree{{L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla", {},
                                   {RegTextValue(L"ps2pdf_cmd", L"C:\\gs.exe"), RegTextValue(L"ps2pdf_params", L"-q")}},
                                  {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps", {}, {}}};
-    for (RegKeyData& key : ExpectedMaps(request, kInstall))
+    for (RegKeyData& key : DesiredMaps(request, kInstall))
         tree.push_back(key);
     return tree;
 }
@@ -57,7 +59,7 @@ void Erase(std::vector<RegKeyData>& tree, const std::wstring& path, const std::w
 TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
 {
     WholeMachine machine;
-    const std::vector<RegKeyData> expected = ExpectedMaps(Asked(), kInstall);
+    const std::vector<RegKeyData> expected = DesiredMaps(Asked(), kInstall);
     EXPECT_EQ(ConfigurationProblems(Configured(), machine, {&expected, nullptr}), std::vector<std::wstring>{});
 
     const std::wstring map1 = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\1";
@@ -106,7 +108,7 @@ TEST(Check, EachProblemHasItsCode)
     Request kitchen = Asked(), more = Asked();
     kitchen.posPrinter = L"Kitchen";
     more.back = {9, 10};
-    const Tree expected = ExpectedMaps(more, kInstall);
+    const Tree expected = DesiredMaps(more, kInstall);
     Tree mistyped = Configured(), notUpgraded = Configured(), lacksValue = Configured();
     mistyped[2].values[0] = RegDwordValue(mistyped[2].values[0].name, 1);
     for (RegKeyData& key : notUpgraded)  // never upgraded: no map holds what an upgrade adds
@@ -157,11 +159,28 @@ TEST(Check, AStrayMapIsOneDifferenceWithWhatItHolds)
     const std::wstring stray = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\9";
     std::vector<RegKeyData> tree = Configured();
     tree.push_back({stray, {}, {RegTextValue(L"Printer", L"x")}});
-    const std::vector<RegKeyData> expected = ExpectedMaps(Asked(), kInstall);
+    const std::vector<RegKeyData> expected = DesiredMaps(Asked(), kInstall);
     const std::vector<Problem> problems = FindConfigurationProblems(tree, machine, {&expected, nullptr});
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].key, stray);
     ASSERT_TRUE(problems[0].found);
     ASSERT_EQ(problems[0].found->values.size(), 1u);
     EXPECT_EQ(problems[0].found->values[0].name, L"Printer");
+}
+
+// Each problem of the registry names the command that mends it: after an upgrade stopped half
+// way, the upgrade; a value that only a configuration writes, /configure.
+TEST(Check, NamesTheCommandThatMendsEachProblem)
+{
+    WholeMachine machine;
+    const std::wstring map2 = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\2";
+    std::vector<RegKeyData> tree = Configured();
+    Erase(tree, map2 + L"\\Copy", L"Barcode239");
+    Erase(tree, map2, L"ForwardEafdss");
+    Erase(tree, map2 + L"\\Copy", L"Font");
+    std::vector<std::string> remedies;
+    for (const Problem& problem : FindConfigurationProblems(tree, machine))
+        remedies.push_back(problem.code + " " + Utf8Of(problem.value) + " " + problem.remedy);
+    EXPECT_EQ(remedies, (std::vector<std::string>{"value-missing ForwardEafdss /upgrade",
+                                                  "value-missing Barcode239 /upgrade", "value-missing Font /configure"}));
 }

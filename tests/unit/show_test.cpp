@@ -3,6 +3,7 @@
 
 #include "common/utf.h"
 #include "config/check.h"
+#include "config/desired.h"
 #include "config/configure.h"
 #include "config/show.h"
 
@@ -29,7 +30,7 @@ std::vector<RegKeyData> Configured(const Request& request)
     std::vector<RegKeyData> tree{{L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla", {}, {}}, {kMaps, {}, {}}};
     for (const RegValue& value : ResolveProductValues(kGs))
         tree[0].values.push_back(RegTextValue(value.name, value.text));
-    for (RegKeyData& key : ExpectedMaps(request, kInstall))
+    for (RegKeyData& key : DesiredMaps(request, kInstall))
         tree.push_back(key);
     return tree;
 }

@@ -21,6 +21,10 @@
 #include "common/registry.h"
 #include "config/backup.h"
 #include "config/backup_names.h"
+#include "config/configure.h"
+#include "config/converge.h"
+#include "common/text.h"
+#include "common/utf.h"
 #include "support/branch_machine.h"
 #include "support/console_run.h"
 
@@ -154,7 +158,7 @@ TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
          "vorlasched: Cannot open file C:\\none.txt\r\n"},  // no usage: it would not help
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
         {"a mistyped series list", Configure(L"1,,2"), 2, "vorlasched: /pos: item 2 \"\" is empty\r\n"},
-        {"/check with a number in both lists", L"/check /branch:12 /pos:1,9 /back:9", 2,
+        {"/check with a number in both lists", L"/check /branch:12 /pos:1,9 /back:9 /posprinter:a /backprinter:b", 2,
          "vorlasched: /back: item 1 \"9\" is also in /pos:\r\n"},
         {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
          2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 12 is")},
@@ -455,9 +459,46 @@ TEST_F(BranchFleetTest, RemovingOneSeriesLeavesTheOtherMapsAlone)
     EXPECT_NE(run.out.find("\"changes\":[{\"target\":\"key\",\"action\":\"removed\",\"path\":\"" + escaped +
                            "\",\"before\":{\"values\":{\"Alias\":{\"type\":\"REG_SZ\",\"data\":\"AB_BACK12\"}"),
               std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("}},\"subkeys\":{\"Copy\":{\"values\":{\"Barcode39\""), std::string::npos);
+    EXPECT_NE(run.out.find("}},\"subkeys\":{\"Copy\":{\"values\":{"), std::string::npos);
     EXPECT_NE(run.out.find("\"after\":null}]"), std::string::npos);
     EXPECT_EQ(run.out.find("\"target\"", run.out.find("\"target\"") + 1), std::string::npos);
+}
+
+// /show answers with the switches of the /configure that left the branch; handed back to
+// /configure, they change nothing.
+TEST_F(BranchFleetTest, ShowGivesBackTheRequestThatConfiguredTheBranch)
+{
+    struct Row {
+        const wchar_t *pos, *back, *shownPos;
+    };
+    for (const Row& row : {Row{L"1,2,4", L"9,10,12", L"1,2,4"}, Row{L"05", L"7", L"5"}}) {
+        SCOPED_TRACE(Utf8(row.pos));
+        const std::wstring header = L" \"/header:" + header_ + L"\"";
+        ASSERT_EQ(RunConsole(L"/configure /branch:0012 /pos:" + std::wstring(row.pos) + L" /back:" + row.back +
+                             L" \"/posprinter:" + kPosPrinter + L"\" \"/backprinter:" + kBackPrinter +
+                             L"\" \"/posunc:\\\\fs\\Α Β\"" + header)
+                      .exitCode,
+                  0u);
+        const ConsoleRun shown = RunConsole(L"/show");
+        ASSERT_EQ(shown.exitCode, 0u) << shown.err;
+        const std::string start = Utf8(L"/branch:12\r\n/pos:" + std::wstring(row.shownPos) + L"\r\n/back:" + row.back +
+                                       L"\r\n\"/posprinter:" + kPosPrinter + L"\"\r\n\"/backprinter:" + kBackPrinter +
+                                       L"\"\r\n\"/posunc:\\\\fs\\Α Β\"\r\n/backunc:" + kDefaultUncBack + L"\r\n");
+        EXPECT_EQ(shown.out, start);
+        std::wstring again = L"/configure";
+        for (const std::wstring& line : SplitList(WideOfUtf8Lossy(shown.out), L"\n"))
+            again += line.empty() ? L"" : L" " + line.substr(0, line.size() - 1);
+        const ConsoleRun unchanged = RunConsole(again + header);
+        EXPECT_EQ(unchanged.exitCode, 0u) << unchanged.err;
+        EXPECT_NE(unchanged.out.find(Utf8(kNothingChanged)), std::string::npos) << unchanged.out;
+    }
+    EXPECT_NE(RunConsole(L"/show /json").out.find("\"request\":{\"branch\":\"12\",\"pos\":\"5\",\"back\":\"7\","),
+              std::string::npos);
+    DeleteTree(MapKey(2), L"Copy");
+    const ConsoleRun broken = RunConsole(L"/show");
+    EXPECT_EQ(broken.exitCode, 1u);
+    EXPECT_EQ(broken.out, "");
+    EXPECT_NE(broken.err.find(Utf8(MapKey(2)) + " is not a map that a request writes"), std::string::npos) << broken.err;
 }
 
 TEST_F(BranchFleetTest, CheckWithARequestNamesEveryDifference)
