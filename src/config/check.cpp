@@ -215,11 +215,14 @@ void NameRemedies(std::vector<Problem>& problems, const std::vector<RegKeyData>&
     static const char* const kRegistryCodes[] = {codes::kProductKeyMissing, codes::kMapsMissing,   codes::kMapsEmpty,
                                                  codes::kSectionMissing,    codes::kValueMissing,  codes::kValueNotUpgraded,
                                                  codes::kValueMistyped,     codes::kMapsDiffer};
-    const std::vector<RegKeyData> upgraded = DesiredUpgrade(tree, root);
+    std::optional<std::vector<RegKeyData>> upgraded;  // worked out for the first such problem
     for (Problem& problem : problems)
         for (const char* code : kRegistryCodes)
-            if (problem.code == code)
-                problem.remedy = MendedByUpgrade(problem, tree, upgraded) ? "/upgrade" : "/configure";
+            if (problem.code == code) {
+                if (!upgraded)
+                    upgraded = DesiredUpgrade(tree, root);
+                problem.remedy = MendedByUpgrade(problem, tree, *upgraded) ? "/upgrade" : "/configure";
+            }
 }
 
 }  // namespace

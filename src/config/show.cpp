@@ -112,8 +112,9 @@ ShownRequest ShowRequest(const std::vector<RegKeyData>& tree, const std::wstring
         shown.whyNone = maps + L" holds no map, so nothing tells the branch number";
         return shown;
     }
+    // The maps in order give the series; the diff at the end tells whether they are in the
+    // request's order (POS first) and hold exactly what it writes.
     Request request;
-    bool backSeen = false;
     for (size_t n = 1; n <= children.size(); ++n) {
         const std::wstring map = root.FullPath(root.MapKey(static_cast<int>(n)));
         const std::optional<ShownMap> read = FindRegKey(tree, map) ? ReadMap(tree, map) : std::nullopt;
@@ -122,11 +123,6 @@ ShownRequest ShowRequest(const std::vector<RegKeyData>& tree, const std::wstring
                                                          : L" is missing: a request numbers its maps from 1 without gaps");
             return shown;
         }
-        if (read->pos && backSeen) {
-            shown.whyNone = map + L" is a POS map after a back-office map: a request writes the POS maps first";
-            return shown;
-        }
-        backSeen = backSeen || !read->pos;
         if (request.pos.empty() && request.back.empty())
             request.branch = read->branch;
         (read->pos ? request.pos : request.back).push_back(read->series);
