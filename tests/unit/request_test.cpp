@@ -68,15 +68,3 @@ TEST(CheckRequest, ReadsOrRefusesEachEntry)
         EXPECT_EQ(check.series.has_value(), c.code == codes::kSeriesRefused);
     }
 }
-
-// The command line names the switch; the printers come after the series.
-TEST(CheckRequest, NamesTheSwitchAndChecksThePrintersLast)
-{
-    RequestCheck check = CheckRequest(Entered(L"12", L"1", L"1"));
-    ASSERT_TRUE(check.series);
-    EXPECT_EQ(SeriesFaultSwitchText(*check.series), L"/back: item 1 \"1\" is also in /pos:");
-    ConfigRequest noPrinter = Entered(L"12", L"1", L"2");
-    noPrinter.backPrinter.reset();
-    check = CheckRequest(noPrinter);
-    EXPECT_STREQ(check.code, codes::kBackPrinterNotChosen);
-}
