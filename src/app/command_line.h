@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-enum class CliCommand { Window, Configure, Upgrade, Check, Analyze, Submit, Settle, Help, Version };
+enum class CliCommand { Window, Configure, Upgrade, Check, Show, Analyze, Submit, Settle, Help, Version };
 
 // A code page as /headercp gives it: its number, and the value as it was typed ("utf-8").
 struct CodePageSwitch {

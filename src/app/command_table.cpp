@@ -36,6 +36,8 @@ CommandTable CommandTableRows()
          {{L"branch", Q}, {L"pos", Q}, {L"back", Q}, {L"posprinter", Q}, {L"backprinter", Q}, {L"posunc", O},
           {L"backunc", O}, {L"header", O}, {L"headercp", O}, {L"wait", O}, {L"json", O}},
          nullptr, true, L"writes nothing; lists every problem of the configuration, one per line"},
+        {CliCommand::Show, L"show", {{L"wait", O}, {L"json", O}}, nullptr, true,
+         L"writes nothing; prints the /configure switches that give the configuration as it stands"},
         {CliCommand::Analyze, L"analyze", {{L"report", O}, {L"json", O}}, L"PATH...", true,
          L"runs \"Resubmit files (analyze)\" on the paths and writes a CSV report"},
         {CliCommand::Submit, L"submit", {{L"report", O}, {L"timeout", O}, {L"journal", O}, {L"wait", O}, {L"json", O}},

@@ -24,8 +24,10 @@
 #include "config/check.h"
 #include "config/configure.h"
 #include "config/converge.h"
+#include "config/desired.h"
 #include "config/machine.h"
 #include "config/printers.h"
+#include "config/show.h"
 #include "config/upgrade.h"
 #include "vorla_version.h"
 
@@ -122,6 +124,15 @@ ConfigRequest RequestOf(const CommandLine& line, const std::vector<std::wstring>
     request.uncPos = line.switches.posunc.value_or(kDefaultUncPos);
     request.uncBack = line.switches.backunc.value_or(kDefaultUncBack);
     return request;
+}
+
+// A series list that the request check refuses refuses the command line, naming the switch.
+bool SeriesRefused(const RequestCheck& check, CommandResult& result)
+{
+    if (!check.series)
+        return false;
+    result = Refused(std::move(result), SeriesFaultSwitchText(*check.series), codes::kSeriesRefused);
+    return true;
 }
 
 std::wstring InstallDirOf(MachineProbe& probe)
@@ -294,6 +305,8 @@ int Configure(const CommandLine& line, CommandResult& result)
     const std::vector<std::wstring> printers = OfferedPrinters(PrinterFailures(result));
     ConfigRequest request = RequestOf(line, printers);
     request.headerLines = *header;
+    if (SeriesRefused(CheckRequest(request), result))
+        return ExitBadCommandLine;
     LiveMachineProbe probe(printers, nullptr);
     ConfigurationLock lock;
     if (!TakeLock(lock, line, result))
@@ -326,9 +339,6 @@ int Upgrade(const CommandLine& line, CommandResult& result)
 // the header images with what it draws.
 int Check(const CommandLine& line, CommandResult& result)
 {
-    ConfigurationLock lock;
-    if (!TakeLock(lock, line, result))
-        return result.end;
     std::vector<Problem> problems;
     const auto note = [&problems](const char* code, const std::wstring& text) {
         problems.push_back(Problem{code, text, {}, {}, {}});
@@ -337,19 +347,26 @@ int Check(const CommandLine& line, CommandResult& result)
         OfferedPrinters([&note](const std::wstring& text) { note(codes::kPrintersUnreadable, text); });
     LiveMachineProbe probe(printers, nullptr);
     std::optional<std::vector<RegKeyData>> maps;
+    std::vector<std::wstring> missingTemplates;
     if (line.switches.branch) {
-        const int branchNo = BranchNoOf(*line.switches.branch);
-        if (!IsValidBranchNo(branchNo)) {
-            result = Refused(std::move(result), BranchRefusal(branchNo), codes::kCommandLineRefused,
-                             RefusalShown::WithUsage);
+        const RequestCheck check = CheckRequest(RequestOf(line, printers, true));
+        if (SeriesRefused(check, result))
+            return ExitBadCommandLine;
+        if (!check.request) {
+            result = Refused(std::move(result), check.text, codes::kCommandLineRefused, RefusalShown::WithUsage);
             return ExitBadCommandLine;
         }
         for (const auto& [printer, refusal] : {std::pair{&Switches::posprinter, &kPosPrinterNotChosen},
                                                std::pair{&Switches::backprinter, &kBackPrinterNotChosen}})
             if (!MatchPrinter(printers, (line.switches.*printer).value_or(L"")))
                 note(refusal->code, refusal->text);
-        maps = ExpectedMaps(RequestOf(line, printers, true), branchNo, InstallDirOf(probe));
+        const TemplateFacts templates = TemplatesIn(probe, probe.ProgramFolder());
+        maps = DesiredMaps(*check.request, InstallDirOf(probe), {}, templates);
+        missingTemplates = MissingTemplates(*check.request, templates, probe.ProgramFolder());
     }
+    ConfigurationLock lock;
+    if (!TakeLock(lock, line, result))
+        return result.end;
     std::optional<AddressImage> image;
     if (line.switches.header) {
         std::optional<std::vector<std::wstring>> header = HeaderLines(line, result);
@@ -359,12 +376,54 @@ int Check(const CommandLine& line, CommandResult& result)
         if (!image)
             note(kHeaderLinesWrong.code, kHeaderLinesWrong.text);
     }
-    for (Problem& problem : FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
-                                                      {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr}))
+    for (Problem& problem :
+         FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
+                                   {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr, missingTemplates}))
         problems.push_back(std::move(problem));
     const int exitCode = problems.empty() ? ExitDone : ExitFailed;
     KeepProblems(std::move(problems), result);
     return exitCode;
+}
+
+// The switch as a command line holds it: quoted when its value holds a blank.
+std::wstring SwitchText(const std::string& name, const std::wstring& value)
+{
+    const std::wstring text = L"/" + WideOfUtf8Lossy(name) + L":" + value;
+    return value.find_first_of(L" \t") == std::wstring::npos ? text : L"\"" + text + L"\"";
+}
+
+// Reads the configuration, writes nothing, and answers with the /configure switches that give it
+// (the header aside, which the registry does not keep), or why no request gives it.
+int Show(const CommandLine& line, CommandResult& result)
+{
+    LiveMachineProbe probe({}, nullptr);
+    std::wstring programFiles;
+    unsigned long error = 0;
+    if (!probe.ProgramFilesFolder(programFiles, error))
+        throw Win32Error(L"SHGetFolderPath error ", error);
+    ConfigurationLock lock;
+    if (!TakeLock(lock, line, result))
+        return result.end;
+    std::vector<RegKeyData> tree;
+    try {
+        tree = ReadKeyTree(kProductKeyPath);
+    } catch (const AppError&) {
+        // unreadable counts as not there
+    }
+    const ShownRequest shown = ShowRequest(tree, VorlaInstallDir(programFiles), GhostscriptPathOf(programFiles));
+    if (!shown.request) {
+        KeepProblems({Problem{codes::kNotARequest, shown.whyNone, {}, {}, {}}}, result);
+        return ExitFailed;
+    }
+    result.request = RequestSwitches(*shown.request);
+    for (const auto& [name, value] : *result.request)
+        result.answer.push_back(SwitchText(name, value));
+    return ExitDone;
+}
+
+CommandResult RunShowCommand(const CommandLine& line, ResultSink&)
+{
+    return Guarded([&line](CommandResult& result) { return Show(line, result); });
 }
 
 CommandResult RunConfigure(const CommandLine& line, ResultSink&)
@@ -405,6 +464,7 @@ CommandHandler HandlerOf(CliCommand command)
     case CliCommand::Configure: return RunConfigure;
     case CliCommand::Upgrade: return RunUpgradeCommand;
     case CliCommand::Check: return RunCheckCommand;
+    case CliCommand::Show: return RunShowCommand;
     case CliCommand::Analyze: return RunAnalyzeCommand;
     case CliCommand::Submit: return RunSubmitCommand;
     case CliCommand::Settle: return RunSettleCommand;

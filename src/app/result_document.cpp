@@ -4,6 +4,7 @@
 
 #include "app/json_writer.h"
 #include "common/reg_text.h"
+#include "common/utf.h"
 #include "vorla_version.h"
 
 const char* const kResultFormatVersion = "1.1";
@@ -71,8 +72,46 @@ void ValueData(JsonWriter& json, const ChangeSide& side)
     json.String(hex);
 }
 
+void SideFields(JsonWriter& json, const ChangeSide& side);
+
+// A key's values or subkeys: an object of sides by name.
+void NamedSides(JsonWriter& json, const char* name, const std::vector<ChangeSide::Named>& sides)
+{
+    json.Key(name).BeginObject();
+    for (const ChangeSide::Named& named : sides) {
+        json.Key(Utf8Of(named.name)).BeginObject();
+        SideFields(json, named.side);
+        json.EndObject();
+    }
+    json.EndObject();
+}
+
+void SideFields(JsonWriter& json, const ChangeSide& side)
+{
+    switch (side.kind) {
+    case ChangeSide::Kind::Value:
+        json.Key("type").String(RegTypeName(side.type));
+        json.Key("data");
+        ValueData(json, side);
+        break;
+    case ChangeSide::Kind::File:
+        json.Key("size").Int(static_cast<long long>(side.size)).Key("sha256").String(side.sha256);
+        if (!side.lines.empty()) {
+            json.Key("lines").BeginArray();
+            for (const std::wstring& line : side.lines)
+                json.String(line);
+            json.EndArray();
+        }
+        break;
+    case ChangeSide::Kind::Key:
+        NamedSides(json, "values", side.values);
+        NamedSides(json, "subkeys", side.subkeys);
+        break;
+    }
+}
+
 // One side of a change or a difference: a value's type and data, a file's size and digest (and
-// the header image's lines where they are known); null for nothing.
+// the header image's lines where they are known), a key's values and subkeys; null for nothing.
 void Side(JsonWriter& json, const char* name, const std::optional<ChangeSide>& side)
 {
     json.Key(name);
@@ -81,19 +120,7 @@ void Side(JsonWriter& json, const char* name, const std::optional<ChangeSide>& s
         return;
     }
     json.BeginObject();
-    if (side->kind == ChangeSide::Kind::Value) {
-        json.Key("type").String(RegTypeName(side->type));
-        json.Key("data");
-        ValueData(json, *side);
-    } else {
-        json.Key("size").Int(static_cast<long long>(side->size)).Key("sha256").String(side->sha256);
-        if (!side->lines.empty()) {
-            json.Key("lines").BeginArray();
-            for (const std::wstring& line : side->lines)
-                json.String(line);
-            json.EndArray();
-        }
-    }
+    SideFields(json, *side);
     json.EndObject();
 }
 
@@ -105,6 +132,8 @@ void Problems(JsonWriter& json, const std::vector<Problem>& problems)
         TextIfAny(json, "key", problem.key);
         TextIfAny(json, "value", problem.value);
         TextIfAny(json, "file", problem.file);
+        if (!problem.remedy.empty())
+            json.Key("remedy").String(problem.remedy);
         if (problem.expected || problem.found) {
             Side(json, "expected", problem.expected);
             Side(json, "found", problem.found);
@@ -186,6 +215,12 @@ std::string ResultDocument(const CommandResult& result)
         for (const std::wstring& line : result.usage)
             json.String(line);
         json.EndArray();
+    }
+    if (result.request) {
+        json.Key("request").BeginObject();
+        for (const auto& [name, value] : *result.request)
+            json.Key(name).String(value);
+        json.EndObject();
     }
     json.EndObject();
     return json.Text() + "\r\n";

@@ -53,6 +53,8 @@ struct CommandResult {
     std::optional<std::wstring> report;          // the file the CSV report went to
     std::optional<std::vector<ResultRow>> rows;  // /analyze and /submit
     std::vector<std::wstring> usage;             // /?: the usage's lines
+    // /show: the request that gives the configuration, each switch's name with its value.
+    std::optional<std::vector<std::pair<std::string, std::wstring>>> request;
     RunFacts facts;
 };
 

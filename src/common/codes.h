@@ -26,6 +26,8 @@
     X(kBranchRefused, "branch-refused")                                    \
     X(kPosPrinterNotChosen, "pos-printer-not-chosen")                      \
     X(kBackPrinterNotChosen, "back-printer-not-chosen")                    \
+    X(kSeriesRefused, "series-refused")                                    \
+    X(kNotARequest, "not-a-request")                                       \
     X(kBackupFailed, "backup-failed")                                      \
     X(kBackupLeftoverRemoved, "backup-leftover-removed")                   \
     X(kProductWriteFailed, "product-write-failed")                         \

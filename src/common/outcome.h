@@ -25,30 +25,41 @@ struct OutcomeMessage {
 enum class ChangeAction { Created, Written, Removed, Made, Copied, Linked, Drawn };
 enum class ChangeTarget { Key, Value, Folder, File };
 
-// What a value or a file holds on one side of a change: a value's registry type and bytes as
-// stored, or a file's size and SHA-256 (with, for the header image, the lines it is drawn from
-// where they are known).
+// What a value, a file or a key holds on one side of a change: a value's registry type and bytes
+// as stored; a file's size and SHA-256 (with, for the header image, the lines it is drawn from
+// where they are known); a key's values and the keys below it, each named.
 struct ChangeSide {
-    enum class Kind { Value, File } kind = Kind::Value;
+    enum class Kind { Value, File, Key } kind = Kind::Value;
+    struct Named;
     uint32_t type = 0;
     std::vector<uint8_t> data;
     uint64_t size = 0;
     std::string sha256;  // lower-case hex
     std::vector<std::wstring> lines;
-    bool operator==(const ChangeSide& o) const
-    {
-        return kind == o.kind && type == o.type && data == o.data && size == o.size && sha256 == o.sha256 &&
-               lines == o.lines;
-    }
+    std::vector<Named> values;   // a key's, in the order it holds them
+    std::vector<Named> subkeys;  // a key's, each a key side
+    bool operator==(const ChangeSide& o) const;
 };
+
+struct ChangeSide::Named {
+    std::wstring name;
+    ChangeSide side;
+    bool operator==(const Named& o) const { return name == o.name && side == o.side; }
+};
+
+inline bool ChangeSide::operator==(const ChangeSide& o) const
+{
+    return kind == o.kind && type == o.type && data == o.data && size == o.size && sha256 == o.sha256 &&
+           lines == o.lines && values == o.values && subkeys == o.subkeys;
+}
 
 struct Change {
     ChangeTarget target = ChangeTarget::Key;
     ChangeAction action = ChangeAction::Written;
     std::wstring path;  // the key with its hive ("HKEY_LOCAL_MACHINE\SOFTWARE\..."), or the file or folder
     std::wstring name;  // the value's name, for a value
-    std::optional<ChangeSide> before;  // nothing for a key, a folder, or what was not there
-    std::optional<ChangeSide> after;   // nothing for a key, a folder, or what goes
+    std::optional<ChangeSide> before;  // nothing for a folder, or what was not there
+    std::optional<ChangeSide> after;   // nothing for a folder, or what goes
     bool operator==(const Change& o) const
     {
         return target == o.target && action == o.action && path == o.path && name == o.name && before == o.before &&
@@ -71,6 +82,9 @@ struct Problem {
     // For a difference from what a request would leave: what it would leave, and what is there.
     std::optional<ChangeSide> expected;
     std::optional<ChangeSide> found;
+    // The command whose run removes it: "/upgrade" where the upgrade alone mends it,
+    // "/configure" where only a configuration does; empty where neither does (a printer, a font).
+    std::string remedy;
 };
 
 struct Outcome {

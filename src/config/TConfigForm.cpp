@@ -178,7 +178,7 @@ ShowMessageFn TConfigForm::MessageBoxes()
     return [this](const std::wstring& text) { Show(text); };
 }
 
-ConfigRequest TConfigForm::Request() const
+ConfigRequest TConfigForm::Entries() const
 {
     ConfigRequest request;
     request.branch = WindowText(EditBranch_);
@@ -207,7 +207,7 @@ void TConfigForm::BitBtnOkClick()
         return;
     }
     LiveMachineProbe probe(ListEntries(ComboPrn_), Handle());
-    switch (ConvergeConfiguration(Request(), probe, MessageBoxes(), state_)) {
+    switch (ConvergeConfiguration(Entries(), probe, MessageBoxes(), state_)) {
     case ConfigOutcome::MachineLacksPrinterOrFont:  // closes, and also asks for its own close
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
         SetModalResult(ModalResult::Cancel);

@@ -43,7 +43,7 @@ private:
     ShowMessageFn MessageBoxes();
     std::vector<std::wstring> Memo1Lines() const;
     // The entries exactly as typed; a list without a selection gives no printer.
-    ConfigRequest Request() const;
+    ConfigRequest Entries() const;
 
     static const LayoutRow<TConfigForm> kLayout[];
     HWND Label1_ = nullptr;

@@ -74,6 +74,17 @@ const size_t kFileLimit = 64u << 20;
 
 }  // namespace
 
+ChangeSide KeySideOf(const std::vector<RegKeyData>& tree, const RegKeyData& key)
+{
+    ChangeSide side;
+    side.kind = ChangeSide::Kind::Key;
+    for (const RegValueData& value : key.values)
+        side.values.push_back({value.name, SideOf(value)});
+    for (const RegKeyData* child : RegChildren(tree, key.path))
+        side.subkeys.push_back({child->path.substr(child->path.rfind(L'\\') + 1), KeySideOf(tree, *child)});
+    return side;
+}
+
 std::vector<Change> TreeChanges(const std::vector<RegKeyData>& before, const std::vector<RegKeyData>& after)
 {
     std::vector<Change> changes;
@@ -82,12 +93,12 @@ std::vector<Change> TreeChanges(const std::vector<RegKeyData>& before, const std
         // A removed key stands for the removed keys below it: the run deletes it with its tree.
         if (!is.count(RegFold(key.path)) &&
             (is.count(RegFold(ParentPath(key.path))) || !was.count(RegFold(ParentPath(key.path)))))
-            changes.push_back({ChangeTarget::Key, ChangeAction::Removed, key.path, {}, {}, {}});
+            changes.push_back({ChangeTarget::Key, ChangeAction::Removed, key.path, {}, KeySideOf(before, key), {}});
     for (const RegKeyData& key : after) {
         const auto old = was.find(RegFold(key.path));
         const RegKeyData* oldKey = old == was.end() ? nullptr : old->second;
         if (!oldKey)
-            changes.push_back({ChangeTarget::Key, ChangeAction::Created, key.path, {}, {}, {}});
+            changes.push_back({ChangeTarget::Key, ChangeAction::Created, key.path, {}, {}, KeySideOf(after, key)});
         const auto oldValues = ByName(oldKey), newValues = ByName(&key);
         for (const RegValueData& value : key.values) {
             const auto previous = oldValues.find(RegFold(value.name));

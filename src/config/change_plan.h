@@ -66,10 +66,14 @@ struct Plan {
     std::vector<Change> Changes() const;
 };
 
+// A key of the tree as one side of a change: its values and, by name, the keys below it.
+ChangeSide KeySideOf(const std::vector<RegKeyData>& tree, const RegKeyData& key);
+
 // Each key and value that differs between two trees, as a change from the first to the second:
-// keys made or removed (a removed key stands for the keys below it), values written (new or of
-// other type or data) or removed, each with its before and after. Names and paths compare
-// without regard to letter case, values by type and bytes.
+// keys made (with what they will hold) or removed (with what they held; a removed key stands
+// for the keys below it), values written (new or of other type or data) or removed, each with
+// its before and after. Names and paths compare without regard to letter case, values by type
+// and bytes.
 std::vector<Change> TreeChanges(const std::vector<RegKeyData>& before, const std::vector<RegKeyData>& after);
 
 // The plan as a .reg file (the keys deleted, the values written and removed), then, with files,

@@ -8,6 +8,8 @@
 #include "common/paths.h"
 #include "common/product_keys.h"
 #include "common/text.h"
+#include "config/change_plan.h"
+#include "config/desired.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ public:
                 Add(notUpgraded ? codes::kValueNotUpgraded : codes::kValueMissing,
                     key.path + L": " + row.name + L" is missing" +
                         (notUpgraded                 ? L" (the configuration was never upgraded: run Upgrade Vorla)"
-                         : AddedByUpgrade(row.name) ? L" (a configuration writes it: run /configure again)"
+                         : AddedByUpgrade(row.name) ? L" (the upgrade writes it: run /upgrade)"
                                                     : L""),
                     key.path, row.name);
             else if (text ? !RegTextOf(*value) : value->type != kRegDword || value->data.size() != 4)
@@ -139,72 +141,91 @@ void InspectMap(Inspection& check, const std::vector<RegKeyData>& tree, const Re
     }
 }
 
-ChangeSide Side(const RegValueData& value)
+std::wstring Shown(const std::wstring& name, const ChangeSide& side)
 {
-    return ValueSide(value.type, value.data);
+    return Shown(RegValueData{name, side.type, side.data});
 }
 
-// Every place where the maps differ from what /configure would write, as the run would find it:
-// keys and values missing or other (a value of the same bytes and another type is another value),
-// and keys and values that it would remove.
+// The maps key and what lies below it.
+std::vector<RegKeyData> MapsTree(const std::vector<RegKeyData>& tree, const std::wstring& maps)
+{
+    std::vector<RegKeyData> part{{maps, {}, {}}};
+    const std::wstring below = PathCompareKey(maps + L"\\");
+    for (const RegKeyData& key : tree)
+        if (PathCompareKey(key.path).rfind(below, 0) == 0)
+            part.push_back(key);
+    return part;
+}
+
+// Every place where the maps differ from what /configure would write, as the run's plan finds
+// them (the one diff of the two trees): a key missing (its values with it) or there that the
+// request does not write (the topmost only, with what it holds), a value missing, other (the same
+// bytes under another type are another value) or there that the run would remove.
 std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
                                  const ProductRoot& root)
 {
-    std::vector<Problem> found;
-    const std::wstring suffix = L"; /configure with these switches would write ";
-    const auto differs = [&found](std::wstring text, const std::wstring& key, const std::wstring& value,
-                                  std::optional<ChangeSide> want, std::optional<ChangeSide> have) {
-        found.push_back(Problem{codes::kMapsDiffer, std::move(text), key, value, {}, std::move(want), std::move(have)});
-    };
-    for (const RegKeyData& want : expected) {
-        const RegKeyData* have = FindRegKey(tree, want.path);
-        if (!have) {
-            differs(want.path + L" is missing" + suffix + L"it", want.path, {}, {}, {});
-            continue;
-        }
-        for (const RegValueData& value : want.values) {
-            const RegValueData* actual = FindRegValue(*have, value.name);
-            if (!actual)
-                differs(want.path + L": " + value.name + L" is missing" + suffix + Shown(value), want.path, value.name,
-                        Side(value), {});
-            else if (actual->type != value.type || actual->data != value.data)
-                differs(want.path + L": " + value.name + L" is " + Shown(*actual) +
-                            (actual->type != value.type ? L" of type " + RegTypeName(actual->type) : L"") + suffix +
-                            Shown(value),
-                        want.path, value.name, Side(value), Side(*actual));
-        }
-        for (const RegValueData& value : have->values)
-            if (!FindRegValue(want, value.name))
-                differs(want.path + L": " + value.name + L" is there; /configure with these switches would remove it",
-                        want.path, value.name, {}, Side(value));
-    }
     const std::wstring maps = root.FullPath(root.MapsKey());
-    const std::wstring below = PathCompareKey(maps + L"\\");
-    for (const RegKeyData& key : tree) {
-        if (PathCompareKey(key.path).rfind(below, 0) != 0 || FindRegKey(expected, key.path))
-            continue;
-        const std::wstring parent = ParentPath(key.path);
-        if (PathCompareKey(parent) == PathCompareKey(maps) || FindRegKey(expected, parent))  // the topmost only
-            differs(key.path + L" is there; /configure with these switches would not write it", key.path, {}, {}, {});
+    std::vector<RegKeyData> want = MapsTree({}, maps);
+    want.insert(want.end(), expected.begin(), expected.end());
+    std::vector<Problem> found;
+    const std::wstring suffix = L"; /configure with these switches would ";
+    std::vector<std::wstring> created;
+    for (const Change& change : TreeChanges(MapsTree(tree, maps), want)) {
+        const std::wstring& path = change.path;
+        const bool key = change.target == ChangeTarget::Key, removed = change.action == ChangeAction::Removed;
+        if (key && change.action == ChangeAction::Created)
+            created.push_back(PathCompareKey(path));
+        else if (!key && std::find(created.begin(), created.end(), PathCompareKey(path)) != created.end())
+            continue;  // said with its key
+        std::wstring text;
+        if (key)
+            text = path + (removed ? L" is there" + suffix + L"not write it" : L" is missing" + suffix + L"write it");
+        else if (removed)
+            text = path + L": " + change.name + L" is there" + suffix + L"remove it";
+        else if (!change.before)
+            text = path + L": " + change.name + L" is missing" + suffix + L"write " + Shown(change.name, *change.after);
+        else
+            text = path + L": " + change.name + L" is " + Shown(change.name, *change.before) +
+                   (change.before->type != change.after->type ? L" of type " + RegTypeName(change.before->type) : L"") +
+                   suffix + L"write " + Shown(change.name, *change.after);
+        found.push_back(Problem{codes::kMapsDiffer, std::move(text), path, change.name, {}, change.after, change.before});
     }
     return found;
 }
 
-}  // namespace
-
-std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir,
-                                     const ProductRoot& root)
+// Whether the upgrade alone mends the problem's value: it writes it, and writes what the request
+// would write where the problem says.
+bool MendedByUpgrade(const Problem& problem, const std::vector<RegKeyData>& tree,
+                     const std::vector<RegKeyData>& upgraded)
 {
-    MachinePaths paths;
-    paths.InstallDir = installDir;
-    RecordWriter recorder(root.hive);
-    const MapWriteOptions options{SettingsOf(request, paths, branch), nullptr, &recorder,
-                                  [](const std::wstring&) {}, root};
-    int counter = 0;
-    WriteMapsWith(options, request.posSeries, L"POS", counter);
-    WriteMapsWith(options, request.backSeries, L"BACK", counter);
-    return recorder.Keys();
+    const RegKeyData* key = problem.value.empty() ? nullptr : FindRegKey(upgraded, problem.key);
+    const RegValueData* value = key ? FindRegValue(*key, problem.value) : nullptr;
+    if (!value)
+        return false;
+    const RegKeyData* was = FindRegKey(tree, problem.key);
+    const RegValueData* old = was ? FindRegValue(*was, problem.value) : nullptr;
+    if (old && old->type == value->type && old->data == value->data)
+        return false;
+    return !problem.expected || (value->type == problem.expected->type && value->data == problem.expected->data);
 }
+
+// Each problem of the registry names the command that mends it.
+void NameRemedies(std::vector<Problem>& problems, const std::vector<RegKeyData>& tree, const ProductRoot& root)
+{
+    static const char* const kRegistryCodes[] = {codes::kProductKeyMissing, codes::kMapsMissing,   codes::kMapsEmpty,
+                                                 codes::kSectionMissing,    codes::kValueMissing,  codes::kValueNotUpgraded,
+                                                 codes::kValueMistyped,     codes::kMapsDiffer};
+    std::optional<std::vector<RegKeyData>> upgraded;  // worked out for the first such problem
+    for (Problem& problem : problems)
+        for (const char* code : kRegistryCodes)
+            if (problem.code == code) {
+                if (!upgraded)
+                    upgraded = DesiredUpgrade(tree, root);
+                problem.remedy = MendedByUpgrade(problem, tree, *upgraded) ? "/upgrade" : "/configure";
+            }
+}
+
+}  // namespace
 
 std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tree, MachineProbe& probe,
                                                const CheckExpectation& expected, const ProductRoot& root)
@@ -228,8 +249,10 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
             check.Add(codes::kMapsMissing, mapsPath + L" is missing", mapsPath);
         else if (maps.empty())
             check.Add(codes::kMapsEmpty, mapsPath + L" holds no map", mapsPath);
+        // A map that the request does not write is one difference, not a map of missing values.
         for (const RegKeyData* map : maps)
-            InspectMap(check, tree, *map);
+            if (!expected.maps || FindRegKey(*expected.maps, map->path))
+                InspectMap(check, tree, *map);
     }
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
         check.Add(codes::kBarcodeFontMissing, L"The barcode font Free 3 of 9 Extended is not installed");
@@ -238,6 +261,10 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
             check.problems.push_back(std::move(difference));
     if (expected.headerImage)
         check.HeaderImage(maps, tree, *expected.headerImage);
+    for (const std::wstring& missing : expected.missingTemplates)
+        check.Add(codes::kTemplateMissing,
+                  L"The form template " + missing + L" is missing: /configure writes no map of its type", {}, {}, missing);
+    NameRemedies(check.problems, tree, root);
     return check.problems;
 }
 

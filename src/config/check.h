@@ -9,16 +9,12 @@
 #include "config/configure.h"
 #include "config/machine_probe.h"
 
-// The keys and values that /configure would write to the form maps for this request, in
-// writing order, as .reg data (paths from HKEY_LOCAL_MACHINE). installDir is Vorla's folder.
-std::vector<RegKeyData> ExpectedMaps(const ConfigRequest& request, int branch, const std::wstring& installDir,
-                                     const ProductRoot& root = {});
-
 // What the configuration is compared with, besides the layout: the maps /configure would write
 // for a request, and the header image it would draw (the bytes of its BMP file).
 struct CheckExpectation {
     const std::vector<RegKeyData>* maps = nullptr;
     const std::string* headerImage = nullptr;
+    std::vector<std::wstring> missingTemplates;  // the request's form templates that the program lacks
 };
 
 // Every problem of the product key tree (as ReadKeyTree gives it, parents first), one line each:

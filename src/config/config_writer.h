@@ -1,8 +1,8 @@
 // Everything that "Configure Vorla" and "Upgrade Vorla" change on the machine goes through this
 // one interface. The plan writer (change_plan.h) is the one simulation: every run goes through it
 // first, and the run then makes the plan's changes and only those. The machine writer writes
-// directly (the engines' own tests); the record writer only records the keys (what /check
-// expects). Keys are paths below the writer's hive, 32-bit view. Pure.
+// directly (the engines' own tests); what /check expects is declared (desired.h), not recorded.
+// Keys are paths below the writer's hive, 32-bit view. Pure.
 #pragma once
 #include <string>
 #include <vector>
@@ -39,31 +39,4 @@ public:
                              const ShowMessageFn& show) = 0;
 };
 
-// A value as the registry would store it.
-RegValueData RegDataOf(const RegValue& value);
 
-// Records the keys a run writes, in writing order, as .reg data (a key written twice is one
-// section); changes nothing and checks nothing.
-class RecordWriter : public ConfigWriter {
-public:
-    explicit RecordWriter(RegHive hive = RegHive::LocalMachine) : hive_(hive) {}
-    const std::vector<RegKeyData>& Keys() const { return keys_; }
-    const std::vector<std::wstring>& RemovedKeys() const { return removedKeys_; }
-
-    void Backup(const std::vector<std::wstring>&) override {}
-    void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
-    void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) override;
-    void RemoveKeyTree(const std::wstring& path) override;
-    void MakeFolder(const std::wstring&) override {}
-    void CopyNew(const std::wstring&, const std::wstring&) override {}
-    void LinkNew(const std::wstring&, const std::wstring&) override {}
-    void DrawAddress(const std::wstring&, const std::vector<std::wstring>&, const ShowMessageFn&) override {}
-
-protected:
-    void Record(const std::wstring& path, const std::vector<RegValue>& values);
-    RegHive hive_;
-
-private:
-    std::vector<std::wstring> removedKeys_;
-    std::vector<RegKeyData> keys_;
-};

@@ -32,35 +32,19 @@ std::wstring WithTrailingSeparator(std::wstring path)
 
 }  // namespace
 
-MapSettings SettingsOf(const ConfigRequest& request, const MachinePaths& paths, int branchNo)
+MapSettings SettingsOf(const Request& request, const MachinePaths& paths)
 {
     MapSettings settings;
-    settings.BranchNo = branchNo;
+    settings.BranchNo = request.branch;
     settings.InstallDir = paths.InstallDir;
     settings.ProgramDir = paths.ProgramDir;
     settings.EscSourcePath = paths.EscSourcePath;
-    settings.PosPrinter = request.posPrinter.value_or(L"");
-    settings.BackPrinter = request.backPrinter.value_or(L"");
+    settings.PosPrinter = request.posPrinter;
+    settings.BackPrinter = request.backPrinter;
     settings.UncPos = request.uncPos;
     settings.UncBack = request.uncBack;
     settings.AddressLines = request.headerLines;
     return settings;
-}
-
-int BranchNoOf(const std::wstring& text)
-{
-    int branch = 0;
-    return ParseInt32(text, branch) ? branch : 0;
-}
-
-bool IsValidBranchNo(int branchNo)
-{
-    return branchNo >= 1 && branchNo <= 9999;
-}
-
-std::wstring BranchRefusal(int branchNo)
-{
-    return L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα " + DecimalText(branchNo);
 }
 
 std::optional<std::wstring> MatchPrinter(const std::vector<std::wstring>& printers, const std::wstring& name)
@@ -81,8 +65,9 @@ std::vector<std::wstring> ProductValueNames()
 
 namespace {
 
-// The entries that stop the run before anything is written; the two UNC warnings only warn.
-bool EntriesAccepted(const ConfigRequest& request, int branchNo, const MessageLog& log)
+// The entries checked as the request they make; the first refusal stops the run before anything
+// is written. The two UNC warnings only warn, and come first.
+std::optional<Request> EntriesAccepted(const ConfigRequest& request, const MessageLog& log)
 {
     // An empty UNC field only warns: its maps get an empty output folder.
     if (request.uncPos.empty())
@@ -90,17 +75,10 @@ bool EntriesAccepted(const ConfigRequest& request, int branchNo, const MessageLo
     if (request.uncBack.empty())
         log(MessageKind::Warning, codes::kBackUncEmpty,
             L"Δεν δηλώσατε UNC path (BackOffice). Η εγκατάσταση θα προχωρήσει χωρίς αυτό!");
-    if (!IsValidBranchNo(branchNo)) {
-        log(MessageKind::Failure, codes::kBranchRefused, BranchRefusal(branchNo));
-        return false;
-    }
-    for (const auto& [chosen, refusal] : {std::pair{request.posPrinter.has_value(), &kPosPrinterNotChosen},
-                                          std::pair{request.backPrinter.has_value(), &kBackPrinterNotChosen}})
-        if (!chosen) {
-            log(MessageKind::Failure, refusal->code, refusal->text);
-            return false;
-        }
-    return true;
+    RequestCheck check = CheckRequest(request);
+    if (!check.request)
+        log(MessageKind::Failure, check.code, check.text);
+    return std::move(check.request);
 }
 
 // The first map folder of a type gets its own files; the later ones link to them.
@@ -142,7 +120,7 @@ MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, Mac
     if (!probe.ProgramFilesFolder(programFiles, error))
         return refuse(codes::kProgramFilesUnknown, Win32Error(L"SHGetFolderPath error ", error).Message());
     paths.InstallDir = VorlaInstallDir(programFiles);
-    paths.GhostscriptPath = WithTrailingSeparator(programFiles) + L"gs\\gs9.14\\bin\\gswin32c.exe";
+    paths.GhostscriptPath = GhostscriptPathOf(programFiles);
     if (!probe.IsFolder(paths.InstallDir))
         return refuse(codes::kInstallFolderMissing, L"Ο κατάλογος " + paths.InstallDir + L" δεν υπάρχει!");
     if (!probe.IsFile(paths.GhostscriptPath))
@@ -182,7 +160,8 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
         break;
     }
     result.BranchNo = BranchNoOf(request.branch);
-    if (!EntriesAccepted(request, result.BranchNo, log))
+    const std::optional<Request> checked = EntriesAccepted(request, log);
+    if (!checked)
         return ConfigOutcome::EntriesRefused;
     // One guard for the whole write: the first error stops it, and what was written stays. The
     // step under way names the failure's code.
@@ -194,11 +173,11 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
         step = codes::kMapsRemoveFailed;
         writer.RemoveKeyTree(root.MapsKey());
         step = codes::kMapWriteFailed;
-        const MapWriteOptions options{SettingsOf(request, result.paths, result.BranchNo), &probe, &writer,
+        const MapWriteOptions options{SettingsOf(*checked, result.paths), &probe, &writer,
                                       log.As(MessageKind::Warning, codes::kTemplateMissing), root,
                                       log.As(MessageKind::Warning, codes::kAddressImageNotWritten)};
         int mapCounter = 0;
-        for (const auto& [series, type] : {std::pair{&request.posSeries, L"POS"}, std::pair{&request.backSeries, L"BACK"}}) {
+        for (const auto& [series, type] : {std::pair{&checked->pos, L"POS"}, std::pair{&checked->back, L"BACK"}}) {
             std::wstring last = WriteMapsWith(options, *series, type, mapCounter);
             if (!last.empty())
                 result.MapDir = last;
@@ -216,6 +195,11 @@ std::wstring VorlaInstallDir(const std::wstring& programFiles)
     return WithTrailingSeparator(programFiles) + L"Kelvane\\Kelvane Vorla";
 }
 
+std::wstring GhostscriptPathOf(const std::wstring& programFiles)
+{
+    return WithTrailingSeparator(programFiles) + L"gs\\gs9.14\\bin\\gswin32c.exe";
+}
+
 std::wstring MapKeyPath(int mapNumber)
 {
     return ProductRoot().MapKey(mapNumber);
@@ -226,12 +210,11 @@ std::wstring MapSectionKeyPath(int mapNumber, const wchar_t* section)
     return ProductRoot().MapSectionKey(mapNumber, section);
 }
 
-std::wstring WriteMapsWith(const MapWriteOptions& options, const std::wstring& seriesText,
+std::wstring WriteMapsWith(const MapWriteOptions& options, const std::vector<int>& series,
                            const std::wstring& mapType, int& mapCounter)
 {
     const MapSettings& settings = options.settings;
     ConfigWriter& writer = *options.writer;
-    const std::vector<std::wstring> items = SplitList(seriesText, L",");
     const std::wstring templatePath = settings.ProgramDir + L"\\" + TemplateXmlName(mapType);
     if (options.probe && !options.probe->IsFile(templatePath)) {
         options.show(L"Δεν βρέθηκε το αρχείο " + templatePath);
@@ -240,17 +223,18 @@ std::wstring WriteMapsWith(const MapWriteOptions& options, const std::wstring& s
 
     const bool pos = IsPosType(mapType);
     std::wstring firstFolder, folder;
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = 0; i < series.size(); ++i) {
         const int n = ++mapCounter;
-        folder = MapFolderPath(settings.InstallDir, settings.BranchNo, SeriesNumber(items[i]));
+        folder = MapFolderPath(settings.InstallDir, settings.BranchNo, series[i]);
         writer.MakeFolder(folder);
         if (i == 0)
             firstFolder = folder;
         FillMapFolder(settings, mapType, folder, firstFolder, i == 0, writer,
                       options.showDrawing ? options.showDrawing : options.show);
 
+        // The alias names the series as the number it is ("01" gives AB_POS1).
         const MapFacts facts{mapType,
-                             items[i],
+                             DecimalText(series[i]),
                              settings.BranchNo,
                              folder,
                              pos ? settings.PosPrinter : settings.BackPrinter,

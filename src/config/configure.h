@@ -11,18 +11,7 @@
 #include "common/reg_text.h"
 #include "config/config_writer.h"
 #include "config/machine_probe.h"
-
-// What the technician entered, exactly as typed. A printer without a value was not chosen.
-struct ConfigRequest {
-    std::wstring branch;
-    std::wstring posSeries;
-    std::wstring backSeries;
-    std::optional<std::wstring> posPrinter;
-    std::optional<std::wstring> backPrinter;
-    std::wstring uncPos;
-    std::wstring uncBack;
-    std::vector<std::wstring> headerLines;
-};
+#include "config/request.h"
 
 // What a whole run shows at its end.
 extern const wchar_t kConfigurationDone[];  // Η εντολή ολοκληρώθηκε
@@ -85,12 +74,6 @@ enum class ConfigOutcome {
     Done,                       // everything written
 };
 
-// The branch entry read as a signed decimal number, 0 when it is not one; valid from 1 to 9999.
-int BranchNoOf(const std::wstring& text);
-bool IsValidBranchNo(int branchNo);
-// The refusal of a branch number outside 1..9999.
-std::wstring BranchRefusal(int branchNo);
-
 // The printer of the list that the name means, compared as the dialog compares printer names
 // (letter case folded in the user's locale); nothing when the list has no such printer.
 std::optional<std::wstring> MatchPrinter(const std::vector<std::wstring>& printers, const std::wstring& name);
@@ -110,7 +93,7 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
 // the machine's refusals (install-folder-missing, ghostscript-missing, esc-file-missing,
 // pdf-printer-missing, barcode-font-missing, header-lines-wrong, program-files-unknown); the
 // entries' (pos-unc-empty and back-unc-empty warn; branch-refused, pos-printer-not-chosen,
-// back-printer-not-chosen); the writes' (backup-failed, product-write-failed, maps-remove-failed,
+// back-printer-not-chosen, series-refused); the writes' (backup-failed, product-write-failed, maps-remove-failed,
 // map-write-failed; template-missing and address-image-not-written warn).
 ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
                                const MessageLog& log, ConfigResult& result, const ProductRoot& root = {});
@@ -119,11 +102,12 @@ ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe
 std::wstring MapKeyPath(int mapNumber);
 std::wstring MapSectionKeyPath(int mapNumber, const wchar_t* section);
 
-// Vorla's installation folder below the Program Files folder.
+// Vorla's installation folder, and Ghostscript's console program, below the Program Files folder.
 std::wstring VorlaInstallDir(const std::wstring& programFiles);
+std::wstring GhostscriptPathOf(const std::wstring& programFiles);
 
-// What the map writer takes from the entries, the machine and the branch number.
-MapSettings SettingsOf(const ConfigRequest& request, const MachinePaths& paths, int branchNo);
+// What the map writer takes from the request and the machine.
+MapSettings SettingsOf(const Request& request, const MachinePaths& paths);
 
 // The names of the values the configuration writes to the product key.
 std::vector<std::wstring> ProductValueNames();
@@ -138,10 +122,10 @@ struct MapWriteOptions {
     ShowMessageFn showDrawing;  // where the header image's failure is shown; none: show
 };
 
-// One map per comma-separated entry of seriesText for the type, numbered on from mapCounter
+// One map per series of the type, in order, numbered on from mapCounter
 // (raised by one per map). A missing form template is shown and nothing is written for the
 // type. The first folder of a type gets copies and the header image, the later ones links to
 // them. A refused registry write throws, keeping what was written. Returns the last folder
 // written, empty when none was.
-std::wstring WriteMapsWith(const MapWriteOptions& options, const std::wstring& seriesText,
+std::wstring WriteMapsWith(const MapWriteOptions& options, const std::vector<int>& series,
                            const std::wstring& mapType, int& mapCounter);

@@ -8,6 +8,7 @@
 #include "common/registry.h"
 #include "config/address_bitmap.h"
 #include "config/check.h"
+#include "config/desired.h"
 #include "config/machine.h"
 #include "config/upgrade.h"
 
@@ -64,10 +65,13 @@ ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, 
         plan.outcome = ConfigOutcome::Failed;
     plan.done = plan.outcome == ConfigOutcome::Done;
     if (plan.done) {
-        const std::vector<RegKeyData> maps = ExpectedMaps(request, result.BranchNo, result.paths.InstallDir, root);
+        const Request asked = *CheckRequest(request).request;
+        const TemplateFacts templates = TemplatesIn(probe, result.paths.ProgramDir);
+        const std::vector<RegKeyData> maps = DesiredMaps(asked, result.paths.InstallDir, root, templates);
         const std::optional<std::string> image = inputs.drawImage ? inputs.drawImage(request.headerLines) : std::nullopt;
-        plan.problems = FindConfigurationProblems(writer.TreeAfter(), writer.ProbeAfter(),
-                                                  {&maps, image ? &*image : nullptr}, root);
+        plan.problems = FindConfigurationProblems(
+            writer.TreeAfter(), writer.ProbeAfter(),
+            {&maps, image ? &*image : nullptr, MissingTemplates(asked, templates, result.paths.ProgramDir)}, root);
     }
     return plan;
 }

@@ -184,3 +184,10 @@ std::vector<RegValue> ResolveProductValues(const std::wstring& ghostscriptPath)
     facts.ghostscriptPath = ghostscriptPath;
     return ResolveValues(kProductValues, facts);
 }
+
+RegValueData RegDataOf(const RegValue& value)
+{
+    if (value.kind == RegKind::Text)
+        return RegTextValue(value.name, value.text);
+    return RegDwordValue(value.name, value.kind == RegKind::Flag ? (value.number != 0 ? 1 : 0) : value.number);
+}

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/reg_text.h"
+
 // How a value is stored: text as REG_SZ with its NUL, number as REG_DWORD, flag as REG_DWORD 0/1.
 enum class RegKind { Text, Number, Flag };
 
@@ -119,6 +121,9 @@ std::vector<RegValue> ResolveValues(const std::array<LayoutValue, N>& table, con
         values.push_back(ResolveValue(row, facts));
     return values;
 }
+
+// A value as the registry stores it.
+RegValueData RegDataOf(const RegValue& value);
 
 // The product key's values for the given Ghostscript path, in writing order.
 std::vector<RegValue> ResolveProductValues(const std::wstring& ghostscriptPath);

@@ -3,10 +3,12 @@ list(APPEND CORE_SOURCES
   src/config/change_plan.cpp
   src/config/barcode239.cpp
   src/config/check.cpp
-  src/config/config_writer.cpp
+  src/config/desired.cpp
   src/config/configure.cpp
   src/config/address_layout.cpp
   src/config/map_layout.cpp
+  src/config/request.cpp
+  src/config/show.cpp
   src/config/ok_glyph.cpp
 )
 list(APPEND WIN_SOURCES

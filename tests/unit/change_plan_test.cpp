@@ -42,6 +42,8 @@ std::wstring Side(const std::optional<ChangeSide>& side)
         return L"-";
     if (side->kind == ChangeSide::Kind::File)
         return L"file " + std::to_wstring(side->size) + (side->lines.empty() ? L"" : L" lines");
+    if (side->kind == ChangeSide::Kind::Key)
+        return L"key " + std::to_wstring(side->values.size()) + L"+" + std::to_wstring(side->subkeys.size());
     return L"type " + std::to_wstring(side->type) + L"/" + std::to_wstring(side->data.size());
 }
 
@@ -94,15 +96,15 @@ TEST(PlanWriter, PlansEachActionAndStopsWhereTheMachineRefuses)
          {L"written " + map1 + L":Alias type 1/4 -> type 1/6"}},
         {"a new key is created, then its values written",
          [](PlanWriter& w, PlanInputs&, Disk&) { w.WriteKey(kMaps + L"\\3", {Text(L"Alias", L"D")}); },
-         {L"created " + kVorla + L"\\maps\\3 - -> -", L"written " + kVorla + L"\\maps\\3:Alias - -> type 1/4"}},
+         {L"created " + kVorla + L"\\maps\\3 - -> key 1+0", L"written " + kVorla + L"\\maps\\3:Alias - -> type 1/4"}},
         {"a map no longer asked for is removed; the map that stays is untouched", keepMap1,
-         {L"removed " + map2 + L" - -> -", L"written " + map1 + L":Flag type 3/4 -> type 4/4"}},
+         {L"removed " + map2 + L" key 2+0 -> -", L"written " + map1 + L":Flag type 3/4 -> type 4/4"}},
         {"a value no longer written is removed",
          [](PlanWriter& w, PlanInputs&, Disk&) {
              w.RemoveKeyTree(kMaps);
              w.WriteKey(kMaps + L"\\2", {Text(L"Alias", L"C")});
          },
-         {L"removed " + map1 + L" - -> -", L"removed " + map2 + L":Old type 1/4 -> -"}},
+         {L"removed " + map1 + L" key 2+0 -> -", L"removed " + map2 + L":Old type 1/4 -> -"}},
         {"a folder is made", [](PlanWriter& w, PlanInputs&, Disk&) { w.MakeFolder(L"C:\\I\\f"); },
          {L"made C:\\I\\f - -> -"}},
         {"a file is copied and linked",
@@ -128,7 +130,7 @@ TEST(PlanWriter, PlansEachActionAndStopsWhereTheMachineRefuses)
              w.WriteKey(kMaps + L"\\3", {Text(L"Alias", L"D")});
              w.WriteKey(kMaps + L"\\1", {Text(L"Alias", L"B")});
          },
-         {L"created " + kVorla + L"\\maps\\3 - -> -", L"written " + kVorla + L"\\maps\\3:Alias - -> type 1/4",
+         {L"created " + kVorla + L"\\maps\\3 - -> key 1+0", L"written " + kVorla + L"\\maps\\3:Alias - -> type 1/4",
           L"map-write-failed: Failed to set data for 'Alias'"}},
         {"a key that an upgrade cannot open",
          [](PlanWriter& w, PlanInputs& in, Disk&) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "common/utf.h"
 #include "config/check.h"
+#include "config/desired.h"
 
 namespace {
 
@@ -21,23 +23,24 @@ struct WholeMachine : MachineProbe {
     bool HasFontFamily(const std::wstring&) override { return true; }
 };
 
-ConfigRequest Request()
+Request Asked()
 {
-    ConfigRequest r;
-    r.posSeries = L"1";
-    r.backSeries = L"9";
+    Request r;
+    r.branch = 12;
+    r.pos = {1};
+    r.back = {9};
     r.posPrinter = L"pos receipt printer";  // as typed: printers match in any letter case
     r.backPrinter = L"Back Office Laser";
     return r;
 }
 
 // The configuration that /configure writes for the request, as read back.
-std::vector<RegKeyData> Configured(const ConfigRequest& request = Request())
+std::vector<RegKeyData> Configured(const Request& request = Asked())
 {
     std::vector<RegKeyData> tree{{L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla", {},
                                   {RegTextValue(L"ps2pdf_cmd", L"C:\\gs.exe"), RegTextValue(L"ps2pdf_params", L"-q")}},
                                  {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps", {}, {}}};
-    for (RegKeyData& key : ExpectedMaps(request, 12, kInstall))
+    for (RegKeyData& key : DesiredMaps(request, kInstall))
         tree.push_back(key);
     return tree;
 }
@@ -56,7 +59,7 @@ void Erase(std::vector<RegKeyData>& tree, const std::wstring& path, const std::w
 TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
 {
     WholeMachine machine;
-    const std::vector<RegKeyData> expected = ExpectedMaps(Request(), 12, kInstall);
+    const std::vector<RegKeyData> expected = DesiredMaps(Asked(), kInstall);
     EXPECT_EQ(ConfigurationProblems(Configured(), machine, {&expected, nullptr}), std::vector<std::wstring>{});
 
     const std::wstring map1 = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\1";
@@ -65,7 +68,7 @@ TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
     Erase(tree, map1 + L"\\Copy", L"Font");
     EXPECT_EQ(ConfigurationProblems(tree, machine),
               (std::vector<std::wstring>{
-                  map1 + L": SaveImage is missing (a configuration writes it: run /configure again)",
+                  map1 + L": SaveImage is missing (the upgrade writes it: run /upgrade)",
                   map1 + L"\\Copy: Font is missing"}));
     const std::vector<std::wstring> all = ConfigurationProblems(tree, machine, {&expected, nullptr});
     EXPECT_EQ(std::count(all.begin(), all.end(), map1 + L": SaveImage is missing; /configure with these switches would write 0"), 1);
@@ -80,7 +83,7 @@ TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
                     value.type = kRegExpandSz;
     EXPECT_EQ(FindConfigurationProblems(expandable, machine, {&expected, nullptr}).size(), 1u);
 
-    ConfigRequest other = Request();
+    Request other = Asked();
     other.posPrinter = L"Kitchen";
     EXPECT_EQ(ConfigurationProblems(Configured(other), machine).front(),
               map1 + L"\\Master: Printer names a printer this machine does not have: Kitchen");
@@ -102,10 +105,10 @@ TEST(Check, EachProblemHasItsCode)
                    tree.end());
         return tree;
     };
-    ConfigRequest kitchen = Request(), more = Request();
+    Request kitchen = Asked(), more = Asked();
     kitchen.posPrinter = L"Kitchen";
-    more.backSeries = L"9,10";
-    const Tree expected = ExpectedMaps(more, 12, kInstall);
+    more.back = {9, 10};
+    const Tree expected = DesiredMaps(more, kInstall);
     Tree mistyped = Configured(), notUpgraded = Configured(), lacksValue = Configured();
     mistyped[2].values[0] = RegDwordValue(mistyped[2].values[0].name, 1);
     for (RegKeyData& key : notUpgraded)  // never upgraded: no map holds what an upgrade adds
@@ -147,4 +150,37 @@ TEST(Check, EachProblemHasItsCode)
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0].code, "address-bmp-differs");
     EXPECT_EQ(problems[0].file.substr(problems[0].file.size() - 12), L"\\address.bmp");
+}
+
+// A map that the request does not write is one difference, holding what the map holds.
+TEST(Check, AStrayMapIsOneDifferenceWithWhatItHolds)
+{
+    WholeMachine machine;
+    const std::wstring stray = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\9";
+    std::vector<RegKeyData> tree = Configured();
+    tree.push_back({stray, {}, {RegTextValue(L"Printer", L"x")}});
+    const std::vector<RegKeyData> expected = DesiredMaps(Asked(), kInstall);
+    const std::vector<Problem> problems = FindConfigurationProblems(tree, machine, {&expected, nullptr});
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].key, stray);
+    ASSERT_TRUE(problems[0].found);
+    ASSERT_EQ(problems[0].found->values.size(), 1u);
+    EXPECT_EQ(problems[0].found->values[0].name, L"Printer");
+}
+
+// Each problem of the registry names the command that mends it: after an upgrade stopped half
+// way, the upgrade; a value that only a configuration writes, /configure.
+TEST(Check, NamesTheCommandThatMendsEachProblem)
+{
+    WholeMachine machine;
+    const std::wstring map2 = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\2";
+    std::vector<RegKeyData> tree = Configured();
+    Erase(tree, map2 + L"\\Copy", L"Barcode239");
+    Erase(tree, map2, L"ForwardEafdss");
+    Erase(tree, map2 + L"\\Copy", L"Font");
+    std::vector<std::string> remedies;
+    for (const Problem& problem : FindConfigurationProblems(tree, machine))
+        remedies.push_back(problem.code + " " + Utf8Of(problem.value) + " " + problem.remedy);
+    EXPECT_EQ(remedies, (std::vector<std::string>{"value-missing ForwardEafdss /upgrade",
+                                                  "value-missing Barcode239 /upgrade", "value-missing Font /configure"}));
 }

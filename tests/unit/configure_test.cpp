@@ -118,6 +118,8 @@ TEST(Configure, FirstFailingCheckIsTheOneShownAndNothingIsWritten)
          L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 10000", ConfigOutcome::EntriesRefused},
         {"branch 12a", [](TableProbe&, ConfigRequest& r) { r.branch = L"12a"; },
          L"Δεν μπορείτε να δημιουργήσετε το υποκ/μα 0", ConfigOutcome::EntriesRefused},
+        {"series twice", [](TableProbe&, ConfigRequest& r) { r.backSeries = L"9,9"; r.posPrinter.reset(); },
+         L"Σειρές Backoffice: η 2η σειρά «9» δίνεται δύο φορές!", ConfigOutcome::EntriesRefused},
         {"no POS printer", [](TableProbe&, ConfigRequest& r) { r.posPrinter.reset(); r.backPrinter.reset(); },
          L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!", ConfigOutcome::EntriesRefused},
         {"no back printer", [](TableProbe&, ConfigRequest& r) { r.backPrinter.reset(); },

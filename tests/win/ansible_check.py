@@ -82,7 +82,8 @@ def row_check():
 
 
 def row_check_diff():
-    """--check --diff shows a value's before and after: the POS maps' printer moves."""
+    """--check --diff shows a value's before and after (the POS maps' printer moves) and what a
+    removed map held."""
     forget_configuration()
     playbook()
     (_, changed, failed), output = playbook("--check", "--diff", vorlasched_posprinter="Back Office Laser")
@@ -90,6 +91,10 @@ def row_check_diff():
     before = re.search(r"^-.*POS Receipt Printer", output, re.M)
     after = re.search(r"^\+.*Back Office Laser", output, re.M)
     expect(before and after, "no before and after of the printer", output)
+    # A series no longer asked for: maps\3 goes, and shows what it held.
+    (_, changed, failed), output = playbook("--check", "--diff", vorlasched_pos="1")
+    expect((changed, failed) == (1, 0), "--check --diff should report changed", output)
+    expect(re.search(r"^-Alias = REG_SZ: AB_BACK9$", output, re.M), "no before of the removed map", output)
 
 
 def row_run():

@@ -423,6 +423,12 @@ TEST(BranchConfigFormRun, EntriesCheckedAfterTheMachine)
         {"branch empty", branch(L""), {refused(L"0")}, false},
         {"branch 10000", branch(L"10000"), {refused(L"10000")}, false},
         {"branch -5", branch(L"-5"), {refused(L"-5")}, false},
+        {"a mistyped series list",
+         [](ConfigSession& s) {
+             SetWindowTextW(s.dialog.EditPos(), L"1,,2");
+             s.ChoosePrinters();
+         },
+         {L"Σειρές POS: η 2η σειρά «» είναι κενή!"}, false},
         {"no POS printer", [](ConfigSession& s) { Choose(s.dialog.ComboBack(), kBackPrinter); },
          {L"Πρέπει να επιλέξετε εκτυπωτή POS πρώτα!"}, false},
         {"no back-office printer", [](ConfigSession& s) { Choose(s.dialog.ComboPrn(), kPosPrinter); },

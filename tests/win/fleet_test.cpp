@@ -21,6 +21,10 @@
 #include "common/registry.h"
 #include "config/backup.h"
 #include "config/backup_names.h"
+#include "config/configure.h"
+#include "config/converge.h"
+#include "common/text.h"
+#include "common/utf.h"
 #include "support/branch_machine.h"
 #include "support/console_run.h"
 
@@ -156,6 +160,9 @@ TEST_F(BranchFleetTest, FailuresEndWithTheirExitCode)
         {"no header file", L"/configure /branch:1 /pos:1 /back:1 /posprinter:a /backprinter:b /header:C:\\none.txt", 2,
          "vorlasched: Cannot open file C:\\none.txt\r\n"},  // no usage: it would not help
         {"no maps to upgrade", L"/upgrade", 1, "Failed to open SOFTWARE\\Kelvane\\Vorla\\maps\r\n"},
+        {"a mistyped series list", Configure(L"1,,2"), 2, "vorlasched: /pos: item 2 \"\" is empty\r\n"},
+        {"/check with a number in both lists", L"/check /branch:12 /pos:1,9 /back:9 /posprinter:a /backprinter:b", 2,
+         "vorlasched: /back: item 1 \"9\" is also in /pos:\r\n"},
         {"a UTF-8 header with a stray byte", Configure(L"1").replace(Configure(L"1").find(header_), header_.size(), stray),
          2, Utf8(L"vorlasched: /header:" + stray + L": the file holds UTF-8 text, but its byte 0xE9 at offset 12 is")},
         {"a code page that the machine does not have", Configure(L"1", L"/headercp:99"), 2,
@@ -398,7 +405,7 @@ TEST_F(BranchFleetTest, CheckNamesWhatIsBrokenAndNothingOnAWholeMachine)
          [&] { CopyFileW((ProgramFolder() + L"\\config_form\\barcode.ttf").c_str(), font_.c_str(), FALSE); },
          L"The barcode font Free 3 of 9 Extended is not installed"},
         {"upgrade", [&] { deleteValue(MapKey(1, L"Copy"), L"Barcode239"); }, [] {},
-         map1 + L"\\Copy: Barcode239 is missing (a configuration writes it: run /configure again)"},
+         map1 + L"\\Copy: Barcode239 is missing (the upgrade writes it: run /upgrade)"},
         {"section", [] { DeleteTree(MapKey(1), L"Copy"); }, [] {}, map1 + L"\\Copy is missing"},
     };
     for (const Case& c : cases) {
@@ -460,9 +467,50 @@ TEST_F(BranchFleetTest, RemovingOneSeriesLeavesTheOtherMapsAlone)
     std::string removed = "HKEY_LOCAL_MACHINE\\" + Utf8(MapKey(6)), escaped;
     for (char c : removed)
         escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    // The one change, nothing else is written; the map that goes shows what it held.
     EXPECT_NE(run.out.find("\"changes\":[{\"target\":\"key\",\"action\":\"removed\",\"path\":\"" + escaped +
-                           "\",\"before\":null,\"after\":null}]"),
-              std::string::npos) << run.out;  // the one change: nothing else is written
+                           "\",\"before\":{\"values\":{\"Alias\":{\"type\":\"REG_SZ\",\"data\":\"AB_BACK12\"}"),
+              std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("}},\"subkeys\":{\"Copy\":{\"values\":{"), std::string::npos);
+    EXPECT_NE(run.out.find("\"after\":null}]"), std::string::npos);
+    EXPECT_EQ(run.out.find("\"target\"", run.out.find("\"target\"") + 1), std::string::npos);
+}
+
+// /show answers with the switches of the /configure that left the branch; handed back to
+// /configure, they change nothing.
+TEST_F(BranchFleetTest, ShowGivesBackTheRequestThatConfiguredTheBranch)
+{
+    struct Row {
+        const wchar_t *pos, *back, *shownPos;
+    };
+    for (const Row& row : {Row{L"1,2,4", L"9,10,12", L"1,2,4"}, Row{L"05", L"7", L"5"}}) {
+        SCOPED_TRACE(Utf8(row.pos));
+        const std::wstring header = L" \"/header:" + header_ + L"\"";
+        ASSERT_EQ(RunConsole(L"/configure /branch:0012 /pos:" + std::wstring(row.pos) + L" /back:" + row.back +
+                             L" \"/posprinter:" + kPosPrinter + L"\" \"/backprinter:" + kBackPrinter +
+                             L"\" \"/posunc:\\\\fs\\Α Β\"" + header)
+                      .exitCode,
+                  0u);
+        const ConsoleRun shown = RunConsole(L"/show");
+        ASSERT_EQ(shown.exitCode, 0u) << shown.err;
+        const std::string start = Utf8(L"/branch:12\r\n/pos:" + std::wstring(row.shownPos) + L"\r\n/back:" + row.back +
+                                       L"\r\n\"/posprinter:" + kPosPrinter + L"\"\r\n\"/backprinter:" + kBackPrinter +
+                                       L"\"\r\n\"/posunc:\\\\fs\\Α Β\"\r\n/backunc:" + kDefaultUncBack + L"\r\n");
+        EXPECT_EQ(shown.out, start);
+        std::wstring again = L"/configure";
+        for (const std::wstring& line : SplitList(WideOfUtf8Lossy(shown.out), L"\n"))
+            again += line.empty() ? L"" : L" " + line.substr(0, line.size() - 1);
+        const ConsoleRun unchanged = RunConsole(again + header);
+        EXPECT_EQ(unchanged.exitCode, 0u) << unchanged.err;
+        EXPECT_NE(unchanged.out.find(Utf8(kNothingChanged)), std::string::npos) << unchanged.out;
+    }
+    EXPECT_NE(RunConsole(L"/show /json").out.find("\"request\":{\"branch\":\"12\",\"pos\":\"5\",\"back\":\"7\","),
+              std::string::npos);
+    DeleteTree(MapKey(2), L"Copy");
+    const ConsoleRun broken = RunConsole(L"/show");
+    EXPECT_EQ(broken.exitCode, 1u);
+    EXPECT_EQ(broken.out, "");
+    EXPECT_NE(broken.err.find(Utf8(MapKey(2)) + " is not a map that a request writes"), std::string::npos) << broken.err;
 }
 
 TEST_F(BranchFleetTest, CheckWithARequestNamesEveryDifference)

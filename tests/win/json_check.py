@@ -134,8 +134,10 @@ class Documents(unittest.TestCase):
         self.assertEqual(codes(preview["messages"]), ["preview-done"])
         self.assertIn("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\3\\Copy]", preview["preview"])
         maps3 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\3"
-        self.assertIn({"target": "key", "action": "created", "path": maps3, "before": None, "after": None},
-                      preview["changes"])
+        created = [c for c in preview["changes"] if c["path"] == maps3 and c["target"] == "key"]
+        self.assertEqual([(c["action"], c["before"]) for c in created], [("created", None)])
+        self.assertEqual(created[0]["after"]["values"]["Alias"], {"type": "REG_SZ", "data": "AB_BACK9"})
+        self.assertEqual(sorted(created[0]["after"]["subkeys"]), ["Copy", "Master"])
         self.assertIn({"target": "value", "action": "written", "path": maps3, "name": "Alias", "before": None,
                        "after": {"type": "REG_SZ", "data": "AB_BACK9"}}, preview["changes"])
 
@@ -158,6 +160,9 @@ class Documents(unittest.TestCase):
                          (0, False, [], ["upgrade-done", "unchanged"]))
         clean, _ = run("/check", *REQUEST, "/json")
         self.assertEqual((clean["exitCode"], clean["problems"]), (0, []))
+        shown, _ = run("/show", "/json")  # the request back, by the switches' names
+        self.assertEqual((shown["exitCode"], shown["request"]["branch"], shown["request"]["pos"],
+                          shown["request"]["back"], shown["request"]["posprinter"]), (0, "12", "1,2", "9", "POS Receipt Printer"))
 
         # The problems that /check finds beside the engine's own: asserted by their codes.
         with open(os.path.join(drive_c(), "vorlajson", "four.txt"), "w", encoding="utf-8") as f:
@@ -172,7 +177,7 @@ class Documents(unittest.TestCase):
         self.assertEqual([(p["value"], p["expected"], p["found"]) for p in checked["problems"][3:5]],
                          [("Printer", nobody, {"type": "REG_SZ", "data": "POS Receipt Printer"}),
                           ("Printer", {"type": "REG_SZ", "data": "CutePDF Writer"}, None)])  # not only the first
-        self.assertEqual(checked["problems"][2]["value"], "Printer")
+        self.assertEqual((checked["problems"][2]["value"], checked["problems"][2]["remedy"]), ("Printer", "/configure"))
         missing, _ = run("/upgrade", "/json")  # it would leave Printer missing: it refuses before writing
         self.assertEqual((missing["exitCode"], missing["changed"], codes(missing["problems"])),
                          (1, False, ["value-missing"]))

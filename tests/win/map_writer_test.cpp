@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "common/registry.h"
 #include "config/barcode239.h"
 #include "config/machine.h"
+#include "config/request.h"
 #include "support/branch_machine.h"
 #include "support/stored_registry.h"
 #include "support/win_test_support.h"
@@ -91,7 +93,10 @@ protected:
     {
         LiveMachineProbe probe({}, nullptr);
         MachineWriter writer(MachineWriter::BackupPolicy::None, root);
-        const std::wstring last = WriteMapsWith({settings, &probe, &writer, Show(), root}, seriesText, mapType, counter);
+        std::optional<SeriesFault> fault;
+        const std::vector<int> series = SeriesOf(seriesText, SeriesList::Pos, fault);
+        ASSERT_FALSE(fault) << Utf8(seriesText);
+        const std::wstring last = WriteMapsWith({settings, &probe, &writer, Show(), root}, series, mapType, counter);
         if (!last.empty())
             mapDir = last;
     }
@@ -205,7 +210,7 @@ TEST_F(MapWriterTest, WorkedExample)
     EXPECT_FALSE(Exists(Folder(L"001201") + L"\\ab_BACK.xml"));
 }
 
-TEST_F(MapWriterTest, SeriesTextsAsTyped)
+TEST_F(MapWriterTest, SeriesNamedByTheirNumbers)
 {
     struct Case {
         const wchar_t* text;
@@ -213,14 +218,9 @@ TEST_F(MapWriterTest, SeriesTextsAsTyped)
         std::vector<const wchar_t*> aliases;
     };
     const Case cases[] = {
-        {L"1,,2", {{L"POS", L"1", L"001201"}, {L"POS", L"", L"001200"}, {L"POS", L"2", L"001202"}},
-         {L"AB_POS1", L"AB_POS", L"AB_POS2"}},
-        {L"1,2,", {{L"POS", L"1", L"001201"}, {L"POS", L"2", L"001202"}, {L"POS", L"", L"001200"}},
-         {L"AB_POS1", L"AB_POS2", L"AB_POS"}},
-        {L"1, 2", {{L"POS", L"1", L"001201"}, {L"POS", L" 2", L"001202"}}, {L"AB_POS1", L"AB_POS 2"}},
+        {L"1, 2", {{L"POS", L"1", L"001201"}, {L"POS", L"2", L"001202"}}, {L"AB_POS1", L"AB_POS2"}},
+        {L"01", {{L"POS", L"1", L"001201"}}, {L"AB_POS1"}},
         {L"100", {{L"POS", L"100", L"0012100"}}, {L"AB_POS100"}},
-        {L"-5", {{L"POS", L"-5", L"0012-5"}}, {L"AB_POS-5"}},
-        {L"3,3", {{L"POS", L"3", L"001203"}, {L"POS", L"3", L"001203"}}, {L"AB_POS3", L"AB_POS3"}},
         {L"", {}, {}},
     };
     for (const Case& c : cases) {
@@ -242,31 +242,6 @@ TEST_F(MapWriterTest, SeriesTextsAsTyped)
             EXPECT_FALSE(Exists(settings.InstallDir));
         }
     }
-}
-
-TEST_F(MapWriterTest, RepeatedSeriesKeepsTheCopies)
-{
-    WriteBoth(L"3,3", L"");
-    EXPECT_EQ(counter, 2);
-    for (const wchar_t* name : {L"generic_ab.esc", L"ab1.bmp", L"address.bmp", L"ab_POS.xml"})
-        EXPECT_EQ(FileInfo(Folder(L"001203") + L"\\" + name).nNumberOfLinks, 1u) << Utf8(name);
-}
-
-TEST_F(MapWriterTest, SameNumberInBothListsSharesTheFolder)
-{
-    WriteBoth(L"5", L"5,6");
-    EXPECT_TRUE(messages.empty());
-    ExpectMaps({{L"POS", L"5", L"001205"}, {L"BACK", L"5", L"001205"}, {L"BACK", L"6", L"001206"}});
-    const std::wstring shared = Folder(L"001205");
-    EXPECT_EQ(ReadBytes(shared + L"\\ab_POS.xml"), "<pos/>");
-    EXPECT_EQ(ReadBytes(shared + L"\\ab_BACK.xml"), "<back/>");
-    // 001206 links to what 001205 holds, whichever pass put it there.
-    for (const wchar_t* name : {L"generic_ab.esc", L"ab1.bmp", L"address.bmp", L"ab_BACK.xml"}) {
-        SCOPED_TRACE(Utf8(name));
-        EXPECT_TRUE(SameFile(Folder(L"001206") + L"\\" + name, shared + L"\\" + name));
-        EXPECT_EQ(FileInfo(shared + L"\\" + name).nNumberOfLinks, 2u);
-    }
-    EXPECT_FALSE(Exists(Folder(L"001206") + L"\\ab_POS.xml"));
 }
 
 TEST_F(MapWriterTest, TypeInAnyLetterCaseTakesThePosColumn)

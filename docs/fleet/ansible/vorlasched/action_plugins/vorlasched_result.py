@@ -5,11 +5,15 @@ import json
 from ansible.plugins.action import ActionBase
 
 
-def _render(state):
+def _render(state, key=""):
     """A change's before or after as diff text: a value's data, a file's size and digest, the
-    bitmap's header lines; empty when the thing is not there."""
+    bitmap's header lines, a key's values and the keys below it; empty when the thing is not
+    there."""
     if not state:
         return ""
+    if "subkeys" in state:
+        text = "".join(f"{key}{name} = {_render(value)}" for name, value in state.get("values", {}).items())
+        return text + "".join(_render(sub, f"{key}{name}\\") for name, sub in state["subkeys"].items())
     if "lines" in state:
         return "".join(line + "\n" for line in state["lines"])
     if "data" in state:
