@@ -50,7 +50,7 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
         {{L"/upgrade", L"/branch:1"}, {}, L"/branch does not go with /upgrade"},
         {{L"/upgrade", L"/configure"}, {}, L"/configure and /upgrade cannot go together"},
         {{L"/whatif"}, {},
-         L"/whatif needs a command (/configure, /upgrade, /check, /analyze, /submit, /settle, /version or /?)"},
+         L"/whatif needs a command (/configure, /upgrade, /check, /show, /analyze, /submit, /settle, /version or /?)"},
         {{L"/upgrade", L"/whatif:"}, {}, L"/whatif needs a value after the colon"},
         {{L"/upgrade", L"C:\\x"}, {}, L"/upgrade takes no path: C:\\x"},
         {{L"/analyze"}, {}, L"/analyze needs at least one path"},
