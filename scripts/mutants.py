@@ -160,8 +160,8 @@ def deleted_calls(line, text, previous):
     m = CALL.match(text)
     if not m or m.group(2).split(':')[0] in KEYWORDS or not re.search(r'\)\s*;\s*$', text):
         return
-    if text.count('(') != text.count(')'):
-        return
+    if text.count('(') != text.count(')') or re.search(r'[^=!<>+\-*/%&|^]=[^=]', text):
+        return  # unbalanced, or an assignment
     if previous and not previous.rstrip().endswith((';', '{', '}', ')', ':', 'else')):
         return  # a continuation of the line before
     yield 'delete call', m.group(1) + '{}'
