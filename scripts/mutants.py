@@ -290,10 +290,9 @@ def run(command, cwd, timeout=None):
 
 
 def objects(tree):
-    """{object file: (mtime, digest)} under the tree's build/, but for the mutants' own folder."""
+    """{object file: its time} under the tree's build/."""
     found = {}
     for folder, dirs, files in os.walk(os.path.join(tree, 'build')):
-        dirs[:] = [d for d in dirs if d != 'mutants']
         for name in files:
             if name.endswith(('.o', '.obj')):
                 p = os.path.join(folder, name)
@@ -307,9 +306,9 @@ def digest(path):
 
 
 def failed_tests(output):
-    names = re.findall(r'^\s*\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Subprocess aborted|Exception|Not Run)',
-                       output, re.M)
-    return names
+    """The tests that ctest's summary names as failed."""
+    return re.findall(r'^\s*\d+ - (\S+) \((?:Failed|Timeout|SEGFAULT|Subprocess aborted|Exception|Not Run)',
+                      output, re.M)
 
 
 class Builds:
@@ -327,7 +326,7 @@ class Builds:
             ok, out = self.build(kind)
             if not ok:
                 sys.exit(f'mutants: the {kind} build fails without any mutant:\n{out[-3000:]}')
-            self.baseline[kind] = {p: (m, digest(p)) for p, m in objects(self.tree).items()}
+            self.baseline[kind] = {p: digest(p) for p in objects(self.tree)}
 
     def covers(self, kind, pattern):
         """Whether the build has tests of the pattern, which pass unmutated (run once: a failure
@@ -344,7 +343,7 @@ class Builds:
     def unchanged_objects(self, kind, before):
         """Whether every object rebuilt since before is the same as the unmutated one."""
         for p, m in objects(self.tree).items():
-            if m != before.get(p) and (p not in self.baseline[kind] or digest(p) != self.baseline[kind][p][1]):
+            if m != before.get(p) and digest(p) != self.baseline[kind].get(p):
                 return False
         return True
 
