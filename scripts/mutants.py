@@ -61,7 +61,7 @@ def masked(line):
 
 LOGGING = re.compile(r'\b(Log\w*|log|OutputDebugString\w*|trace|Trace\w*)\s*\(')
 KEYWORDS = {'return', 'delete', 'throw', 'if', 'while', 'for', 'switch', 'case', 'else', 'do', 'sizeof',
-            'static_assert', 'new', 'goto', 'break', 'continue', 'using', 'typedef'}
+            'static_assert', '_Static_assert', 'new', 'goto', 'break', 'continue', 'using', 'typedef'}
 
 
 def skipped(text, stripped):
