@@ -93,4 +93,19 @@ TEST_F(BranchFleetRows, AnUpgradeFailsWithTheCodeOfItsFailure)
     }
 }
 
+// A preview's problems come once, after the messages they follow and before the refusal that
+// speaks of "the problems above".
+TEST_F(BranchFleetRows, ProblemsComeOnceBetweenTheMessagesTheyFollowAndTheRefusal)
+{
+    DeleteValue(MapKey(1, L"Master"), L"Barcode239");  // so that the upgrade writes
+    Hidden picture(machine_.MapFolder(L"001202") + L"\\ab1.bmp");
+    const ConsoleRun run = RunConsole(L"/upgrade /whatif");
+    EXPECT_EQ(run.exitCode, 1u);
+    const size_t message = run.err.find("Nothing was written; the run would end with"),
+                 problem = run.err.find("lacks ab1.bmp"), refusal = run.err.find("the problems above");
+    EXPECT_LT(message, problem) << run.err;
+    EXPECT_LT(problem, refusal) << run.err;
+    EXPECT_EQ(run.err.find("lacks ab1.bmp", problem + 1), std::string::npos) << run.err;
+}
+
 }  // namespace
