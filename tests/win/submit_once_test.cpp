@@ -307,6 +307,39 @@ TEST_F(SubmitOnce, AnUncertainJobIsSettledAsTheFleetGuideSays)
     }
 }
 
+// /settle answers only for an uncertain job: a job that the journal never shows as started is
+// refused (settled as submitted, it would never be sent), and the next run sends it. The refusal
+// of a mistyped /as carries the usage; the refusal of a job does not.
+TEST_F(SubmitOnce, OnlyAnUncertainJobIsSettled)
+{
+    Jobs(L"spool", 1);
+    ASSERT_EQ(RunConsole(L"/submit spool /journal:journal.txt", L"", t.Path()).exitCode, 0u);
+    WriteBytes(t / L"spool\\late_x.prn", "%!PS");
+    WriteBytes(t / L"spool\\late_i.pri", "ToDoStr=FWDVORLA\"AB:1:AB_POS1\r\n");
+    const std::wstring settle = L"/settle spool\\late_x.prn /journal:journal.txt /as:";
+    const ConsoleRun neverStarted = RunConsole(settle + L"submitted", L"", t.Path());
+    EXPECT_EQ(neverStarted.exitCode, 2u) << neverStarted.err;
+    EXPECT_EQ(neverStarted.err.find("Usage:"), std::string::npos) << neverStarted.err;
+    const ConsoleRun mistyped = RunConsole(settle + L"maybe", L"", t.Path());
+    EXPECT_EQ(mistyped.exitCode, 2u);
+    EXPECT_NE(mistyped.err.find("\r\nUsage:"), std::string::npos) << mistyped.err;
+    EXPECT_EQ(RunConsole(L"/submit spool /journal:journal.txt", L"", t.Path()).exitCode, 0u);
+    EXPECT_EQ(StartsPerFile().size(), 2u);
+}
+
+// A run that fails exits 1 even when its report then went to standard output: 4 is for a run
+// that is otherwise done.
+TEST_F(SubmitOnce, AFailureExitsOneOverAReportOnStandardOutput)
+{
+    const std::wstring alone = t / L"alone.com";  // no client beside it
+    ASSERT_TRUE(CopyFileW(ConsoleProgram().c_str(), alone.c_str(), FALSE));
+    MakeFolders(t / L"late.csv.new");  // where the report's new bytes would go first
+    Jobs(L"spool", 1);
+    const ConsoleRun run = RunConsole(L"/submit spool /journal:journal.txt /report:late.csv", alone, t.Path());
+    EXPECT_EQ(run.exitCode, 1u) << run.err;
+    EXPECT_NE(run.err.find("; the report went to standard output."), std::string::npos) << run.err;
+}
+
 // Mistyped switches, whatever their first character, through both programs: exit 2 naming the
 // character, and no window (a run that goes on for 10 s is ended with 99). A folder of such a
 // name is a path.
@@ -343,6 +376,7 @@ TEST(MistypedSwitches, AreRefusedByBothProgramsAndOpenNoWindow)
         {L"\xFF0F\xFF53\xFF55\xFF42\xFF4D\xFF49\xFF54", "U+FF0F (fullwidth solidus)", false},
         {L"\x2013SUBMIT", "U+2013 (en dash)", false},
         {L"\x2013header:C:\\x.txt", "U+2013 (en dash)", false},
+        {L"\x2013sub\x00ADmit", "U+2013 (en dash)", false},  // pasted with a soft hyphen inside the name
         {L"\x29F9submit", "U+29F9, not with", false},  // a character without a name here
     };
     for (const auto& row : rows)
