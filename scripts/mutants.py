@@ -400,6 +400,7 @@ def row(mutant, result):
 
 
 def main():
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # a listing cut short by head is no error
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('base', nargs='?', help='the commit to compare HEAD with')
     parser.add_argument('--list', action='store_true', help='list the mutants; build nothing')
