@@ -264,10 +264,12 @@ def kinds_of(plan, listed, path):
 
 def scratch_tree(root):
     tree = os.path.join(root, 'build', 'mutants', 'tree')
-    if os.path.isdir(os.path.join(tree, '.git')) or os.path.isfile(os.path.join(tree, '.git')):
-        git('checkout', '-q', '--force', '--detach', 'HEAD', cwd=tree)
-        head = git('rev-parse', 'HEAD', cwd=root).strip()
-        git('reset', '-q', '--hard', head, cwd=tree)
+    if os.path.exists(tree):
+        # Only a worktree of its own is reset: git must not find the developer's tree above it.
+        top = subprocess.run(['git', 'rev-parse', '--show-toplevel'], cwd=tree, capture_output=True, text=True)
+        if top.returncode != 0 or os.path.realpath(top.stdout.strip()) != os.path.realpath(tree):
+            sys.exit(f'mutants: {tree} is no worktree of its own (any more): rm -rf it')
+        git('reset', '-q', '--hard', git('rev-parse', 'HEAD', cwd=root).strip(), cwd=tree)
         git('clean', '-q', '-fd', cwd=tree)  # its build/ is ignored, and stays
     else:
         git('worktree', 'prune', cwd=root)
@@ -398,6 +400,7 @@ def row(mutant, result):
 
 
 def main():
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # a listing cut short by head is no error
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('base', nargs='?', help='the commit to compare HEAD with')
     parser.add_argument('--list', action='store_true', help='list the mutants; build nothing')
