@@ -2,7 +2,7 @@
 """Mutants on the lines a change touched: each changed rule in src/ broken once, in a scratch
 worktree, rebuilt and tested, and a table of which test caught each one.
 
-Usage: scripts/mutants.sh [BASE] [--list] [--max N] [--seconds S] [--map FILE]
+Usage: scripts/mutants.sh [BASE] [--list] [--max N] [--seconds S] [--paths GLOBS] [--sample N] [--map FILE]
 
 BASE defaults to the merge base of HEAD with origin/main (or main). Only committed lines are
 mutated, in a worktree of HEAD under build/mutants/, so the developer's tree is never touched.
@@ -407,11 +407,17 @@ def main():
     parser.add_argument('--max', type=int, help='try at most N mutants')
     parser.add_argument('--seconds', type=float, help='start no mutant after S seconds')
     parser.add_argument('--map', help='the build and coverage map (default tests/mutants/map.txt)')
+    parser.add_argument('--paths', help='only files matching these globs, comma-separated (src/config/*)')
+    parser.add_argument('--sample', type=int, help='try N mutants spread evenly over the change')
     args = parser.parse_args()
     started = time.monotonic()
     root = git('rev-parse', '--show-toplevel').strip()
     base = args.base or default_base(root)
     made = mutants_of_change(root, base)
+    if args.paths:
+        made = [m for m in made if any(fnmatch.fnmatch(m.path, g) for g in args.paths.split(','))]
+    if args.sample and len(made) > args.sample:
+        made = [made[i * len(made) // args.sample] for i in range(args.sample)]
     print(f'{len(made)} mutants on the lines that {base[:12]}..HEAD changes in src/')
     if args.list:
         for m in made:

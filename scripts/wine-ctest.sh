@@ -12,6 +12,11 @@ if [ -d "$WINEPREFIX/dosdevices" ]; then
   mkdir -p "$VORLA_WIN_BUILD/fixtures/second-drive"
   ln -sfn "$VORLA_WIN_BUILD/fixtures/second-drive" "$WINEPREFIX/dosdevices/s:"
 fi
+# The console twin that the tests start stands beside win_tests.exe, copied once here with its
+# time kept: tests that start together would otherwise race to copy it after a rebuild.
+if [ -f "$VORLA_WIN_BUILD/vorlasched.com" ] && [ -d "$VORLA_WIN_BUILD/tests" ]; then
+  cp -p "$VORLA_WIN_BUILD/vorlasched.com" "$VORLA_WIN_BUILD/tests/vorlasched.com"
+fi
 start_wineserver
 # The desktop before any test: one that a test started would hold that test's pipe to CTest.
 keeper=$VORLA_WIN_BUILD/tests/desktop_keeper.exe ready=$VORLA_WIN_BUILD/desktop-ready
