@@ -1,10 +1,12 @@
 // A command's result as its handler builds it: the exit codes, the one rule that turns a result
 // into its exit code, and the endings that every handler shares. Pure.
 #pragma once
+#include <exception>
 #include <string>
 
 #include "app/result_document.h"
 #include "common/codes.h"
+#include "common/error_text.h"
 
 enum ExitCode : int {
     ExitDone = 0,
@@ -29,3 +31,17 @@ CommandResult Refused(CommandResult result, const std::wstring& problem, const c
 
 // Ended by a failure with its code; end is the exit code it gives.
 CommandResult Failed(CommandResult result, const char* code, const std::wstring& text, int end = ExitFailed);
+
+// A handler's steps on its result, which they end with their exit code. An exception ends it as a
+// failure (unexpected-error), keeping what the steps had put in it.
+template <class Steps>
+CommandResult Guarded(const Steps& steps)
+{
+    CommandResult result;
+    try {
+        result.end = steps(result);
+    } catch (const std::exception& e) {
+        result = Failed(std::move(result), codes::kUnexpectedError, ErrorText(e));
+    }
+    return result;
+}

@@ -36,20 +36,6 @@ namespace {
 // Far more than five lines of a branch header.
 const size_t kHeaderFileLimit = 1 << 20;
 
-// A handler's steps on its result, which they end with their exit code. An exception ends it as a
-// failure (unexpected-error), keeping what the steps had put in it.
-template <class Steps>
-CommandResult Guarded(const Steps& steps)
-{
-    CommandResult result;
-    try {
-        result.end = steps(result);
-    } catch (const std::exception& e) {
-        result = Failed(std::move(result), codes::kUnexpectedError, ErrorText(e));
-    }
-    return result;
-}
-
 void Keep(const OutcomeMessage& message, CommandResult& result)
 {
     result.outcome.messages.push_back(message);
