@@ -81,7 +81,8 @@ TEST(CommandLine, ReadsSwitchesAndRefusesWhatIsWrongNamingTheProblem)
              {{L"/upgrade", L"/frobnicate"}, L"upgrade"},
              {{L"-Check:x"}, L"check"},
              {{L"/upgrade", L"/configure"}, nullptr},
-             {{L"/whatif"}, nullptr}}) {
+             {{L"/whatif"}, nullptr},
+             {{L"xconfigure", L"/whatif"}, nullptr}}) {  // a path, not a switch, names no command
         SCOPED_TRACE(Utf8(args.front()));
         const CommandLineParse refused = ParseCommandLine(args, Commands());
         EXPECT_FALSE(refused.ok);
