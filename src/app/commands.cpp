@@ -28,7 +28,7 @@
 #include "config/machine.h"
 #include "config/printers.h"
 #include "config/show.h"
-#include "config/upgrade.h"
+#include "config/policy.h"
 #include "vorla_version.h"
 
 namespace {
@@ -41,11 +41,6 @@ void Keep(const OutcomeMessage& message, CommandResult& result)
     result.outcome.messages.push_back(message);
 }
 
-void KeepAll(const std::vector<OutcomeMessage>& messages, CommandResult& result)
-{
-    for (const OutcomeMessage& message : messages)
-        Keep(message, result);
-}
 
 // The printers' enumeration failures, as warnings.
 ShowMessageFn PrinterFailures(CommandResult& result)
@@ -155,132 +150,26 @@ void KeepProblems(std::vector<Problem> problems, CommandResult& result)
         result.outcome.problems.push_back(std::move(problem));
 }
 
-// How a configuration command runs once it is planned: the plan again (after the run, to see
-// what is left), and whether its preview lists the folders and files.
-struct RunSteps {
-    std::function<RunPlan()> replan;
-    bool filesInPreview = false;
-};
-
-// The text of a preview that would write nothing: an empty .reg file that says so.
-std::wstring UnchangedPreview()
+// The run as the plan decides it (config/policy.h), kept in the result: a preview exits as the run
+// would, and with /whatif:FILE leaves its .reg file.
+int RunPlannedCommand(const CommandLine& line, const RunPlan& plan, RunRules rules, CommandResult& result)
 {
-    return RegFileText({}, {}) + L"; " + kNothingChanged + L"\r\n";
-}
-
-const wchar_t kRefusedBeforeWriting[] =
-    L"Nothing was written: the run would fail or leave the problems above (/force runs it anyway).";
-
-// Nothing written: the messages but the success, the problems, and why.
-int RefuseBeforeWriting(const RunPlan& plan, CommandResult& result)
-{
-    for (const OutcomeMessage& message : plan.messages)
-        if (message.kind != MessageKind::Success)
-            Keep(message, result);
-    KeepProblems(plan.problems, result);
-    Keep({MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting}, result);
-    return ExitFailed;
-}
-
-// Found as it would leave it: the run's messages, the line that says so, and any problem left.
-int NothingToChange(const RunPlan& plan, CommandResult& result)
-{
-    KeepAll(plan.messages, result);
-    Keep({MessageKind::Success, codes::kUnchanged, kNothingChanged}, result);
-    KeepProblems(plan.problems, result);
-    return plan.problems.empty() ? ExitDone : ExitRanWithProblems;
-}
-
-// A preview's messages: the run's, but its end is said as a preview's, never as done.
-std::vector<OutcomeMessage> AsPreview(std::vector<OutcomeMessage> messages)
-{
-    for (OutcomeMessage& message : messages)
-        if (message.kind == MessageKind::Success) {
-            message.code = codes::kPreviewDone;
-            message.text = L"Nothing was written; the run would end with: " + message.text;
-        }
-    return messages;
-}
-
-// The exit code of the run that the plan predicts: 1 when it would stop, or refuse to start
-// (problems without /force), 3 when it would leave problems.
-int PredictedExit(const RunPlan& plan, bool force)
-{
-    if (!plan.done)
-        return ExitFailed;
-    if (plan.problems.empty())
-        return ExitDone;
-    return force ? ExitRanWithProblems : ExitFailed;
-}
-
-// A preview changes nothing: its messages, success included, are remarks.
-int Preview(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandResult& result)
-{
-    const bool force = line.switches.force;
-    const int predicted = PredictedExit(plan, force);
-    result.whatif = true;
-    KeepAll(AsPreview(plan.messages), result);
-    if (!plan.done)
-        return ExitFailed;
-    KeepProblems(plan.problems, result);
-    if (predicted == ExitFailed)
-        Keep({MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting}, result);
-    else
-        result.outcome.changes = plan.changes;  // what the run would change
-    const int written =
-        WritePreview(line, plan.Writes() ? PlanText(plan.plan, steps.filesInPreview) : UnchangedPreview(), result);
-    return written != ExitDone ? written : predicted;
-}
-
-// After the run: what the plan still finds to change, and /check's problems.
-int CheckWhatWasLeft(const RunSteps& steps, CommandResult& result)
-{
-    const RunPlan again = steps.replan();
-    std::vector<Problem> problems = again.problems;
-    for (const Change& change : again.changes) {
-        const bool registry = change.target == ChangeTarget::Key || change.target == ChangeTarget::Value;
-        problems.push_back(Problem{codes::kChangeLeft,
-                                   change.path + (change.name.empty() ? L"" : L": " + change.name) +
-                                       L" still differs from what the run writes (" + WideOfUtf8Lossy(ChangeActionName(change.action)) + L")",
-                                   registry ? change.path : L"", change.name, registry ? L"" : change.path,
-                                   change.after, change.before});
-    }
-    const int exitCode = problems.empty() ? ExitDone : ExitRanWithProblems;
-    KeepProblems(std::move(problems), result);
-    return exitCode;
-}
-
-// The plan decides: a preview exits as the run would; a run that the plan would not pass refuses
-// before its first write (unless /force); a run that would change nothing writes nothing and says
-// so; otherwise the run makes the plan's changes, and only those, then plans again.
-int RunPlanned(const CommandLine& line, const RunPlan& plan, const RunSteps& steps, CommandResult& result)
-{
-    if (line.switches.whatif)
-        return Preview(line, plan, steps, result);
-    const bool force = line.switches.force;
-    const bool clean = plan.done && plan.problems.empty();
-    if (!plan.Writes() || (!clean && !force))
-        result.wroteNothing = true;
-    if (!plan.done && !plan.Writes()) {  // the run stops before its first write, as it always did
-        KeepAll(plan.messages, result);
-        return ExitFailed;
-    }
-    if (!plan.Writes())
-        return clean || force ? NothingToChange(plan, result) : RefuseBeforeWriting(plan, result);
-    Outcome shown;
-    const Converged run = Converge(plan, !force, MessageLog(shown, nullptr));
-    if (run.refused)
-        return RefuseBeforeWriting(plan, result);
-    KeepAll(shown.messages, result);
-    result.outcome.changes = run.changes;
-    if (run.backup) {
+    rules.preview = line.switches.whatif.has_value();
+    rules.force = line.switches.force;
+    rules.remarks = true;
+    PlannedRun run = RunPlanned(plan, rules, MessageLog(result.outcome, nullptr));
+    result.whatif = rules.preview;
+    result.wroteNothing = run.wroteNothing;
+    result.outcome.changes = std::move(run.changes);
+    result.problemsAfter = run.problemsAfter;
+    result.outcome.problems = std::move(run.problems);
+    if (run.backup)
         result.outcome.backup = run.backup->path;
-        for (const std::wstring& leftover : run.backup->leftoversRemoved)
-            Keep({MessageKind::Warning, codes::kBackupLeftoverRemoved,
-                  L"Deleted an unfinished backup that a stopped run left: " + leftover},
-                 result);
-    }
-    return run.failed ? static_cast<int>(ExitFailed) : CheckWhatWasLeft(steps, result);
+    const int end = run.end == RunEnd::Done ? ExitDone : run.end == RunEnd::Failed ? ExitFailed : ExitRanWithProblems;
+    if (!run.previewText)
+        return end;
+    const int written = WritePreview(line, *run.previewText, result);
+    return written != ExitDone ? written : end;
 }
 
 int Configure(const CommandLine& line, CommandResult& result)
@@ -299,13 +188,13 @@ int Configure(const CommandLine& line, CommandResult& result)
         return result.end;
     ConfigResult configured;
     const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), configured);
-    RunSteps steps;
-    steps.filesInPreview = true;
-    steps.replan = [&]() -> RunPlan {
+    RunRules rules;
+    rules.filesInPreview = true;
+    rules.replan = [&]() -> RunPlan {
         ConfigResult again;
         return PlanConfiguration(request, probe, MachinePlanInputs(), again);
     };
-    return RunPlanned(line, plan, steps, result);
+    return RunPlannedCommand(line, plan, rules, result);
 }
 
 int Upgrade(const CommandLine& line, CommandResult& result)
@@ -315,9 +204,9 @@ int Upgrade(const CommandLine& line, CommandResult& result)
         return result.end;
     LiveMachineProbe probe(OfferedPrinters(PrinterFailures(result)), nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
-    RunSteps steps;
-    steps.replan = [&] { return PlanUpgrade(probe, MachinePlanInputs()); };
-    return RunPlanned(line, plan, steps, result);
+    RunRules rules;
+    rules.replan = [&] { return PlanUpgrade(probe, MachinePlanInputs()); };
+    return RunPlannedCommand(line, plan, rules, result);
 }
 
 // Reads the configuration and the machine, writes nothing, and lists every problem. With a
@@ -332,7 +221,7 @@ int Check(const CommandLine& line, CommandResult& result)
     const std::vector<std::wstring> printers =
         OfferedPrinters([&note](const std::wstring& text) { note(codes::kPrintersUnreadable, text); });
     LiveMachineProbe probe(printers, nullptr);
-    std::optional<std::vector<RegKeyData>> maps;
+    std::optional<DesiredState> desired;
     std::vector<std::wstring> missingTemplates;
     if (line.switches.branch) {
         const RequestCheck check = CheckRequest(RequestOf(line, printers, true));
@@ -347,7 +236,9 @@ int Check(const CommandLine& line, CommandResult& result)
             if (!MatchPrinter(printers, (line.switches.*printer).value_or(L"")))
                 note(refusal->code, refusal->text);
         const TemplateFacts templates = TemplatesIn(probe, probe.ProgramFolder());
-        maps = DesiredMaps(*check.request, InstallDirOf(probe), {}, templates);
+        MachinePaths paths;
+        paths.InstallDir = InstallDirOf(probe);
+        desired = Desired(*check.request, paths, {}, templates);
         missingTemplates = MissingTemplates(*check.request, templates, probe.ProgramFolder());
     }
     ConfigurationLock lock;
@@ -364,7 +255,7 @@ int Check(const CommandLine& line, CommandResult& result)
     }
     for (Problem& problem :
          FindConfigurationProblems(ReadKeyTree(kProductKeyPath), probe,
-                                   {maps ? &*maps : nullptr, image ? &image->fileBytes : nullptr, missingTemplates}))
+                                   {desired ? &*desired : nullptr, image ? &image->fileBytes : nullptr, missingTemplates}))
         problems.push_back(std::move(problem));
     const int exitCode = problems.empty() ? ExitDone : ExitFailed;
     KeepProblems(std::move(problems), result);

@@ -9,7 +9,6 @@
 #include "common/product_keys.h"
 #include "common/text.h"
 #include "config/change_plan.h"
-#include "config/desired.h"
 
 namespace {
 
@@ -146,32 +145,23 @@ std::wstring Shown(const std::wstring& name, const ChangeSide& side)
     return Shown(RegValueData{name, side.type, side.data});
 }
 
-// The maps key and what lies below it.
-std::vector<RegKeyData> MapsTree(const std::vector<RegKeyData>& tree, const std::wstring& maps)
-{
-    std::vector<RegKeyData> part{{maps, {}, {}}};
-    const std::wstring below = PathCompareKey(maps + L"\\");
-    for (const RegKeyData& key : tree)
-        if (PathCompareKey(key.path).rfind(below, 0) == 0)
-            part.push_back(key);
-    return part;
-}
-
-// Every place where the maps differ from what /configure would write, as the run's plan finds
-// them (the one diff of the two trees): a key missing (its values with it) or there that the
-// request does not write (the topmost only, with what it holds), a value missing, other (the same
-// bytes under another type are another value) or there that the run would remove.
-std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const std::vector<RegKeyData>& expected,
+// Every place below the maps key that the plan of the declared state would change: a key
+// missing (its values said with it) or there that the request does not write (the topmost only,
+// with what it holds), a value missing, other (the same bytes under another type are another
+// value) or there that the run would remove.
+std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const DesiredState& desired,
                                  const ProductRoot& root)
 {
     const std::wstring maps = root.FullPath(root.MapsKey());
-    std::vector<RegKeyData> want = MapsTree({}, maps);
-    want.insert(want.end(), expected.begin(), expected.end());
+    std::vector<OutcomeMessage> notes;
     std::vector<Problem> found;
     const std::wstring suffix = L"; /configure with these switches would ";
     std::vector<std::wstring> created;
-    for (const Change& change : TreeChanges(MapsTree(tree, maps), want)) {
+    for (const PlannedChange& step : Diff(tree, desired, nullptr, notes, root).steps) {
+        const Change& change = step.change;
         const std::wstring& path = change.path;
+        if (PathCompareKey(path).rfind(PathCompareKey(maps + L"\\"), 0) != 0)
+            continue;  // the product values and the maps key itself are checked on their own
         const bool key = change.target == ChangeTarget::Key, removed = change.action == ChangeAction::Removed;
         if (key && change.action == ChangeAction::Created)
             created.push_back(PathCompareKey(path));
@@ -234,7 +224,8 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
     for (const RegKeyData& key : tree)
         for (const RegValueData& value : key.values)
             upgraded = upgraded || AddedByUpgrade(value.name);
-    Inspection check(probe, upgraded || expected.maps);
+    Inspection check(probe, upgraded || expected.desired);
+    const std::vector<RegKeyData> declared = expected.desired ? expected.desired->Keys() : std::vector<RegKeyData>();
     const std::wstring productPath = root.FullPath(root.key);
     const RegKeyData* product = FindRegKey(tree, productPath);
     std::vector<const RegKeyData*> maps;
@@ -251,13 +242,13 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
             check.Add(codes::kMapsEmpty, mapsPath + L" holds no map", mapsPath);
         // A map that the request does not write is one difference, not a map of missing values.
         for (const RegKeyData* map : maps)
-            if (!expected.maps || FindRegKey(*expected.maps, map->path))
+            if (!expected.desired || FindRegKey(declared, map->path))
                 InspectMap(check, tree, *map);
     }
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
         check.Add(codes::kBarcodeFontMissing, L"The barcode font Free 3 of 9 Extended is not installed");
-    if (expected.maps)
-        for (Problem& difference : Differences(tree, *expected.maps, root))
+    if (expected.desired)
+        for (Problem& difference : Differences(tree, *expected.desired, root))
             check.problems.push_back(std::move(difference));
     if (expected.headerImage)
         check.HeaderImage(maps, tree, *expected.headerImage);

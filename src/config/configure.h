@@ -1,7 +1,6 @@
-// "Configure Vorla" as one engine for the dialog and the command line: the machine checks, the
-// entries' validation, the product values and the form maps, in that order, with the same
-// messages whichever front end shows them. Pure: the machine is reached through a probe and a
-// writer.
+// "Configure Vorla"'s checks for the dialog and the command line: the machine, then the entries,
+// with the same messages whichever front end shows them; what is written then is declared
+// (config/desired.h). Pure: the machine is reached through a probe.
 #pragma once
 #include <optional>
 #include <string>
@@ -9,7 +8,8 @@
 
 #include "common/show_message.h"
 #include "common/reg_text.h"
-#include "config/config_writer.h"
+#include "common/product_keys.h"
+#include "config/map_layout.h"
 #include "config/machine_probe.h"
 #include "config/request.h"
 
@@ -47,19 +47,6 @@ struct ConfigResult {
 // Shows an engine's messages and keeps each with its kind and code (common/outcome.h).
 class MessageLog;
 
-// What the map writer is given besides the series.
-struct MapSettings {
-    int BranchNo = 0;                        // 1..9999, checked before
-    std::wstring InstallDir;                 // the product's installation folder, no trailing separator
-    std::wstring ProgramDir;                 // the program's folder, no trailing separator
-    std::wstring EscSourcePath;              // ProgramDir + "\generic_ab.esc"
-    std::wstring PosPrinter;                 // the POS maps' printer
-    std::wstring BackPrinter;                // the back-office maps' printer
-    std::wstring UncPos;                     // the POS maps' output folder (may be empty)
-    std::wstring UncBack;                    // the back-office maps' output folder (may be empty)
-    std::vector<std::wstring> AddressLines;  // the branch header
-};
-
 enum class MachineCheck {
     Passed,
     Refused,             // a folder, Ghostscript, the escape file or the header lines are missing
@@ -85,18 +72,9 @@ MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, Mac
 MachineCheck CheckMachine(const ConfigRequest& request, MachineProbe& probe, MachinePaths& paths,
                           const MessageLog& log);
 
-// The whole run: checks, validation, a backup, product values, the old maps removed, the POS
-// maps numbered from 1 and the back-office maps after them, then "Η εντολή ολοκληρώθηκε".
-ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
-                               const ShowMessageFn& show, ConfigResult& result, const ProductRoot& root = {});
-// The same, each message kept in the log with its kind and a stable code: configuration-done;
-// the machine's refusals (install-folder-missing, ghostscript-missing, esc-file-missing,
-// pdf-printer-missing, barcode-font-missing, header-lines-wrong, program-files-unknown); the
-// entries' (pos-unc-empty and back-unc-empty warn; branch-refused, pos-printer-not-chosen,
-// back-printer-not-chosen, series-refused); the writes' (backup-failed, product-write-failed, maps-remove-failed,
-// map-write-failed; template-missing and address-image-not-written warn).
-ConfigOutcome RunConfiguration(const ConfigRequest& request, MachineProbe& probe, ConfigWriter& writer,
-                               const MessageLog& log, ConfigResult& result, const ProductRoot& root = {});
+// The entries checked as the request they make, each refusal said through the log; the two UNC
+// warnings come first (an empty output folder only warns). None when an entry is refused.
+std::optional<Request> CheckEntries(const ConfigRequest& request, const MessageLog& log);
 
 // The key of map n below HKEY_LOCAL_MACHINE, and one of its sections (kMasterSubkey, kCopySubkey).
 std::wstring MapKeyPath(int mapNumber);
@@ -106,26 +84,5 @@ std::wstring MapSectionKeyPath(int mapNumber, const wchar_t* section);
 std::wstring VorlaInstallDir(const std::wstring& programFiles);
 std::wstring GhostscriptPathOf(const std::wstring& programFiles);
 
-// What the map writer takes from the request and the machine.
-MapSettings SettingsOf(const Request& request, const MachinePaths& paths);
-
 // The names of the values the configuration writes to the product key.
 std::vector<std::wstring> ProductValueNames();
-
-// How the map writer runs: on what, through which writer, showing what where.
-struct MapWriteOptions {
-    MapSettings settings;
-    MachineProbe* probe = nullptr;  // asked whether a form template is there; none: taken as there
-    ConfigWriter* writer = nullptr;
-    ShowMessageFn show;
-    ProductRoot root;
-    ShowMessageFn showDrawing;  // where the header image's failure is shown; none: show
-};
-
-// One map per series of the type, in order, numbered on from mapCounter
-// (raised by one per map). A missing form template is shown and nothing is written for the
-// type. The first folder of a type gets copies and the header image, the later ones links to
-// them. A refused registry write throws, keeping what was written. Returns the last folder
-// written, empty when none was.
-std::wstring WriteMapsWith(const MapWriteOptions& options, const std::vector<int>& series,
-                           const std::wstring& mapType, int& mapCounter);

@@ -10,9 +10,8 @@
 #include "config/check.h"
 #include "config/desired.h"
 #include "config/machine.h"
-#include "config/upgrade.h"
+#include "config/policy.h"
 
-const wchar_t kNothingChanged[] = L"Nothing had to change: the configuration already stands as requested.";
 
 PlanInputs MachinePlanInputs(const ProductRoot& root)
 {
@@ -34,60 +33,6 @@ PlanInputs MachinePlanInputs(const ProductRoot& root)
     };
     ProbeThisMachine(inputs, root);
     return inputs;
-}
-
-namespace {
-
-// The plan's result on the messages: where the run would fail, it says so there and nothing after.
-void EndWhereItFails(RunPlan& plan, Outcome& shown, PlanWriter& writer)
-{
-    plan.plan = writer.Result();
-    if (plan.plan.Fails()) {
-        shown.messages.resize(plan.plan.failShownBefore);
-        shown.messages.push_back({MessageKind::Failure, plan.plan.failCode, plan.plan.failText});
-    }
-    plan.messages = std::move(shown.messages);
-    plan.changes = plan.plan.Changes();
-}
-
-}  // namespace
-
-ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, const PlanInputs& inputs,
-                             ConfigResult& result, const ProductRoot& root)
-{
-    ConfigPlan plan;
-    PlanWriter writer(inputs, probe, root);
-    Outcome shown;
-    writer.CountShown(&shown.messages);
-    plan.outcome = RunConfiguration(request, probe, writer, MessageLog(shown, nullptr), result, root);
-    EndWhereItFails(plan, shown, writer);
-    if (plan.plan.Fails())
-        plan.outcome = ConfigOutcome::Failed;
-    plan.done = plan.outcome == ConfigOutcome::Done;
-    if (plan.done) {
-        const Request asked = *CheckRequest(request).request;
-        const TemplateFacts templates = TemplatesIn(probe, result.paths.ProgramDir);
-        const std::vector<RegKeyData> maps = DesiredMaps(asked, result.paths.InstallDir, root, templates);
-        const std::optional<std::string> image = inputs.drawImage ? inputs.drawImage(request.headerLines) : std::nullopt;
-        plan.problems = FindConfigurationProblems(
-            writer.TreeAfter(), writer.ProbeAfter(),
-            {&maps, image ? &*image : nullptr, MissingTemplates(asked, templates, result.paths.ProgramDir)}, root);
-    }
-    return plan;
-}
-
-RunPlan PlanUpgrade(MachineProbe& probe, const PlanInputs& inputs, const ProductRoot& root)
-{
-    RunPlan plan;
-    PlanWriter writer(inputs, probe, root);
-    Outcome shown;
-    writer.CountShown(&shown.messages);
-    plan.done = RunUpgrade(inputs.tree, writer, MessageLog(shown, nullptr), root);
-    EndWhereItFails(plan, shown, writer);
-    plan.done = plan.done && !plan.plan.Fails();
-    if (plan.done)
-        plan.problems = FindConfigurationProblems(writer.TreeAfter(), writer.ProbeAfter(), {}, root);
-    return plan;
 }
 
 Converged Converge(const RunPlan& plan, bool refuseUnlessClean, const MessageLog& log, const ProductRoot& root)
@@ -137,8 +82,10 @@ ConfigOutcome ConvergeConfiguration(const ConfigRequest& request, MachineProbe& 
 {
     const ConfigPlan plan = PlanConfiguration(request, probe, MachinePlanInputs(), result);
     Outcome outcome;
-    const Converged run = Converge(plan, false, MessageLog(outcome, show));
-    return run.failed && plan.outcome == ConfigOutcome::Done ? ConfigOutcome::Failed : plan.outcome;
+    RunRules rules;
+    rules.force = true;  // the dialog never refuses: it runs what the plan can make
+    const PlannedRun run = RunPlanned(plan, rules, MessageLog(outcome, show));
+    return run.end == RunEnd::Failed && plan.outcome == ConfigOutcome::Done ? ConfigOutcome::Failed : plan.outcome;
 }
 
 bool ConvergeUpgrade(const ShowMessageFn& show)
@@ -146,5 +93,7 @@ bool ConvergeUpgrade(const ShowMessageFn& show)
     LiveMachineProbe probe({}, nullptr);
     const RunPlan plan = PlanUpgrade(probe, MachinePlanInputs());
     Outcome outcome;
-    return !Converge(plan, false, MessageLog(outcome, show)).failed && plan.done;
+    RunRules rules;
+    rules.force = true;
+    return RunPlanned(plan, rules, MessageLog(outcome, show)).end != RunEnd::Failed;
 }

@@ -104,85 +104,6 @@ std::optional<std::string> LiveMachineProbe::FileBytes(const std::wstring& path,
     }
 }
 
-// ---- MachineWriter
-
-namespace {
-
-// Writes the values in order; the first refused write throws "Failed to set data for '<name>'".
-void WriteValues(RegistryKey& key, const std::vector<RegValue>& values)
-{
-    for (const RegValue& value : values)
-        key.WriteData(RegDataOf(value));
-}
-
-}  // namespace
-
-void MachineWriter::Backup(const std::vector<std::wstring>& productValuesWritten)
-{
-    if (backup_ == BackupPolicy::BeforeChange && !backupTaken_)
-        backupTaken_ = BackupVorlaKey(productValuesWritten, DefaultBackupFolder(), root_);
-}
-
-void MachineWriter::WriteKey(const std::wstring& path, const std::vector<RegValue>& values)
-{
-    RegistryKey key = RegistryKey::Create(HiveKey(root_.hive), path, KEY_ALL_ACCESS);
-    WriteValues(key, values);
-    changes_.push_back({ChangeTarget::Key, ChangeAction::Written, path, {}});
-}
-
-void MachineWriter::UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values)
-{
-    RegistryKey key = createMissing ? RegistryKey::Create(HiveKey(root_.hive), path, KEY_ALL_ACCESS)
-                                    : RegistryKey::Open(HiveKey(root_.hive), path, KEY_ALL_ACCESS);
-    if (!key.Valid())
-        throw OpenKeyFailure(path);
-    WriteValues(key, values);
-    for (const RegValue& value : values)
-        changes_.push_back({ChangeTarget::Value, ChangeAction::Written, path, value.name});
-}
-
-// Keys that survive the removal would stand beside the new ones as if they belonged to this
-// configuration, so they stop the run.
-void MachineWriter::RemoveKeyTree(const std::wstring& path)
-{
-    const bool removed = DeleteKeyTree(HiveKey(root_.hive), path);
-    if (RegistryKey::Open(HiveKey(root_.hive), path, KEY_READ).Valid())
-        throw DeleteKeyFailure(path);
-    if (removed)
-        changes_.push_back({ChangeTarget::Key, ChangeAction::Removed, path, {}});
-}
-
-void MachineWriter::MakeFolder(const std::wstring& path)
-{
-    for (const std::wstring& folder : FolderChain(path))
-        if (!folder.empty() && !IsExistingFolder(folder) && ::MakeFolder(folder))
-            changes_.push_back({ChangeTarget::Folder, ChangeAction::Made, folder, {}});
-}
-
-void MachineWriter::CopyNew(const std::wstring& source, const std::wstring& target)
-{
-    if (CopyToNewFile(source, target))
-        changes_.push_back({ChangeTarget::File, ChangeAction::Copied, target, {}});
-}
-
-void MachineWriter::LinkNew(const std::wstring& existing, const std::wstring& link)
-{
-    if (LinkNewFile(link, existing))
-        changes_.push_back({ChangeTarget::File, ChangeAction::Linked, link, {}});
-}
-
-void MachineWriter::DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
-                                const ShowMessageFn& show)
-{
-    bool failed = false;
-    const bool drawn = RenderAddressBitmap(path, lines, [&](const std::wstring& text) {
-                           failed = true;
-                           show(text);
-                       }).has_value();
-    if (drawn && !failed)
-        changes_.push_back({ChangeTarget::File, ChangeAction::Drawn, path, {}});
-}
-
 // ---- The plan's probes and its applier
 
 namespace {
@@ -210,12 +131,12 @@ bool KeyWritable(HKEY hive, const std::wstring& path)
 void ProbeThisMachine(PlanInputs& inputs, const ProductRoot& root)
 {
     const HKEY hive = HiveKey(root.hive);
-    inputs.canWriteFile = [](const std::wstring& path) { return FileWriteError(path) == 0; };
+    inputs.disk.canWriteFile = [](const std::wstring& path) { return FileWriteError(path) == 0; };
     inputs.canWriteKey = [hive](const std::wstring& full) { return KeyWritable(hive, BelowHive(full)); };
     inputs.canDeleteKey = [hive](const std::wstring& full) {
         return RegistryKey::Open(hive, BelowHive(full), KEY_ALL_ACCESS).Valid();
     };
-    inputs.folderError = [](const std::wstring& path) { return static_cast<unsigned long>(FolderCreationError(path)); };
+    inputs.disk.folderError = [](const std::wstring& path) { return static_cast<unsigned long>(FolderCreationError(path)); };
     inputs.checkBackup = [root](const std::vector<std::wstring>& values) {
         CheckBackupPossible(values, DefaultBackupFolder(), root);
     };

@@ -1,4 +1,4 @@
-// The configuration's probe and writers on the real branch machine.
+// The configuration's probe, the plan's probes and the plan's applier on the real branch machine.
 #pragma once
 #include <windows.h>
 
@@ -11,7 +11,6 @@
 #include "common/outcome.h"
 #include "common/reg_text.h"
 #include "config/backup.h"
-#include "config/config_writer.h"
 #include "config/machine_probe.h"
 
 // Asks this machine. The printers are given by the caller (the dialog's lists, or the
@@ -34,34 +33,6 @@ private:
     std::vector<std::wstring> printers_;
     HWND window_;
     std::map<std::wstring, bool> fonts_;  // the faces asked for, and whether they are installed
-};
-
-// Writes for real, below the root's hive. With BackupPolicy::BeforeChange, Backup() backs up the
-// root's key (BackupVorlaKey) and keeps what it made or named.
-class MachineWriter : public ConfigWriter {
-public:
-    enum class BackupPolicy { None, BeforeChange };
-    explicit MachineWriter(BackupPolicy backup, ProductRoot root = {}) : backup_(backup), root_(std::move(root)) {}
-    // The backup made (or, when nothing changed since, the newest one named); empty when none.
-    const std::optional<BackupMade>& BackupTaken() const { return backupTaken_; }
-    // What it changed, in order.
-    const std::vector<Change>& Changes() const { return changes_; }
-
-    void Backup(const std::vector<std::wstring>& productValuesWritten) override;
-    void WriteKey(const std::wstring& path, const std::vector<RegValue>& values) override;
-    void UpdateKey(const std::wstring& path, bool createMissing, const std::vector<RegValue>& values) override;
-    void RemoveKeyTree(const std::wstring& path) override;
-    void MakeFolder(const std::wstring& path) override;
-    void CopyNew(const std::wstring& source, const std::wstring& target) override;
-    void LinkNew(const std::wstring& existing, const std::wstring& link) override;
-    void DrawAddress(const std::wstring& path, const std::vector<std::wstring>& lines,
-                     const ShowMessageFn& show) override;
-
-private:
-    BackupPolicy backup_;
-    ProductRoot root_;
-    std::optional<BackupMade> backupTaken_;
-    std::vector<Change> changes_;
 };
 
 struct PlanInputs;      // config/change_plan.h

@@ -59,10 +59,16 @@ std::optional<ShownMap> ReadMap(const std::vector<RegKeyData>& tree, const std::
     return shown;
 }
 
-// Why the request does not give the tree: its first difference.
-std::wstring FirstDifference(const std::vector<RegKeyData>& have, const std::vector<RegKeyData>& want)
+// Why the request does not give the tree: the first change that its plan would make below the
+// maps key.
+std::wstring FirstDifference(const std::vector<RegKeyData>& tree, const DesiredState& desired, const ProductRoot& root)
 {
-    for (const Change& change : TreeChanges(have, want)) {
+    const std::wstring maps = root.FullPath(root.MapsKey()) + L"\\";
+    std::vector<OutcomeMessage> notes;
+    for (const PlannedChange& step : Diff(tree, desired, nullptr, notes, root).steps) {
+        const Change& change = step.change;
+        if (change.path.size() <= maps.size() || !EqualsAsciiNoCase(change.path.substr(0, maps.size()), maps))
+            continue;
         const std::wstring what = change.path + (change.name.empty() ? L"" : L": " + change.name);
         switch (change.action) {
         case ChangeAction::Removed: return what + L" is there, and no request writes it";
@@ -71,16 +77,6 @@ std::wstring FirstDifference(const std::vector<RegKeyData>& have, const std::vec
         }
     }
     return {};
-}
-
-std::vector<RegKeyData> MapsPart(const std::vector<RegKeyData>& tree, const ProductRoot& root)
-{
-    const std::wstring maps = root.FullPath(root.MapsKey()) + L"\\";
-    std::vector<RegKeyData> part;
-    for (const RegKeyData& key : tree)
-        if (key.path.size() > maps.size() && EqualsAsciiNoCase(key.path.substr(0, maps.size()), maps))
-            part.push_back(key);
-    return part;
 }
 
 std::wstring JoinSeries(const std::vector<int>& series)
@@ -140,7 +136,10 @@ ShownRequest ShowRequest(const std::vector<RegKeyData>& tree, const std::wstring
         shown.whyNone = check.text;
         return shown;
     }
-    shown.whyNone = FirstDifference(MapsPart(tree, root), DesiredMaps(request, installDir, root));
+    MachinePaths paths;
+    paths.InstallDir = installDir;
+    paths.GhostscriptPath = ghostscriptPath;
+    shown.whyNone = FirstDifference(tree, Desired(request, paths, root), root);
     if (shown.whyNone.empty())
         shown.request = request;
     return shown;

@@ -4,6 +4,8 @@ list(APPEND CORE_SOURCES
   src/config/barcode239.cpp
   src/config/check.cpp
   src/config/desired.cpp
+  src/config/disk_after.cpp
+  src/config/run_plan.cpp
   src/config/configure.cpp
   src/config/address_layout.cpp
   src/config/map_layout.cpp
@@ -16,7 +18,7 @@ list(APPEND WIN_SOURCES
   src/config/backup.cpp
   src/config/converge.cpp
   src/config/machine.cpp
-  src/config/upgrade.cpp
+  src/config/policy.cpp
   src/config/address_bitmap.cpp
   src/config/ok_glyph_image.cpp
   src/config/printers.cpp

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "common/registry.h"
+#include "config/converge.h"
+#include "config/desired.h"
+#include "config/machine.h"
 #include "support/win_test_support.h"
 
 namespace stored {
@@ -74,24 +77,62 @@ std::vector<std::wstring> Children(const Tree& tree, const std::wstring& relativ
 
 }  // namespace stored
 
-MapSettings SampleMapSettings(const std::wstring& folder)
+SampleBranch SampleBranchIn(const std::wstring& folder)
 {
-    MapSettings settings;
-    settings.BranchNo = 12;
-    settings.ProgramDir = folder + L"\\program";
-    settings.InstallDir = folder + L"\\Program Files\\Kelvane\\Kelvane Vorla";
-    settings.EscSourcePath = settings.ProgramDir + L"\\generic_ab.esc";
-    settings.PosPrinter = L"Epson TM-T88 (POS)";
-    settings.BackPrinter = L"Εκτυπωτής γραφείου";
-    settings.UncPos = L"\\\\fs01\\STORE_FILES$\\POS";
-    settings.UncBack = L"";
-    settings.AddressLines = {
+    SampleBranch branch;
+    branch.paths.ProgramDir = folder + L"\\program";
+    branch.paths.InstallDir = folder + L"\\Program Files\\Kelvane\\Kelvane Vorla";
+    branch.paths.EscSourcePath = branch.paths.ProgramDir + L"\\generic_ab.esc";
+    branch.request.branch = 12;
+    branch.request.posPrinter = L"Epson TM-T88 (POS)";
+    branch.request.backPrinter = L"Εκτυπωτής γραφείου";
+    branch.request.uncPos = L"\\\\fs01\\STORE_FILES$\\POS";
+    branch.request.uncBack = L"";
+    branch.request.headerLines = {
         L"Κατάστημα: Λεωφ. Αθηνών 12", L"Αθήνα, Τηλ. 2101234567", L"Κεντρικό: Σταδίου 5",
         L"Τηλ. 2107654321",            L"ΑΦΜ 099999999, ΔΟΥ ΦΑΕ",
     };
-    WriteBytes(settings.EscSourcePath, "escape file");
-    WriteBytes(settings.ProgramDir + L"\\ab1.bmp", "logo");
-    WriteBytes(settings.ProgramDir + L"\\abPOS.xml", "<pos/>");
-    WriteBytes(settings.ProgramDir + L"\\abBACK.xml", "<back/>");
-    return settings;
+    WriteBytes(branch.paths.EscSourcePath, "escape file");
+    WriteBytes(branch.paths.ProgramDir + L"\\ab1.bmp", "logo");
+    WriteBytes(branch.paths.ProgramDir + L"\\abPOS.xml", "<pos/>");
+    WriteBytes(branch.paths.ProgramDir + L"\\abBACK.xml", "<back/>");
+    return branch;
+}
+
+namespace {
+
+// The plan made without its backup; what it said, its success too where withEnd.
+std::vector<std::wstring> Make(RunPlan plan, const ProductRoot& root, bool withEnd)
+{
+    plan.plan.backup = false;
+    std::vector<std::wstring> said;
+    Outcome outcome;
+    Converge(plan, false, MessageLog(outcome, nullptr), root);
+    for (const OutcomeMessage& message : outcome.messages)
+        if (withEnd || message.kind != MessageKind::Success)
+            said.push_back(message.text);
+    return said;
+}
+
+}  // namespace
+
+std::vector<std::wstring> ConfigureSample(const SampleBranch& branch, const ProductRoot& root)
+{
+    LiveMachineProbe probe({}, nullptr);
+    PlanInputs inputs = MachinePlanInputs(root);
+    inputs.checkBackup = nullptr;  // no backup is taken
+    const DesiredState desired = Desired(branch.request, branch.paths, root, TemplatesIn(probe, branch.paths.ProgramDir),
+                                         inputs.drawImage(branch.request.headerLines));
+    DiskAfter disk(probe, inputs.disk);
+    RunPlan plan;
+    PlanDesired(plan, {}, desired, &disk, inputs, {}, {MessageKind::Success, "", L""}, root);
+    return Make(std::move(plan), root, false);
+}
+
+std::vector<std::wstring> UpgradeSample(const ProductRoot& root)
+{
+    LiveMachineProbe probe({}, nullptr);
+    PlanInputs inputs = MachinePlanInputs(root);
+    inputs.checkBackup = nullptr;  // no backup is taken
+    return Make(PlanUpgrade(probe, inputs, root), root, true);
 }

@@ -9,6 +9,7 @@
 #include "common/product_keys.h"
 #include "common/reg_text.h"
 #include "config/configure.h"
+#include "config/request.h"
 
 namespace stored {
 
@@ -39,4 +40,17 @@ std::vector<std::wstring> Children(const Tree& tree, const std::wstring& relativ
 
 // Settings for the map writer in folder: branch 12, its templates in folder\program, its maps in
 // folder\Program Files\Kelvane\Kelvane Vorla, a header of five lines.
-MapSettings SampleMapSettings(const std::wstring& folder);
+// A branch of the tests: its program's folder (its files written there) and Vorla's below the
+// folder, and a request for branch 12 with a POS printer, a Greek back-office printer, one output
+// folder and a Greek header; its series are the test's.
+struct SampleBranch {
+    MachinePaths paths;
+    Request request;
+};
+SampleBranch SampleBranchIn(const std::wstring& folder);
+
+// The request configured below the root as every run does (planned on the machine as it stands,
+// then made), without a backup; what it said, its end aside.
+std::vector<std::wstring> ConfigureSample(const SampleBranch& branch, const ProductRoot& root);
+// "Upgrade Vorla" below the root in the same way; what it said, "Done!" included.
+std::vector<std::wstring> UpgradeSample(const ProductRoot& root);

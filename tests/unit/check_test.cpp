@@ -45,6 +45,14 @@ std::vector<RegKeyData> Configured(const Request& request = Asked())
     return tree;
 }
 
+// What /configure would leave for the request.
+DesiredState Wanted(const Request& request = Asked())
+{
+    MachinePaths paths;
+    paths.InstallDir = kInstall;
+    return Desired(request, paths);
+}
+
 void Erase(std::vector<RegKeyData>& tree, const std::wstring& path, const std::wstring& value)
 {
     for (RegKeyData& key : tree)
@@ -59,7 +67,7 @@ void Erase(std::vector<RegKeyData>& tree, const std::wstring& path, const std::w
 TEST(Check, NamesEachProblemExactlyAndNothingOnAWholeConfiguration)
 {
     WholeMachine machine;
-    const std::vector<RegKeyData> expected = DesiredMaps(Asked(), kInstall);
+    const DesiredState expected = Wanted();
     EXPECT_EQ(ConfigurationProblems(Configured(), machine, {&expected, nullptr}), std::vector<std::wstring>{});
 
     const std::wstring map1 = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\1";
@@ -108,7 +116,7 @@ TEST(Check, EachProblemHasItsCode)
     Request kitchen = Asked(), more = Asked();
     kitchen.posPrinter = L"Kitchen";
     more.back = {9, 10};
-    const Tree expected = DesiredMaps(more, kInstall);
+    const DesiredState expected = Wanted(more);
     Tree mistyped = Configured(), notUpgraded = Configured(), lacksValue = Configured();
     mistyped[2].values[0] = RegDwordValue(mistyped[2].values[0].name, 1);
     for (RegKeyData& key : notUpgraded)  // never upgraded: no map holds what an upgrade adds
@@ -159,7 +167,7 @@ TEST(Check, AStrayMapIsOneDifferenceWithWhatItHolds)
     const std::wstring stray = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\9";
     std::vector<RegKeyData> tree = Configured();
     tree.push_back({stray, {}, {RegTextValue(L"Printer", L"x")}});
-    const std::vector<RegKeyData> expected = DesiredMaps(Asked(), kInstall);
+    const DesiredState expected = Wanted();
     const std::vector<Problem> problems = FindConfigurationProblems(tree, machine, {&expected, nullptr});
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].key, stray);

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "config/configure.h"
+#include "config/run_plan.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ const std::wstring kInstall = L"C:\\Program Files\\Kelvane\\Kelvane Vorla";
 // A branch machine that has everything, unless a test takes something away.
 struct TableProbe : MachineProbe {
     bool programFiles = true;
-    std::set<std::wstring> files{L"C:\\Program Files\\gs\\gs9.14\\bin\\gswin32c.exe", L"C:\\prog\\generic_ab.esc",
+    std::set<std::wstring> files{L"C:\\Program Files\\gs\\gs9.14\\bin\\gswin32c.exe", L"C:\\prog\\generic_ab.esc", L"C:\\prog\\ab1.bmp",
                                  L"C:\\prog\\abPOS.xml", L"C:\\prog\\abBACK.xml"};
     std::set<std::wstring> folders{kInstall};
     std::vector<std::wstring> printers{L"cutepdf writer", L"POS", L"BACK"};
@@ -29,31 +29,6 @@ struct TableProbe : MachineProbe {
     bool IsFile(const std::wstring& path) override { return files.count(path) != 0; }
     std::vector<std::wstring> Printers() override { return printers; }
     bool HasFontFamily(const std::wstring& face) override { return font && face == L"Free 3 of 9 Extended"; }
-};
-
-// Records every change as one line, in order.
-struct RecordingWriter : ConfigWriter {
-    std::vector<std::wstring> log;
-    void Backup(const std::vector<std::wstring>&) override { log.push_back(L"backup"); }
-    void WriteKey(const std::wstring& path, const std::vector<RegValue>&) override { log.push_back(L"key " + path); }
-    void UpdateKey(const std::wstring& path, bool, const std::vector<RegValue>&) override
-    {
-        log.push_back(L"update " + path);
-    }
-    void RemoveKeyTree(const std::wstring& path) override { log.push_back(L"remove " + path); }
-    void MakeFolder(const std::wstring& path) override { log.push_back(L"folder " + path.substr(kInstall.size())); }
-    void CopyNew(const std::wstring&, const std::wstring& target) override
-    {
-        log.push_back(L"copy " + target.substr(kInstall.size()));
-    }
-    void LinkNew(const std::wstring&, const std::wstring& link) override
-    {
-        log.push_back(L"link " + link.substr(kInstall.size()));
-    }
-    void DrawAddress(const std::wstring& path, const std::vector<std::wstring>&, const ShowMessageFn&) override
-    {
-        log.push_back(L"draw " + path.substr(kInstall.size()));
-    }
 };
 
 ConfigRequest GoodRequest()
@@ -76,14 +51,32 @@ struct ConfigRun {
     std::vector<std::wstring> log;
 };
 
+// The run as planned on a machine without a configuration, each step as one line: the backup,
+// each key made, each folder and file (the values written are left out).
 ConfigRun Configure(TableProbe& probe, const ConfigRequest& request)
 {
-    RecordingWriter writer;
-    ConfigRun run{};
+    PlanInputs inputs;
+    inputs.drawImage = [](const std::vector<std::wstring>&) { return std::optional<std::string>("BMP"); };
     ConfigResult result;
-    run.outcome = RunConfiguration(request, probe, writer, [&run](const std::wstring& t) { run.messages.push_back(t); },
-                                   result);
-    run.log = writer.log;
+    const ConfigPlan plan = PlanConfiguration(request, probe, inputs, result);
+    ConfigRun run{plan.outcome, {}, {}};
+    for (const OutcomeMessage& message : plan.messages)
+        run.messages.push_back(message.text);
+    if (plan.plan.backup)
+        run.log.push_back(L"backup");
+    const std::wstring hklm = L"HKEY_LOCAL_MACHINE\\";
+    for (const PlannedChange& step : plan.plan.steps) {
+        const Change& c = step.change;
+        const std::wstring file = c.path.substr(std::min(c.path.size(), kInstall.size()));
+        switch (c.action) {
+        case ChangeAction::Created: run.log.push_back(L"key " + c.path.substr(hklm.size())); break;
+        case ChangeAction::Made: run.log.push_back(L"folder " + file); break;
+        case ChangeAction::Copied: run.log.push_back(L"copy " + file); break;
+        case ChangeAction::Linked: run.log.push_back(L"link " + file); break;
+        case ChangeAction::Drawn: run.log.push_back(L"draw " + file); break;
+        default: break;
+        }
+    }
     return run;
 }
 
@@ -138,7 +131,8 @@ TEST(Configure, FirstFailingCheckIsTheOneShownAndNothingIsWritten)
 }
 
 // Both UNC warnings come before the branch check; POS maps are numbered first, the back-office
-// maps go on from there; the first folder of a type gets files, the later ones links.
+// maps go on from there; the first folder of a type gets files, the later ones links; each map's
+// folder and files come before its keys, the maps key with the first map.
 TEST(Configure, WritesInOrderAndNumbersPosMapsFirst)
 {
     TableProbe probe;
@@ -151,10 +145,10 @@ TEST(Configure, WritesInOrderAndNumbersPosMapsFirst)
     EXPECT_EQ(run.messages.back(), L"Η εντολή ολοκληρώθηκε");
     const std::wstring maps = L"key SOFTWARE\\Kelvane\\Vorla\\maps\\";
     const std::vector<std::wstring> expected = {
-        L"backup", L"key SOFTWARE\\Kelvane\\Vorla", L"remove SOFTWARE\\Kelvane\\Vorla\\maps",
+        L"backup", L"key SOFTWARE\\Kelvane\\Vorla",
         L"folder \\001201", L"copy \\001201\\generic_ab.esc", L"copy \\001201\\ab1.bmp",
         L"draw \\001201\\address.bmp", L"copy \\001201\\ab_POS.xml",
-        maps + L"1", maps + L"1\\Master", maps + L"1\\Copy",
+        L"key SOFTWARE\\Kelvane\\Vorla\\maps", maps + L"1", maps + L"1\\Master", maps + L"1\\Copy",
         L"folder \\001202", L"link \\001202\\generic_ab.esc", L"link \\001202\\ab1.bmp",
         L"link \\001202\\address.bmp", L"link \\001202\\ab_POS.xml",
         maps + L"2", maps + L"2\\Master", maps + L"2\\Copy",

@@ -16,10 +16,10 @@ TEST(Desired, TheWorkedExample)
     const MachinePaths paths{L"C:\\P", L"C:\\V", L"C:\\gs\\gswin32c.exe", L"C:\\P\\generic_ab.esc"};
     const DesiredState state = Desired(request, paths);
 
-    EXPECT_EQ(state.folders, (std::vector<std::wstring>{L"C:\\V\\001201", L"C:\\V\\001202", L"C:\\V\\001204",
+    EXPECT_EQ(state.Folders(), (std::vector<std::wstring>{L"C:\\V\\001201", L"C:\\V\\001202", L"C:\\V\\001204",
                                                          L"C:\\V\\001209", L"C:\\V\\001210", L"C:\\V\\001212"}));
     std::wstring files;
-    for (const DesiredFile& file : state.files)
+    for (const DesiredFile& file : state.Files())
         files += std::to_wstring(static_cast<int>(file.source)) + L" " + file.path + L" < " + file.from + L"\n";
     const std::wstring posFiles = L"0 C:\\V\\001201\\generic_ab.esc < C:\\P\\generic_ab.esc\n"
                                   L"0 C:\\V\\001201\\ab1.bmp < C:\\P\\ab1.bmp\n"
@@ -28,11 +28,13 @@ TEST(Desired, TheWorkedExample)
                                   L"1 C:\\V\\001202\\generic_ab.esc < C:\\V\\001201\\generic_ab.esc\n";
     EXPECT_EQ(files.substr(0, posFiles.size()), posFiles);
     EXPECT_NE(files.find(L"1 C:\\V\\001212\\ab_BACK.xml < C:\\V\\001209\\ab_BACK.xml\n"), std::wstring::npos);
-    EXPECT_EQ(state.files.size(), 24u);
+    EXPECT_EQ(state.Files().size(), 24u);
 
-    ASSERT_EQ(state.keys.size(), 2u + 6 * 3);
-    EXPECT_EQ(state.keys[0].values.size(), 2u);  // ps2pdf_cmd, ps2pdf_params
-    const std::vector<RegKeyData> map5(state.keys.begin() + 2 + 4 * 3, state.keys.begin() + 2 + 5 * 3);
+    const std::vector<RegKeyData> keys = state.Keys();
+    ASSERT_EQ(keys.size(), 1u + 6 * 3);
+    EXPECT_EQ(keys[0].values.size(), 2u);  // ps2pdf_cmd, ps2pdf_params
+    EXPECT_EQ(state.parts[1].replaces, L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps");  // and only the request's maps
+    const std::vector<RegKeyData> map5(keys.begin() + 1 + 4 * 3, keys.begin() + 1 + 5 * 3);
     EXPECT_EQ(Utf8Of(RegFileText({}, map5)),
               "Windows Registry Editor Version 5.00\r\n\r\n"
               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kelvane\\Vorla\\maps\\5]\r\n"

@@ -1,5 +1,6 @@
-// The form-map writer against the real registry of the test prefix and real map folders, each
-// test on a key of its own below HKEY_CURRENT_USER, read back with the product's tree reader.
+// The maps a request declares, planned and made against the real registry of the test prefix and
+// real map folders, each test on a key of its own below HKEY_CURRENT_USER, read back with the
+// product's tree reader.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -76,47 +77,28 @@ protected:
     void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey()); }
     void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, root.key); }
 
-    // What the dialog does: one counter, POS first, BACK second, one error guard around both.
+    // The request's maps as every run writes them: planned on the machine as it stands, then made.
     void WriteBoth(const std::wstring& posText, const std::wstring& backText)
     {
-        counter = 0;
-        try {
-            WriteMaps(posText, L"POS");
-            WriteMaps(backText, L"BACK");
-        } catch (const AppError& e) {
-            messages.push_back(e.Message());
-        }
-    }
-
-    // The maps of one type on this machine, writing for real, below the test's own key.
-    void WriteMaps(const std::wstring& seriesText, const std::wstring& mapType)
-    {
-        LiveMachineProbe probe({}, nullptr);
-        MachineWriter writer(MachineWriter::BackupPolicy::None, root);
         std::optional<SeriesFault> fault;
-        const std::vector<int> series = SeriesOf(seriesText, SeriesList::Pos, fault);
-        ASSERT_FALSE(fault) << Utf8(seriesText);
-        const std::wstring last = WriteMapsWith({settings, &probe, &writer, Show(), root}, series, mapType, counter);
-        if (!last.empty())
-            mapDir = last;
+        branch.request.pos = SeriesOf(posText, SeriesList::Pos, fault);
+        branch.request.back = SeriesOf(backText, SeriesList::Back, fault);
+        ASSERT_FALSE(fault) << Utf8(posText + L" " + backText);
+        for (const std::wstring& said : ConfigureSample(branch, root))
+            messages.push_back(said);
     }
 
-    ShowMessageFn Show()
-    {
-        return [this](const std::wstring& text) { messages.push_back(text); };
-    }
-
-    std::wstring Folder(const std::wstring& bbbbss) const { return settings.InstallDir + L"\\" + bbbbss; }
+    std::wstring Folder(const std::wstring& bbbbss) const { return branch.paths.InstallDir + L"\\" + bbbbss; }
 
     MapFacts FactsOf(const ExpectedMap& map) const
     {
         bool pos = IsPosType(map.type);
         return {map.type,
                 map.item,
-                settings.BranchNo,
+                branch.request.branch,
                 Folder(map.folder),
-                pos ? settings.PosPrinter : settings.BackPrinter,
-                pos ? settings.UncPos : settings.UncBack,
+                pos ? branch.request.posPrinter : branch.request.backPrinter,
+                pos ? branch.request.uncPos : branch.request.uncBack,
                 {}};
     }
 
@@ -144,9 +126,7 @@ protected:
 
     TempFolder temp;
     const ProductRoot root = ScratchProductRoot();
-    MapSettings settings = SampleMapSettings(temp.Path());
-    int counter = 0;
-    std::wstring mapDir;
+    SampleBranch branch = SampleBranchIn(temp.Path());
     std::vector<std::wstring> messages;
 };
 
@@ -157,8 +137,6 @@ TEST_F(MapWriterTest, WorkedExample)
 {
     WriteBoth(L"1,2,4", L"9,10,12");
     EXPECT_TRUE(messages.empty()) << Utf8(messages.empty() ? L"" : messages[0]);
-    EXPECT_EQ(counter, 6);
-    EXPECT_EQ(mapDir, Folder(L"001212"));
     const std::vector<ExpectedMap> maps = {
         {L"POS", L"1", L"001201"},  {L"POS", L"2", L"001202"},   {L"POS", L"4", L"001204"},
         {L"BACK", L"9", L"001209"}, {L"BACK", L"10", L"001210"}, {L"BACK", L"12", L"001212"},
@@ -226,11 +204,10 @@ TEST_F(MapWriterTest, SeriesNamedByTheirNumbers)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "series " << testing::PrintToString(std::wstring(c.text)));
         DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
-        RemoveTree(settings.InstallDir);
+        RemoveTree(branch.paths.InstallDir);
         messages.clear();
         WriteBoth(c.text, L"");
         EXPECT_TRUE(messages.empty());
-        EXPECT_EQ(counter, static_cast<int>(c.maps.size()));
         ExpectMaps(c.maps);
         for (size_t i = 0; i < c.maps.size(); ++i) {
             EXPECT_EQ(ReadText(root.MapKey(static_cast<int>(i + 1)), L"Alias"), c.aliases[i]);
@@ -239,19 +216,9 @@ TEST_F(MapWriterTest, SeriesNamedByTheirNumbers)
             }
         }
         if (c.maps.empty()) {
-            EXPECT_FALSE(Exists(settings.InstallDir));
+            EXPECT_FALSE(Exists(branch.paths.InstallDir));
         }
     }
-}
-
-TEST_F(MapWriterTest, TypeInAnyLetterCaseTakesThePosColumn)
-{
-    counter = 0;
-    WriteMaps(L"1", L"pos");
-    ExpectMaps({{L"pos", L"1", L"001201"}});
-    EXPECT_EQ(ReadRaw(root.MapKey(1), L"LinesPerPage"), stored::Number(54));
-    EXPECT_EQ(ReadText(root.MapKey(1), L"Alias"), L"AB_pos1");
-    EXPECT_EQ(ReadBytes(Folder(L"001201") + L"\\ab_pos.xml"), "<pos/>");
 }
 
 TEST_F(MapWriterTest, MissingTemplateSkipsOnlyItsType)
@@ -271,13 +238,13 @@ TEST_F(MapWriterTest, MissingTemplateSkipsOnlyItsType)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << Utf8(c.missing) << " " << Utf8(c.pos));
         DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
-        RemoveTree(settings.InstallDir);
-        WriteBytes(settings.ProgramDir + L"\\abPOS.xml", "<pos/>");
-        WriteBytes(settings.ProgramDir + L"\\abBACK.xml", "<back/>");
-        DeleteFileW((settings.ProgramDir + L"\\" + c.missing).c_str());
+        RemoveTree(branch.paths.InstallDir);
+        WriteBytes(branch.paths.ProgramDir + L"\\abPOS.xml", "<pos/>");
+        WriteBytes(branch.paths.ProgramDir + L"\\abBACK.xml", "<back/>");
+        DeleteFileW((branch.paths.ProgramDir + L"\\" + c.missing).c_str());
         messages.clear();
         WriteBoth(c.pos, c.back);
-        EXPECT_EQ(messages, std::vector<std::wstring>{L"Δεν βρέθηκε το αρχείο " + settings.ProgramDir + L"\\" +
+        EXPECT_EQ(messages, std::vector<std::wstring>{L"Δεν βρέθηκε το αρχείο " + branch.paths.ProgramDir + L"\\" +
                                                       c.missing});
         ExpectMaps(c.maps);
         EXPECT_FALSE(Exists(Folder(c.absentFolder)));
@@ -298,8 +265,8 @@ TEST_F(MapWriterTest, RerunKeepsExistingCopiesAndRefreshesTheLinkedImage)
 {
     WriteBoth(L"1,2", L"");
     const std::string firstImage = ReadBytes(Folder(L"001202") + L"\\address.bmp");
-    WriteBytes(settings.EscSourcePath, "new escape file");
-    settings.AddressLines[0] = L"Κατάστημα: Πλατεία Συντάγματος 1";
+    WriteBytes(branch.paths.EscSourcePath, "new escape file");
+    branch.request.headerLines[0] = L"Κατάστημα: Πλατεία Συντάγματος 1";
     DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
     WriteBoth(L"1,2", L"");
     EXPECT_TRUE(messages.empty());
@@ -325,7 +292,7 @@ TEST_F(MapWriterTest, RefusedWriteStopsBothTypesAndKeepsWhatWasWritten)
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.blocked));
         DeleteKeyTree(HKEY_CURRENT_USER, root.MapsKey());
-        RemoveTree(settings.InstallDir);
+        RemoveTree(branch.paths.InstallDir);
         messages.clear();
         {
             const std::wstring blocked = root.MapsKey() + L"\\" + c.blocked;
@@ -334,7 +301,6 @@ TEST_F(MapWriterTest, RefusedWriteStopsBothTypesAndKeepsWhatWasWritten)
             WriteBoth(L"1,2,3", L"9");
         }
         EXPECT_EQ(messages, std::vector<std::wstring>{std::wstring(L"Failed to set data for '") + c.value + L"'"});
-        EXPECT_EQ(counter, 2);
         ExpectMap(1, {L"POS", L"1", L"001201"});
         EXPECT_EQ(KeyValues(root.MapKey(2)).size(), c.mapValues);
         EXPECT_EQ(KeyValues(root.MapSectionKey(2, kMasterSubkey)).size(), c.masterValues);

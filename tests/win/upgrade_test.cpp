@@ -17,7 +17,6 @@
 #include "config/configure.h"
 #include "config/desired.h"
 #include "config/machine.h"
-#include "config/upgrade.h"
 #include "support/branch_machine.h"
 #include "support/stored_registry.h"
 #include "support/win_test_support.h"
@@ -78,8 +77,7 @@ std::vector<std::wstring> RunUpgrade()
         before = ReadKeyTree(root.MapsKey(), root.hive);
     } catch (const AppError&) {
     }
-    MachineWriter writer(MachineWriter::BackupPolicy::None, root);
-    UpgradeMachine(writer, [&messages](const std::wstring& text) { messages.push_back(text); }, root);
+    messages = UpgradeSample(root);
     if (messages == std::vector<std::wstring>{L"Done!"} ||
         messages == std::vector<std::wstring>{L"Invalid data type for 'Barcode39'"}) {
         EXPECT_EQ(SortedTree(ReadKeyTree(root.MapsKey(), root.hive)), SortedTree(DesiredUpgrade(before, root)));
@@ -169,16 +167,10 @@ TEST_F(UpgradeTest, DerivesBarcode239FromEachSectionsBarcode39)
 TEST_F(UpgradeTest, LeavesMapsAsTheMapWriterWritesThemUnchanged)
 {
     TempFolder folder;
-    const MapSettings settings = SampleMapSettings(folder.Path());
-    int counter = 0;
-    Messages writerMessages;
-    auto record = [&](const std::wstring& text) { writerMessages.push_back(text); };
-    LiveMachineProbe probe({}, nullptr);
-    MachineWriter writer(MachineWriter::BackupPolicy::None, Scratch());
-    const MapWriteOptions options{settings, &probe, &writer, record, Scratch()};
-    WriteMapsWith(options, {1, 2, 100}, L"POS", counter);
-    WriteMapsWith(options, {9, 0, 3}, L"BACK", counter);
-    ASSERT_EQ(writerMessages, Messages{});
+    SampleBranch branch = SampleBranchIn(folder.Path());
+    branch.request.pos = {1, 2, 100};
+    branch.request.back = {9, 0, 3};
+    ASSERT_EQ(ConfigureSample(branch, Scratch()), Messages{});
     Tree written = ReadTree();
     ASSERT_EQ(written.size(), 1u + 6 * 3);
 
