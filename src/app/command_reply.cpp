@@ -1,5 +1,7 @@
 #include "app/command_reply.h"
 
+#include <algorithm>
+
 #include "app/command_line.h"
 #include "app/run_facts.h"
 #include "jobs/report.h"
@@ -55,17 +57,24 @@ void CommandReply::Problems()
             out_.WriteLine(problem.text);
 }
 
+// A pass's message that was shown as it came (the one that stopped it) is not shown again.
+bool CommandReply::ShownAlready(const OutcomeMessage& message)
+{
+    const auto shown = std::find(passShown_.begin(), passShown_.end(), message.text);
+    if (shown == passShown_.end())
+        return false;
+    passShown_.erase(shown);
+    return true;
+}
+
 int CommandReply::Answer(CommandResult result)
 {
     result.command = std::move(result_.command);
     result_ = std::move(result);
     const std::vector<OutcomeMessage>& messages = result_.outcome.messages;
-    bool problemsShown = false;
-    for (size_t i = result_.messagesShown; i < messages.size(); ++i) {
-        if (i == result_.problemsAfter && !problemsShown) {
-            Problems();
-            problemsShown = true;
-        }
+    for (size_t i = 0; i < messages.size(); ++i) {
+        if (ShownAlready(messages[i]))
+            continue;
         if (i + 1 < messages.size() || result_.refusal == RefusalShown::None)
             Line(messages[i]);
         else if (result_.refusal == RefusalShown::WithUsage)
@@ -73,8 +82,9 @@ int CommandReply::Answer(CommandResult result)
         else
             RefuseRun(messages[i].text, err_);
     }
-    if (!problemsShown)
-        Problems();
+    Problems();
+    if (result_.conclusion)
+        Line(*result_.conclusion);
     if (!json_) {
         if (result_.outcome.backup)
             out_.WriteLine(*result_.outcome.backup);

@@ -25,7 +25,11 @@ public:
 
     // What the handler tells as it runs: the passes' messages on standard error, the report's
     // rows on standard output (never with /json).
-    void PassMessage(const std::wstring& text) override { err_.WriteLine(text); }
+    void PassMessage(const std::wstring& text) override
+    {
+        err_.WriteLine(text);
+        passShown_.push_back(text);
+    }
     void ReportHead() override;
     void ReportRow(const JobRow& row) override;
 
@@ -41,9 +45,11 @@ public:
 private:
     void Line(const OutcomeMessage& message);
     void Problems();
+    bool ShownAlready(const OutcomeMessage& message);
 
     CommandResult result_;
     bool json_;
     StdStream& out_;
     StdStream& err_;
+    std::vector<std::wstring> passShown_;  // the passes' messages shown as they came
 };

@@ -142,10 +142,8 @@ int WritePreview(const CommandLine& line, const std::wstring& text, CommandResul
     return ExitDone;
 }
 
-// The problems, after the messages kept so far.
 void KeepProblems(std::vector<Problem> problems, CommandResult& result)
 {
-    result.problemsAfter = result.outcome.messages.size();
     for (Problem& problem : problems)
         result.outcome.problems.push_back(std::move(problem));
 }
@@ -161,8 +159,8 @@ int RunPlannedCommand(const CommandLine& line, const RunPlan& plan, RunRules rul
     result.whatif = rules.preview;
     result.wroteNothing = run.wroteNothing;
     result.outcome.changes = std::move(run.changes);
-    result.problemsAfter = run.problemsAfter;
     result.outcome.problems = std::move(run.problems);
+    result.conclusion = std::move(run.conclusion);
     if (run.backup)
         result.outcome.backup = run.backup->path;
     const int end = run.end == RunEnd::Done ? ExitDone : run.end == RunEnd::Failed ? ExitFailed : ExitRanWithProblems;

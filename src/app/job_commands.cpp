@@ -248,7 +248,6 @@ CommandResult RunJobsCommand(const CommandLine& line, bool submit, ResultSink& s
     }
     if (pass.stop) {
         result.outcome.messages.push_back(*pass.stop);  // the sink has shown it as it came
-        result.messagesShown = result.outcome.messages.size();
         result.end = ExitFailed;
     }
     result.rows = ResultRows(rows, pass);

@@ -27,8 +27,11 @@ void TextIfAny(JsonWriter& json, const char* name, const std::wstring& text)
         json.Key(name).String(text);
 }
 
-void Messages(JsonWriter& json, const std::vector<OutcomeMessage>& messages)
+// The messages in the order they were said, the conclusion last.
+void Messages(JsonWriter& json, std::vector<OutcomeMessage> messages, const std::optional<OutcomeMessage>& conclusion)
 {
+    if (conclusion)
+        messages.push_back(*conclusion);
     json.Key("messages").BeginArray();
     for (const OutcomeMessage& message : messages)
         json.BeginObject()
@@ -200,7 +203,7 @@ std::string ResultDocument(const CommandResult& result)
         .Key("exitCode").Int(result.exitCode)
         .Key("changed").Bool(outcome.Changed() || AnyJobSent(result.rows))  // a preview: the run would change something
         .Key("whatif").Bool(result.whatif);
-    Messages(json, outcome.messages);
+    Messages(json, outcome.messages, result.conclusion);
     Problems(json, outcome.problems);
     Changes(json, outcome.changes);
     OptionalText(json, "backup", outcome.backup);

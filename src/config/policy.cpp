@@ -15,12 +15,6 @@ void LogAll(const std::vector<OutcomeMessage>& messages, const MessageLog& log)
         log(message.kind, message.code.c_str(), message.text);
 }
 
-void KeepProblems(std::vector<Problem> problems, const MessageLog& log, PlannedRun& run)
-{
-    run.problemsAfter = log.outcome().messages.size();
-    run.problems = std::move(problems);
-}
-
 // The text of a preview that would write nothing: an empty .reg file that says so.
 std::wstring UnchangedPreview()
 {
@@ -35,8 +29,8 @@ PlannedRun RefuseBeforeWriting(const RunPlan& plan, const MessageLog& log)
     for (const OutcomeMessage& message : plan.messages)
         if (message.kind != MessageKind::Success)
             log(message.kind, message.code.c_str(), message.text);
-    KeepProblems(plan.problems, log, run);
-    log(MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting);
+    run.problems = plan.problems;
+    run.conclusion = OutcomeMessage{MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting};
     run.end = RunEnd::Failed;
     return run;
 }
@@ -49,7 +43,7 @@ PlannedRun NothingToChange(const RunPlan& plan, const RunRules& rules, const Mes
     LogAll(plan.messages, log);
     if (rules.remarks)
         log(MessageKind::Success, codes::kUnchanged, kNothingChanged);
-    KeepProblems(plan.problems, log, run);
+    run.problems = plan.problems;
     run.end = plan.problems.empty() ? RunEnd::Done : RunEnd::LeftProblems;
     return run;
 }
@@ -76,10 +70,10 @@ PlannedRun Preview(const RunPlan& plan, const RunRules& rules, const MessageLog&
         run.end = RunEnd::Failed;
         return run;
     }
-    KeepProblems(plan.problems, log, run);
+    run.problems = plan.problems;
     run.end = plan.problems.empty() ? RunEnd::Done : rules.force ? RunEnd::LeftProblems : RunEnd::Failed;
     if (run.end == RunEnd::Failed)
-        log(MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting);
+        run.conclusion = OutcomeMessage{MessageKind::Failure, codes::kRefusedBeforeWriting, kRefusedBeforeWriting};
     else
         run.changes = plan.changes;
     run.previewText = plan.Writes() ? PlanText(plan.plan, rules.filesInPreview) : UnchangedPreview();
@@ -87,7 +81,7 @@ PlannedRun Preview(const RunPlan& plan, const RunRules& rules, const MessageLog&
 }
 
 // After the run: what the plan still finds to change, and /check's problems.
-void CheckWhatWasLeft(const RunRules& rules, const MessageLog& log, PlannedRun& run)
+void CheckWhatWasLeft(const RunRules& rules, PlannedRun& run)
 {
     const RunPlan again = rules.replan();
     std::vector<Problem> problems = again.problems;
@@ -101,7 +95,7 @@ void CheckWhatWasLeft(const RunRules& rules, const MessageLog& log, PlannedRun& 
                                    change.after, change.before});
     }
     run.end = problems.empty() ? RunEnd::Done : RunEnd::LeftProblems;
-    KeepProblems(std::move(problems), log, run);
+    run.problems = std::move(problems);
 }
 
 }  // namespace
@@ -133,6 +127,6 @@ PlannedRun RunPlanned(const RunPlan& plan, const RunRules& rules, const MessageL
     if (made.failed)
         run.end = RunEnd::Failed;
     else if (rules.replan)
-        CheckWhatWasLeft(rules, log, run);
+        CheckWhatWasLeft(rules, run);
     return run;
 }

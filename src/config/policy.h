@@ -33,7 +33,8 @@ struct PlannedRun {
     RunEnd end = RunEnd::Done;
     bool wroteNothing = false;
     std::vector<Problem> problems;  // of what the run would leave, or left
-    size_t problemsAfter = 0;       // how many of the messages come before the problems
+    // Said after the problems, of them: why nothing was written.
+    std::optional<OutcomeMessage> conclusion;
     std::vector<Change> changes;    // what the run changed, or a preview would change
     std::optional<BackupMade> backup;
     std::optional<std::wstring> previewText;  // the preview as a .reg file
