@@ -92,6 +92,8 @@ int CommandReply::Answer(CommandResult result)
             out_.Write(*result_.preview);
         for (const std::wstring& line : result_.answer)
             out_.WriteLine(line);
+        for (const std::wstring& line : result_.usage)
+            out_.WriteLine(line);
     }
     return ExitCodeOf(result_);
 }

@@ -382,9 +382,9 @@ int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err
     return reply.Finish(exitCode);
 }
 
-int UsageInJson(StdStream& out, StdStream& err)
+int AnswerUsage(bool json, StdStream& out, StdStream& err)
 {
-    CommandReply reply("?", true, out, err);
+    CommandReply reply("?", json, out, err);
     CommandResult usage;
     usage.usage = UsageLines(Commands());
     return reply.Finish(reply.Answer(std::move(usage)));

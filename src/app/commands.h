@@ -19,8 +19,9 @@ const CommandTable& Commands();
 // to change, refused before its first write, or found the configuration busy).
 int RunCommandLine(const CommandLineParse& parse, StdStream& out, StdStream& err, bool* wroteNothing = nullptr);
 
-// The usage as a JSON document, its lines in "usage", on standard output.
-int UsageInJson(StdStream& out, StdStream& err);
+// The usage asked for (/?), through the renderer: its lines on out, or, with json, a document
+// that holds them in "usage".
+int AnswerUsage(bool json, StdStream& out, StdStream& err);
 
 // A refused command line, answered in JSON as well as on standard error; the document names the
 // command when the command line named one.

@@ -21,7 +21,8 @@ StdStream::StdStream(DWORD which, Unseen unseen) : handle_(GetStdHandle(which))
     }
     DWORD mode = 0;
     console_ = IsUsableHandle(handle_) && GetConsoleMode(handle_, &mode);
-    boxed_ = unseen == Unseen::Boxed && !IsUsableHandle(handle_) && IsWindowProgram() && InteractiveWindowStation();
+    boxed_ = unseen != Unseen::Dropped && !IsUsableHandle(handle_) && IsWindowProgram() && InteractiveWindowStation();
+    note_ = unseen == Unseen::BoxedNote;
 }
 
 StdStream::~StdStream()
@@ -29,7 +30,7 @@ StdStream::~StdStream()
     while (!unseen_.empty() && (unseen_.back() == L'\r' || unseen_.back() == L'\n'))
         unseen_.pop_back();
     if (!unseen_.empty())
-        MessageBoxW(nullptr, unseen_.c_str(), L"vorlasched", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, unseen_.c_str(), L"vorlasched", MB_OK | (note_ ? MB_ICONINFORMATION : MB_ICONERROR));
 }
 
 bool StdStream::Usable() const

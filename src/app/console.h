@@ -12,6 +12,7 @@
 enum class Unseen {
     Dropped,  // nowhere: nobody asked to see it
     Boxed,    // vorlasched.exe where someone can see a window: one message box when the stream ends
+    BoxedNote,  // the same, as a note rather than an error (the usage asked for)
 };
 
 class StdStream {
@@ -35,6 +36,7 @@ private:
     UniqueFile owned_;  // the parent's console, opened for a program of the window subsystem
     bool console_ = false;
     bool boxed_ = false;
+    bool note_ = false;  // the box is a note
     std::wstring unseen_;  // what the box shows
 };
 

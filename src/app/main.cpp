@@ -75,26 +75,16 @@ static int RunCommand(const CommandLineParse& parse, bool& wroteNothing)
     return ExitFailed;
 }
 
-// The usage, or a problem and the usage, where the technician sees it: standard error, or a
-// message box from vorlasched.exe that has nowhere to write (started from a shortcut, or by a
-// double click).
+// The usage, or a problem and the usage, where the technician sees it: standard output (the
+// usage asked for) or standard error, or a message box from vorlasched.exe that has nowhere to
+// write (started from a shortcut, or by a double click).
 static int ShowUsage(const std::wstring& problem, int exitCode)
 {
-    if (!problem.empty()) {
-        ErrorStream err;
+    ErrorStream err;
+    if (!problem.empty())
         return RefuseCommandLine(problem, err);
-    }
-    StdStream out(STD_OUTPUT_HANDLE);
-    StdStream err(STD_ERROR_HANDLE);
-    if (!IsWindowProgram() || out.Usable() || err.Usable() || !InteractiveWindowStation()) {
-        for (const std::wstring& usage : UsageLines(Commands()))
-            (out.Usable() ? out : err).WriteLine(usage);
-        return exitCode;
-    }
-    std::wstring text;
-    for (const std::wstring& usage : UsageLines(Commands()))
-        text += usage + L"\r\n";
-    MessageBoxW(nullptr, text.c_str(), L"vorlasched", MB_OK | MB_ICONINFORMATION);
+    StdStream out(STD_OUTPUT_HANDLE, Unseen::BoxedNote);
+    AnswerUsage(false, out.Usable() || !err.Usable() ? out : err, err);
     return exitCode;
 }
 
@@ -125,7 +115,7 @@ int wmain(int argc, wchar_t** argv)
     } else if (parse.line.command == CliCommand::Help && parse.line.switches.json) {
         StdStream out(STD_OUTPUT_HANDLE);
         ErrorStream err;
-        exitCode = UsageInJson(out, err);
+        exitCode = AnswerUsage(true, out, err);
     } else if (parse.line.command == CliCommand::Help) {
         exitCode = ShowUsage(L"", ExitDone);
     } else {

@@ -1,5 +1,6 @@
 // vorlasched.exe started with nowhere to write (a shortcut, the Run box, "start"): what
-// vorlasched.com writes on standard error shows in one message box, with the same exit code.
+// vorlasched.com writes on standard error (or, for the usage asked for, on standard output) shows
+// in one message box, with the same exit code.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -56,6 +57,7 @@ TEST(JobCommandsBoxed, EveryRefusalOfTheExeWithoutAConsoleIsOneBoxWithTheConsole
         const wchar_t* name;
         std::wstring arguments;
         DWORD exitCode;
+        bool answer = false;  // the box holds what the console writes on standard output
     } rows[] = {
         {L"look-alike switch", L"\x2044submit spool", 2},
         {L"unknown switch", L"/frobnicate", 2},
@@ -66,6 +68,7 @@ TEST(JobCommandsBoxed, EveryRefusalOfTheExeWithoutAConsoleIsOneBoxWithTheConsole
         {L"busy submission", L"/submit spool /wait:1", 5},
         {L"busy journal", L"/submit spool /journal:held.txt", 5},
         {L"uncertain job", L"/submit spool /journal:uncertain.txt", 6},
+        {L"the usage asked for", L"/?", 0, true},
     };
     const char* binary = std::getenv("VORLA_BINARY_DIR");
     ASSERT_NE(binary, nullptr);
@@ -81,7 +84,7 @@ TEST(JobCommandsBoxed, EveryRefusalOfTheExeWithoutAConsoleIsOneBoxWithTheConsole
         const auto [box, exitCode] = RunWithoutHandles(WindowsPathOfUnix(binary) + L"\\vorlasched.exe", row.arguments, t.Path());
         EXPECT_EQ(console.exitCode, row.exitCode) << console.err;
         EXPECT_EQ(exitCode, row.exitCode);
-        EXPECT_EQ(Utf8(box) + "\r\n", console.err);
+        EXPECT_EQ(Utf8(box) + "\r\n", row.answer ? console.out : console.err);
     }
     CloseHandle(holder);
 }
