@@ -183,35 +183,36 @@ std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const Desi
     return found;
 }
 
-// Whether the upgrade alone mends the problem's value: it writes it, and writes what the request
-// would write where the problem says.
-bool MendedByUpgrade(const Problem& problem, const std::vector<RegKeyData>& tree,
-                     const std::vector<RegKeyData>& upgraded)
+// Whether the upgrade's plan alone mends the problem's value: it writes that value, and writes
+// what the request would write where the problem says.
+bool MendedByUpgrade(const Problem& problem, const std::vector<PlannedChange>& upgrade)
 {
-    const RegKeyData* key = problem.value.empty() ? nullptr : FindRegKey(upgraded, problem.key);
-    const RegValueData* value = key ? FindRegValue(*key, problem.value) : nullptr;
-    if (!value)
-        return false;
-    const RegKeyData* was = FindRegKey(tree, problem.key);
-    const RegValueData* old = was ? FindRegValue(*was, problem.value) : nullptr;
-    if (old && old->type == value->type && old->data == value->data)
-        return false;
-    return !problem.expected || (value->type == problem.expected->type && value->data == problem.expected->data);
+    for (const PlannedChange& step : upgrade) {
+        const Change& change = step.change;
+        if (change.target == ChangeTarget::Value && change.action == ChangeAction::Written && !problem.value.empty() &&
+            EqualsAsciiNoCase(change.path, problem.key) && EqualsAsciiNoCase(change.name, problem.value))
+            return !problem.expected ||
+                   (change.after->type == problem.expected->type && change.after->data == problem.expected->data);
+    }
+    return false;
 }
 
-// Each problem of the registry names the command that mends it.
+// Each problem of the registry names the command that mends it: /upgrade where the upgrade's plan
+// mends it, /configure otherwise.
 void NameRemedies(std::vector<Problem>& problems, const std::vector<RegKeyData>& tree, const ProductRoot& root)
 {
     static const char* const kRegistryCodes[] = {codes::kProductKeyMissing, codes::kMapsMissing,   codes::kMapsEmpty,
                                                  codes::kSectionMissing,    codes::kValueMissing,  codes::kValueNotUpgraded,
                                                  codes::kValueMistyped,     codes::kMapsDiffer};
-    std::optional<std::vector<RegKeyData>> upgraded;  // worked out for the first such problem
+    std::optional<Plan> upgrade;  // worked out for the first such problem
     for (Problem& problem : problems)
         for (const char* code : kRegistryCodes)
             if (problem.code == code) {
-                if (!upgraded)
-                    upgraded = DesiredUpgrade(tree, root);
-                problem.remedy = MendedByUpgrade(problem, tree, *upgraded) ? "/upgrade" : "/configure";
+                if (!upgrade) {
+                    std::vector<OutcomeMessage> notes;
+                    upgrade = Diff(tree, DesiredUpgradeState(tree, root), nullptr, notes, root);
+                }
+                problem.remedy = MendedByUpgrade(problem, upgrade->steps) ? "/upgrade" : "/configure";
             }
 }
 

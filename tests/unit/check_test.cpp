@@ -191,4 +191,20 @@ TEST(Check, NamesTheCommandThatMendsEachProblem)
         remedies.push_back(problem.code + " " + Utf8Of(problem.value) + " " + problem.remedy);
     EXPECT_EQ(remedies, (std::vector<std::string>{"value-missing ForwardEafdss /upgrade",
                                                   "value-missing Barcode239 /upgrade", "value-missing Font /configure"}));
+
+    // Against a request: the upgrade would derive the missing second barcode from a first one
+    // that the request writes otherwise, so only /configure leaves what the request asks for.
+    tree = Configured();
+    for (RegKeyData& key : tree)
+        if (key.path == map2 + L"\\Copy")
+            for (RegValueData& value : key.values)
+                if (value.name == L"Barcode39")
+                    value = RegTextValue(L"Barcode39", L"1;2600;1040;90;*001299;*;0;0;Free 3 of 9 Extended;24;0;0;0;0");
+    Erase(tree, map2 + L"\\Copy", L"Barcode239");
+    const DesiredState expected = Wanted();
+    remedies.clear();
+    for (const Problem& problem : FindConfigurationProblems(tree, machine, {&expected, nullptr}))
+        if (problem.code == "maps-differ")
+            remedies.push_back(Utf8Of(problem.value) + " " + problem.remedy);
+    EXPECT_EQ(remedies, (std::vector<std::string>{"Barcode39 /configure", "Barcode239 /configure"}));
 }
