@@ -68,11 +68,13 @@ private:
     void Scan(const std::wstring& folder, const std::wstring& key)
     {
         const std::wstring keyPrefix = WithTrailingSeparator(key);
-        ListFolder(folder + L"\\*.*", [&](const WIN32_FIND_DATAW& entry) {
+        // A drive's root ends in its separator already: its files are T:\x, never T:\\x.
+        const std::wstring prefix = WithTrailingSeparator(folder);
+        ListFolder(prefix + L"*.*", [&](const WIN32_FIND_DATAW& entry) {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
                     return true;
-                std::wstring sub = folder + L"\\" + entry.cFileName;
+                std::wstring sub = prefix + entry.cFileName;
                 if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
                     links_.push_back(std::move(sub));
                     return true;
@@ -81,7 +83,7 @@ private:
                 if (walked_.insert(subKey).second)
                     Scan(sub, subKey);
             } else if (IsPrintFilePath(entry.cFileName)) {
-                list_->push_back(folder + L"\\" + entry.cFileName);
+                list_->push_back(prefix + entry.cFileName);
                 if (keys_)
                     keys_->push_back(keyPrefix + UpperOrdinal(entry.cFileName));
             }

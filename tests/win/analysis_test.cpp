@@ -50,6 +50,10 @@ TEST(AnalysisScan, CollectsDepthFirstAndInsertsInReverseAtTheFolderPlace)
     // Wine lists entries sorted case-insensitively: a.prn, b.PRN, ..., folder.prn\, sub\.
     EXPECT_EQ(collected, (std::vector<std::wstring>{t / L"spool\\a.prn", t / L"spool\\b.PRN",
                                                     t / L"spool\\folder.prn\\e.prn", t / L"spool\\sub\\c.Prn"}));
+    // A folder given with its separator (as a drive's root always is) names its files the same.
+    std::vector<std::wstring> withSeparator;
+    ScanFolder(t / L"spool\\", withSeparator);
+    EXPECT_EQ(withSeparator, collected);
 
     JobList rows = RowsOf({t / L"before.prn", t / L"spool", t / L"after.prn", t / L"x.txt", t / L"x_i.pri"});
     ExpandFolderRows(rows);
