@@ -7,11 +7,8 @@
 #include "common/errors.h"
 #include "common/registry.h"
 #include "config/address_bitmap.h"
-#include "config/check.h"
-#include "config/desired.h"
 #include "config/machine.h"
 #include "config/policy.h"
-
 
 PlanInputs MachinePlanInputs(const ProductRoot& root)
 {

@@ -54,7 +54,7 @@ ConfigPlan PlanConfiguration(const ConfigRequest& request, MachineProbe& probe, 
         result.MapDir = folders.back();
     DiskAfter disk(probe, inputs.disk);
     PlanDesired(plan, std::move(shown.messages), desired, &disk, inputs, ProductValueNames(),
-              {MessageKind::Success, codes::kConfigurationDone, kConfigurationDone}, root);
+                {MessageKind::Success, codes::kConfigurationDone, kConfigurationDone}, root);
     plan.outcome = plan.done ? ConfigOutcome::Done : ConfigOutcome::Failed;
     if (plan.done)
         plan.problems = FindConfigurationProblems(
@@ -67,7 +67,7 @@ RunPlan PlanUpgrade(MachineProbe& probe, const PlanInputs& inputs, const Product
 {
     RunPlan plan;
     PlanDesired(plan, {}, DesiredUpgradeState(inputs.tree, root), nullptr, inputs, {},
-              {MessageKind::Success, codes::kUpgradeDone, kUpgradeDone}, root);
+                {MessageKind::Success, codes::kUpgradeDone, kUpgradeDone}, root);
     if (plan.done)
         plan.problems = FindConfigurationProblems(plan.plan.treeAfter, probe, {}, root);
     return plan;
