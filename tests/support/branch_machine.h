@@ -132,6 +132,10 @@ public:
         MakeFolders(installDir);
         if (!IsExistingFile(ghostscript))
             WriteBytes(ghostscript, "placeholder");
+        // A test killed before its end (a timeout, a mutant that hung) leaves its map folders
+        // behind: each test starts from Vorla's folder as a new branch machine has it, empty.
+        for (const std::wstring& name : FolderEntries(installDir))
+            RemoveTree(installDir + L"\\" + name);
         entriesBefore_ = FolderEntries(installDir);
         printersBefore_ = PrinterKeys();
         for (const std::wstring& name : printersBefore_)
