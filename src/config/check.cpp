@@ -149,8 +149,8 @@ std::wstring Shown(const std::wstring& name, const ChangeSide& side)
 // missing (its values said with it) or there that the request does not write (the topmost only,
 // with what it holds), a value missing, other (the same bytes under another type are another
 // value) or there that the run would remove.
-std::vector<Problem> Differences(const std::vector<RegKeyData>& tree, const DesiredState& desired,
-                                 const ProductRoot& root)
+std::vector<Problem> MapsDiffering(const std::vector<RegKeyData>& tree, const DesiredState& desired,
+                                   const ProductRoot& root)
 {
     const std::wstring maps = root.FullPath(root.MapsKey());
     std::vector<OutcomeMessage> notes;
@@ -249,7 +249,7 @@ std::vector<Problem> FindConfigurationProblems(const std::vector<RegKeyData>& tr
     if (!probe.HasFontFamily(L"Free 3 of 9 Extended"))
         check.Add(codes::kBarcodeFontMissing, L"The barcode font Free 3 of 9 Extended is not installed");
     if (expected.desired)
-        for (Problem& difference : Differences(tree, *expected.desired, root))
+        for (Problem& difference : MapsDiffering(tree, *expected.desired, root))
             check.problems.push_back(std::move(difference));
     if (expected.headerImage)
         check.HeaderImage(maps, tree, *expected.headerImage);
