@@ -50,15 +50,13 @@ std::optional<ChangeSide> DiskAfter::SideOf(const std::wstring& path)
 
 std::vector<Change> DiskAfter::MakeFolder(const std::wstring& path)
 {
-    if (path.empty() || IsFolder(path) || blocked_.count(PathCompareKey(path)))
+    if (path.empty() || IsFolder(path))
         return {};
     const std::wstring parent = ParentPath(path);
     std::vector<Change> made = MakeFolder(parent);
     if (OnDisk(path, false) || (!parent.empty() && !IsFolder(parent)) ||
-        (probes_.folderError && probes_.folderError(path) != 0)) {
-        blocked_.insert(PathCompareKey(path));
+        (probes_.folderError && probes_.folderError(path) != 0))
         return made;
-    }
     folders_.insert(PathCompareKey(path));
     made.push_back({ChangeTarget::Folder, ChangeAction::Made, path, {}, {}, {}});
     return made;

@@ -62,7 +62,6 @@ private:
     MachineProbe& disk_;
     DiskProbes probes_;
     std::set<std::wstring> folders_;           // folders the plan makes, compare keys
-    std::set<std::wstring> blocked_;           // folders it could not make
     std::map<std::wstring, FileAfter> files_;  // files it writes
     std::map<std::wstring, std::pair<size_t, std::optional<std::string>>> read_;  // files read from the disk
     std::map<std::pair<std::wstring, bool>, bool> onDisk_;  // (path, as a folder) asked of the disk
