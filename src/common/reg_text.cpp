@@ -197,6 +197,14 @@ const RegValueData* FindRegValue(const RegKeyData& key, const std::wstring& name
     return nullptr;
 }
 
+bool IsRegKeyBelow(const std::wstring& path, const std::wstring& top, bool orTop)
+{
+    if (path.size() == top.size())
+        return orTop && EqualsAsciiNoCase(path, top);
+    return path.size() > top.size() && path[top.size()] == L'\\' &&
+           EqualsAsciiNoCase(std::wstring_view(path).substr(0, top.size()), top);
+}
+
 std::vector<const RegKeyData*> RegChildren(const std::vector<RegKeyData>& tree, const std::wstring& path)
 {
     std::vector<const RegKeyData*> children;

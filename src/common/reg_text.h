@@ -40,6 +40,9 @@ std::optional<uint32_t> RegDwordOf(const RegValueData& value);
 // of that name, compared without regard to ASCII letter case; null when absent.
 const RegKeyData* FindRegKey(const std::vector<RegKeyData>& tree, const std::wstring& path);
 const RegValueData* FindRegValue(const RegKeyData& key, const std::wstring& name);
+// Whether the key path is a key below top (any depth), or top itself where orTop, compared as
+// FindRegKey compares.
+bool IsRegKeyBelow(const std::wstring& path, const std::wstring& top, bool orTop = false);
 // The direct subkeys of path, in the tree's order.
 std::vector<const RegKeyData*> RegChildren(const std::vector<RegKeyData>& tree, const std::wstring& path);
 

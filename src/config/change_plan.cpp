@@ -52,12 +52,6 @@ ChangeSide SideOf(const RegValueData& value)
     return ValueSide(value.type, value.data);
 }
 
-bool IsAtOrBelow(const std::wstring& path, const std::wstring& top)
-{
-    const std::wstring p = RegFold(path), t = RegFold(top);
-    return p == t || (p.size() > t.size() && p.compare(0, t.size(), t) == 0 && p[t.size()] == L'\\');
-}
-
 }  // namespace
 
 ChangeSide KeySideOf(const std::vector<RegKeyData>& tree, const RegKeyData& key)
@@ -189,7 +183,7 @@ private:
     void Removals(const std::wstring& top)
     {
         for (const RegKeyData& key : current_)
-            if (IsAtOrBelow(key.path, top) && !is_.count(RegFold(key.path)) &&
+            if (IsRegKeyBelow(key.path, top, true) && !is_.count(RegFold(key.path)) &&
                 (is_.count(RegFold(ParentPath(key.path))) || !was_.count(RegFold(ParentPath(key.path))))) {
                 PlannedChange& step =
                     Add({ChangeTarget::Key, ChangeAction::Removed, key.path, {}, KeySideOf(current_, key), {}});
@@ -198,7 +192,7 @@ private:
             }
         for (const RegKeyData& key : current_) {
             const auto kept = is_.find(RegFold(key.path));
-            if (!IsAtOrBelow(key.path, top) || kept == is_.end())
+            if (!IsRegKeyBelow(key.path, top, true) || kept == is_.end())
                 continue;
             for (const RegValueData& value : key.values)
                 if (!FindRegValue(*kept->second, value.name))
@@ -217,7 +211,7 @@ private:
         for (std::wstring path = key.path; !was_.count(RegFold(path)) && !made_.count(RegFold(path));
              path = ParentPath(path)) {
             missing.insert(missing.begin(), path);
-            if (!IsAtOrBelow(ParentPath(path), top))
+            if (!IsRegKeyBelow(ParentPath(path), top, true))
                 break;
         }
         for (const std::wstring& path : missing) {

@@ -160,7 +160,7 @@ std::vector<Problem> MapsDiffering(const std::vector<RegKeyData>& tree, const De
     for (const PlannedChange& step : Diff(tree, desired, nullptr, notes, root).steps) {
         const Change& change = step.change;
         const std::wstring& path = change.path;
-        if (PathCompareKey(path).rfind(PathCompareKey(maps + L"\\"), 0) != 0)
+        if (!IsRegKeyBelow(path, maps))
             continue;  // the product values and the maps key itself are checked on their own
         const bool key = change.target == ChangeTarget::Key, removed = change.action == ChangeAction::Removed;
         if (key && change.action == ChangeAction::Created)

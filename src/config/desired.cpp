@@ -50,12 +50,6 @@ DesiredPart MapPart(const Request& request, const MachinePaths& paths, const Pro
     return part;
 }
 
-bool IsAtOrBelow(const std::wstring& path, const std::wstring& top)
-{
-    return EqualsAsciiNoCase(path, top) ||
-           (path.size() > top.size() && path[top.size()] == L'\\' && EqualsAsciiNoCase(path.substr(0, top.size()), top));
-}
-
 // The value in the key, replaced where it is there (in place) and added at the end where not.
 void Put(RegKeyData& key, const RegValueData& value)
 {
@@ -74,7 +68,7 @@ RegKeyData& KeyIn(std::vector<RegKeyData>& tree, const std::wstring& path, const
         if (EqualsAsciiNoCase(key.path, path))
             return key;
     const std::wstring parent = ParentPath(path);
-    if (!EqualsAsciiNoCase(path, top) && IsAtOrBelow(parent, top))
+    if (!EqualsAsciiNoCase(path, top) && IsRegKeyBelow(parent, top, true))
         KeyIn(tree, parent, top);
     tree.push_back(RegKeyData{path, {}, {}});
     return tree.back();
@@ -211,7 +205,7 @@ std::vector<RegKeyData> TreeAfter(std::vector<RegKeyData> tree, const DesiredSta
     };
     const auto kept = [&declared](const std::wstring& path) {
         for (const RegKeyData& key : declared)
-            if (IsAtOrBelow(key.path, path))
+            if (IsRegKeyBelow(key.path, path, true))
                 return true;
         return false;
     };
@@ -219,7 +213,7 @@ std::vector<RegKeyData> TreeAfter(std::vector<RegKeyData> tree, const DesiredSta
         if (!part.replaces.empty()) {
             std::vector<RegKeyData> left;
             for (RegKeyData& key : tree) {
-                if (!IsAtOrBelow(key.path, part.replaces)) {
+                if (!IsRegKeyBelow(key.path, part.replaces, true)) {
                     left.push_back(std::move(key));
                     continue;
                 }

@@ -63,11 +63,11 @@ std::optional<ShownMap> ReadMap(const std::vector<RegKeyData>& tree, const std::
 // maps key.
 std::wstring FirstDifference(const std::vector<RegKeyData>& tree, const DesiredState& desired, const ProductRoot& root)
 {
-    const std::wstring maps = root.FullPath(root.MapsKey()) + L"\\";
+    const std::wstring maps = root.FullPath(root.MapsKey());
     std::vector<OutcomeMessage> notes;
     for (const PlannedChange& step : Diff(tree, desired, nullptr, notes, root).steps) {
         const Change& change = step.change;
-        if (change.path.size() <= maps.size() || !EqualsAsciiNoCase(change.path.substr(0, maps.size()), maps))
+        if (!IsRegKeyBelow(change.path, maps))
             continue;
         const std::wstring what = change.path + (change.name.empty() ? L"" : L": " + change.name);
         switch (change.action) {

@@ -113,6 +113,7 @@ TEST(Diff, PlansEachActionAndStopsWhereTheMachineRefuses)
         // Flag holds the bytes of a REG_DWORD 1 under another type: another value all the same.
         {kVorla + L"\\maps\\1", {}, {RegTextValue(L"Alias", L"A"), RegValueData{L"Flag", kRegBinary, {1, 0, 0, 0}}}},
         {kVorla + L"\\maps\\2", {}, {RegTextValue(L"Alias", L"C"), RegTextValue(L"Old", L"x")}},
+        {kVorla + L"\\mapsOld", {}, {RegTextValue(L"Alias", L"E")}},  // beside maps, never below it
     };
     const std::wstring map1 = kVorla + L"\\maps\\1", map2 = kVorla + L"\\maps\\2", map3 = kVorla + L"\\maps\\3";
     const std::vector<DesiredPart> keepMap1{Replacing(L"\\maps"), Keyed(L"\\maps\\1", {Text(L"Alias", L"A"), Number(L"Flag", 1)})};
@@ -139,6 +140,8 @@ TEST(Diff, PlansEachActionAndStopsWhereTheMachineRefuses)
          {L"removed " + map2 + L" key 2+0 -> -", L"written " + map1 + L":Flag type 3/4 -> type 4/4"}},
         {"a value no longer declared is removed", {Replacing(L"\\maps"), Keyed(L"\\maps\\2", {Text(L"Alias", L"C")})}, none,
          {L"removed " + map1 + L" key 2+0 -> -", L"removed " + map2 + L":Old type 1/4 -> -"}},
+        {"a replaced key that nothing is declared below goes itself", {Replacing(L"\\maps")}, none,
+         {L"removed " + kVorla + L"\\maps key 0+2 -> -"}},
         {"a folder is made", {Filed(L"C:\\I\\f", {})}, none, {L"made C:\\I\\f - -> -"}},
         {"a file is copied and linked, never over a file that is there",
          {Filed(L"", {{DesiredFile::Source::Copy, L"C:\\I\\b.txt", L"C:\\I\\a.txt", {}, {}},
